@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class TWebBrowser;
+
+// "pelmormapsview.html" beside the executable.
+QString mapPagePath();
+
+// The page's twenty lines (without line ends) for a browser control of the given size.
+QStringList mapPageLines(const QString& apiKey, int width, int height);
+
+// Appends one line and CR LF to the file, creating it when missing; throws Error on I/O failure.
+void appendPageLine(const QString& path, const QString& line);
+
+// Sleeps 10 ms and processes events until the ready state reaches 3; no sleep when already there.
+void waitUntilInteractive(const TWebBrowser& browser);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// The object the page reaches as `external`.
+class TApplicationWrapper : public QObject {
+    Q_OBJECT
+public:
+    explicit TApplicationWrapper(QObject* parent = nullptr);
+
+public slots:
+    void DoError(const QString& ErrorMessage);
+    void DoGeoCodeFound(double lat, double lng);
+    void DoClick(double lat, double lng);
+    void DoMarkerClick(double lat, double lng);
+
+signals:
+    // The text for the main window's status bar.
+    void statusText(const QString& text);
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QChar>
+#include <QString>
+
+enum class QuotientRule { Truncating, Rounding };
+
+// Field n (counted from 1; 0 counts as 1) of text cut at delimiter.
+QString FieldOf(const QString& text, QChar delimiter, int n);
+
+// Stored "DD.MMmmmm" text to decimal-degree text "DD.dddd". A hemisphere
+// letter 'S' or 'W' makes an unsigned degrees part negative. Throws Error
+// naming the text when it does not convert.
+QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere = QChar());
+
+// "lat,lng" of a record, latitude converted first.
+QString coordinatePairText(const QString& lat, QChar ns, const QString& lng, QChar ew,
+                           QuotientRule rule);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+// Date-time values: days since 1899-12-30 midnight, the time of day as the fraction.
+using DateTimeValue = double;
+
+DateTimeValue toDateTimeValue(const QDateTime& dateTime);
+QDateTime fromDateTimeValue(DateTimeValue value);
+
+// The fixed-form reading ("yyyy-mm-dd hh:nn:ss.zzz", only positions count); never fails.
+DateTimeValue readFixedFormDateTime(QStringView text);
+
+// The form readFixedFormDateTime reads back exactly, to the millisecond.
+QString fixedFormText(const QDateTime& dateTime);
+
+// User's short date, a blank and long time; the time left out at midnight to
+// the second; empty for the zero value.
+QString displayText(DateTimeValue value);

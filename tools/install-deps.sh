@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the tests and the demo need.
+set -euo pipefail
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO=sudo
+packages=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
+    libsqlite3-dev sqlite3 libbenchmark-dev
+    xvfb xauth libgl1-mesa-dri
+    fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
+)
+command -v npm >/dev/null || packages+=(nodejs npm)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO -E apt-get install -y -qq "${missing[@]}"
+fi

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite headless.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/build.sh
+export QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1 QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
+ctest --test-dir build --output-on-failure -j2
