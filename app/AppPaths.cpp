@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 
-QString besideExecutable(const QString& fileName)
-{
+QString besideExecutable(const QString& fileName) {
     return QDir(QCoreApplication::applicationDirPath()).filePath(fileName);
 }

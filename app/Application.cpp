@@ -5,13 +5,11 @@
 #include "app/Messages.h"
 
 Application::Application(int& argc, char** argv)
-    : QApplication(argc, argv)
-{
+    : QApplication(argc, argv) {
     setApplicationName(applicationTitle());
 }
 
-bool Application::notify(QObject* receiver, QEvent* event)
-{
+bool Application::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
@@ -20,8 +18,7 @@ bool Application::notify(QObject* receiver, QEvent* event)
     }
 }
 
-void Application::reportCurrentException()
-{
+void Application::reportCurrentException() {
     try {
         throw;
     } catch (const Error& error) {

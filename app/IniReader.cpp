@@ -5,8 +5,7 @@
 
 namespace {
 
-QString decodeFile(const QByteArray& bytes)
-{
+QString decodeFile(const QByteArray& bytes) {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return QString::fromUtf8(bytes.mid(3));
     QStringDecoder utf8(QStringDecoder::Utf8);
@@ -16,8 +15,7 @@ QString decodeFile(const QByteArray& bytes)
     return QString::fromLatin1(bytes);
 }
 
-QString unquoted(const QString& value)
-{
+QString unquoted(const QString& value) {
     if (value.size() >= 2) {
         const QChar first = value.front();
         if ((first == u'"' || first == u'\'') && value.back() == first)
@@ -29,13 +27,10 @@ QString unquoted(const QString& value)
 } // namespace
 
 IniReader::IniReader(const QString& path)
-    : path_(path)
-{
-}
+    : path_(path) {}
 
 QString IniReader::readString(const QString& section, const QString& key,
-                              const QString& defaultValue) const
-{
+                              const QString& defaultValue) const {
     QFile file(path_);
     if (!file.open(QIODevice::ReadOnly))
         return defaultValue;

@@ -1,0 +1,80 @@
+#include "map/ScriptCommands.h"
+
+namespace ScriptCommands {
+
+QString clearScreen() {
+    return QStringLiteral("GoogleMap.clearscreen();");
+}
+
+QString startShape() {
+    return QStringLiteral("GoogleMap.startShape();");
+}
+
+QString startLine() {
+    return QStringLiteral("GoogleMap.startLine();");
+}
+
+QString addMarker(const QString& pair, const QString& infoHtml) {
+    return QStringLiteral("GoogleMap.AddMarker(") + pair + QStringLiteral(", \"") +
+           scriptStringContent(infoHtml) + QStringLiteral("\", false);");
+}
+
+QString centreOnMarkers(const QString& pair, const QString& zoom) {
+    return QStringLiteral("GoogleMap.Render(") + pair + QLatin1Char(',') + zoom +
+           QStringLiteral(");");
+}
+
+QString initLine() {
+    return QStringLiteral("GoogleMap.initline();");
+}
+
+QString fillLine(const QString& pair) {
+    return QStringLiteral("GoogleMap.fillline(") + pair + QStringLiteral(");");
+}
+
+QString drawLine() {
+    return QStringLiteral("GoogleMap.drawline();");
+}
+
+QString centreOnRoute(const QString& pair, const QString& zoom) {
+    return QStringLiteral("GoogleMap.Render(") + pair + QStringLiteral(", ") + zoom +
+           QStringLiteral(");");
+}
+
+QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time) {
+    return QStringLiteral("<div id=\"infowindowdiv\"> <b>Information</b><hr><br>Radio ID: ") +
+           radioId.toHtmlEscaped() + QStringLiteral("<br>Station: ") + station.toHtmlEscaped() +
+           QStringLiteral("<br>Time: ") + time.toHtmlEscaped() + QStringLiteral("</div>");
+}
+
+QString scriptStringContent(const QString& text) {
+    QString escaped;
+    escaped.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        switch (c.unicode()) {
+        case u'\\':
+            escaped += QLatin1String("\\\\");
+            break;
+        case u'"':
+            escaped += QLatin1String("\\\"");
+            break;
+        case u'\n':
+            escaped += QLatin1String("\\n");
+            break;
+        case u'\r':
+            escaped += QLatin1String("\\r");
+            break;
+        case 0x2028:
+            escaped += QLatin1String("\\u2028");
+            break;
+        case 0x2029:
+            escaped += QLatin1String("\\u2029");
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace ScriptCommands

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// The one-line commands the program sends to the page's GoogleMap object.
+// Coordinates arrive as a coordinate pair text "lat,lng".
+namespace ScriptCommands {
+
+QString clearScreen();
+QString startShape();
+QString startLine();
+QString addMarker(const QString& pair, const QString& infoHtml);
+QString centreOnMarkers(const QString& pair, const QString& zoom);
+QString initLine();
+QString fillLine(const QString& pair);
+QString drawLine();
+QString centreOnRoute(const QString& pair, const QString& zoom);
+
+// The marker's information bubble. Field values are HTML-escaped, so they
+// show literally and never become markup.
+QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time);
+
+// Text made safe inside a double-quoted script string literal.
+QString scriptStringContent(const QString& text);
+
+} // namespace ScriptCommands

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+struct sqlite3;
+
+// A small database file written for one test through a connection of its
+// own, standing in for the software that fills the real one.
+class TestDatabase {
+public:
+    explicit TestDatabase(const QString& path);
+    ~TestDatabase();
+
+    // The four tables with the declared types the writing software uses.
+    TestDatabase& createSchema();
+    TestDatabase& exec(const QString& sql);
+    TestDatabase& addProject(int id, const QString& name);
+    TestDatabase& addMember(int projectId, int personId);
+    TestDatabase& addPerson(int id, const QString& name, const QString& surname, int radio);
+    TestDatabase& addReport(int radio, const QString& time, const QString& lat, const QString& lng,
+                            const QString& station = QStringLiteral("Base"),
+                            const QString& ns = QStringLiteral("N"),
+                            const QString& ew = QStringLiteral("E"));
+
+    const QString& path() const { return path_; }
+
+private:
+    QString path_;
+    sqlite3* db_ = nullptr;
+};

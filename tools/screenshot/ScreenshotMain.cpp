@@ -1,0 +1,73 @@
+// Starts the program as usual, optionally ticks tree nodes and presses
+// buttons once the map has loaded, saves a picture of the main window (or of
+// the About dialog) and quits. For headless demos and the README pictures.
+#include "app/Application.h"
+#include "map/MapUrlScheme.h"
+#include "ui/coorposunit.h"
+
+#include <QAbstractButton>
+#include <QCommandLineParser>
+#include <QDialog>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+void tickNodes(Tcoor_pos& window, const QStringList& texts) {
+    auto* tree = window.findChild<QTreeWidget*>(QStringLiteral("JvTreeView1"));
+    for (const QString& text : texts)
+        for (QTreeWidgetItem* node : tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)) {
+            node->setCheckState(0, Qt::Checked);
+            node->setExpanded(true);
+        }
+}
+
+void pressButtons(Tcoor_pos& window, const QStringList& names) {
+    for (const QString& name : names)
+        if (auto* button = window.findChild<QAbstractButton*>(name))
+            button->click();
+}
+
+void saveAboutWhenOpen(const QString& file) {
+    QTimer::singleShot(1000, [file] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->grab().save(file);
+            dialog->close();
+        }
+    });
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    registerMapUrlScheme();
+    Application application(argc, argv);
+
+    QCommandLineParser options;
+    options.addHelpOption();
+    options.addOptions({
+        {"screenshot", "Save the main window to <file>.", "file", "screenshot.png"},
+        {"about", "Also save the About dialog to <file>.", "file"},
+        {"after", "Seconds to wait for the map before acting.", "seconds", "4"},
+        {"tick", "Tick the tree node with this text (repeatable).", "text"},
+        {"press", "Click the button with this object name (repeatable).", "name"},
+        {"settle", "Seconds to wait after acting.", "seconds", "2"},
+    });
+    options.process(application);
+
+    Tcoor_pos coor_pos;
+    coor_pos.showMaximized();
+    QTimer::singleShot(int(options.value("after").toDouble() * 1000), [&] {
+        tickNodes(coor_pos, options.values("tick"));
+        pressButtons(coor_pos, options.values("press"));
+        QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
+            coor_pos.grab().save(options.value("screenshot"));
+            if (options.isSet("about")) {
+                saveAboutWhenOpen(options.value("about"));
+                coor_pos.About2Click();
+            }
+            QApplication::quit();
+        });
+    });
+    return application.exec();
+}

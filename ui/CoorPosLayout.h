@@ -1,0 +1,95 @@
+#pragma once
+
+class EventLogGrid;
+class GradientSplitter;
+class NavPanelHeader;
+class OwnerDrawnTabWidget;
+class QAction;
+class QCheckBox;
+class QDateTimeEdit;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QWidget;
+class TWebBrowser;
+class UpDownButtons;
+
+// The controls of the main window under their layout names, created and
+// placed by setupUi; the window owns them through the widget tree.
+class CoorPosLayout {
+public:
+    void setupUi(QMainWindow* window);
+
+    QMenuBar* MainMenu1 = nullptr;
+    QMenu* FileMenu = nullptr;
+    QAction* Exit2 = nullptr;
+    QMenu* HelpMenu = nullptr;
+    QAction* About2 = nullptr;
+
+    QFrame* JvDesignPanel1 = nullptr;
+    GradientSplitter* JvOutlookSplitter2 = nullptr;
+    GradientSplitter* JvOutlookSplitter3 = nullptr;
+    QFrame* JvDesignPanel2 = nullptr;
+    QFrame* JvDesignPanel3 = nullptr;
+    QFrame* JvDesignPanel4 = nullptr;
+    QFrame* JvDesignPanel5 = nullptr;
+    NavPanelHeader* JvNavPanelHeader1 = nullptr;
+    NavPanelHeader* JvNavPanelHeader7 = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* ToolButton1 = nullptr;
+    QToolButton* ToolButton2 = nullptr;
+    QToolButton* ToolButton4 = nullptr;
+    QToolButton* ToolButton5 = nullptr;
+    QToolButton* ToolButton7 = nullptr;
+    QToolButton* ToolButton3 = nullptr;
+    QWidget* ToolButton9 = nullptr;
+    QToolButton* ToolButton8 = nullptr;
+    TWebBrowser* WebBrowser1 = nullptr;
+
+    OwnerDrawnTabWidget* JvgPageControl2 = nullptr;
+    QWidget* TabSheet4 = nullptr;
+    QTreeWidget* JvTreeView1 = nullptr;
+    QWidget* TabSheet3 = nullptr;
+    QLabel* Label5 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLineEdit* Edit20 = nullptr;
+    UpDownButtons* UpDown4 = nullptr;
+    QWidget* TabSheet2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QDateTimeEdit* DateTimePicker1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QDateTimeEdit* DateTimePicker2 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    OwnerDrawnTabWidget* JvgPageControl1 = nullptr;
+    QWidget* TabSheet1 = nullptr;
+    EventLogGrid* DBGrid1 = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusText = nullptr;
+
+    QTimer* Timer1 = nullptr;
+    QTimer* initalize_map = nullptr;
+
+private:
+    void setupMenu(QMainWindow* window);
+    QFrame* setupMapPane();
+    QFrame* setupRightPane();
+    QFrame* setupBottomPane();
+    QWidget* setupRealtimeOptionsPage();
+    QWidget* setupFastSearchPage();
+    void setupTimers(QMainWindow* window);
+};

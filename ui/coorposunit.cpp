@@ -1,0 +1,244 @@
+#include "ui/coorposunit.h"
+
+#include "app/AppPaths.h"
+#include "app/Application.h"
+#include "app/IniReader.h"
+#include "app/Messages.h"
+#include "map/MapPage.h"
+#include "map/ScriptCommands.h"
+#include "map/TApplicationWrapper.h"
+#include "map/TWebBrowser.h"
+#include "store/TableCursor.h"
+#include "ui/AutoRefreshInterval.h"
+#include "ui/DigitKeyFilter.h"
+#include "ui/EventLogGrid.h"
+#include "ui/LastPositionDisplay.h"
+#include "ui/RadioTree.h"
+#include "ui/RouteDisplay.h"
+#include "ui/ViewOutput.h"
+#include "ui/aboutunit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateTimeEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+Tcoor_pos::Tcoor_pos(QWidget* parent)
+    : QMainWindow(parent)
+    , digitKeyFilter_(new DigitKeyFilter(this))
+    , ZTable1(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("map_coor")))
+    , Projects(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("projects")))
+    , ProjectMembers(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("project_members")))
+    , PersonelTeam(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("personel_team"))) {
+    ui.setupUi(this);
+    radioTree_ = new RadioTree(ui.JvTreeView1, this);
+    ZTable1->setObjectName(QStringLiteral("ZTable1"));
+    ui.DBGrid1->bind(ZTable1.get());
+    if (const QScreen* screen = QApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    connectHandlers();
+    // The window is shown even when start-up fails part-way; the steps after
+    // the failing one are skipped.
+    try {
+        FormCreate();
+    } catch (...) {
+        Application::reportCurrentException();
+    }
+}
+
+// Cursors close before the connection they read from.
+Tcoor_pos::~Tcoor_pos() {
+    ui.DBGrid1->bind(nullptr);
+    ZTable1.reset();
+    Projects.reset();
+    ProjectMembers.reset();
+    PersonelTeam.reset();
+}
+
+void Tcoor_pos::connectHandlers() {
+    connect(ui.ToolButton1, &QToolButton::clicked, this, &Tcoor_pos::ToolButton1Click);
+    connect(ui.ToolButton2, &QToolButton::clicked, this, &Tcoor_pos::ToolButton2Click);
+    connect(ui.Button1, &QPushButton::clicked, this, &Tcoor_pos::Button1Click);
+    connect(ui.CheckBox1, &QCheckBox::toggled, this, &Tcoor_pos::CheckBox1Click);
+    connect(ui.Timer1, &QTimer::timeout, this, &Tcoor_pos::Timer1Timer);
+    connect(ui.JvTreeView1, &QTreeWidget::itemChanged, this,
+            &Tcoor_pos::JvTreeView1NodeCheckedChange);
+    connect(ui.Exit2, &QAction::triggered, this, &Tcoor_pos::Exit2Click);
+    connect(ui.About2, &QAction::triggered, this, &Tcoor_pos::About2Click);
+    connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
+    connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
+    connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
+    connect(ui.ToolButton5, &QToolButton::clicked, this, &Tcoor_pos::ToolButton5Click);
+    connect(ui.ToolButton7, &QToolButton::clicked, this, &Tcoor_pos::ToolButton7Click);
+    connect(ui.initalize_map, &QTimer::timeout, this, &Tcoor_pos::initalize_mapTimer);
+    connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusText, this,
+            &Tcoor_pos::setStatusText);
+    for (QLineEdit* field : {ui.Edit1, ui.Edit2, ui.Edit20})
+        field->installEventFilter(digitKeyFilter_);
+}
+
+void Tcoor_pos::FormCreate() {
+    ZConnection1.open(QStringLiteral("tavirelmonkas.db"));
+    readConfiguration();
+    setDatePickersToNow();
+    ZTable1->open();
+    ui.initalize_map->start();
+    BuildRadioTree();
+}
+
+void Tcoor_pos::readConfiguration() {
+    try {
+        const IniReader ini(besideExecutable(QStringLiteral("tavirelmonkas.ini")));
+        MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
+    } catch (...) {
+        showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
+    }
+}
+
+void Tcoor_pos::setDatePickersToNow() {
+    ui.DateTimePicker1->setDateTime(QDateTime::currentDateTime());
+    ui.DateTimePicker2->setDateTime(QDateTime::currentDateTime());
+}
+
+void Tcoor_pos::BuildRadioTree() {
+    radioTree_->build(*Projects, *ProjectMembers, *PersonelTeam);
+}
+
+void Tcoor_pos::JvTreeView1NodeCheckedChange(QTreeWidgetItem* Node) {
+    radioTree_->nodeCheckedChange(Node);
+}
+
+const SelectedRadios& Tcoor_pos::selectedRadios() const {
+    return radioTree_->selectedRadios();
+}
+
+ViewOutput Tcoor_pos::viewOutput() {
+    return {*ui.WebBrowser1, [this](const QString& text) { setStatusText(text); },
+            showPlainMessage};
+}
+
+void Tcoor_pos::ShowLastAllPointOnMap() {
+    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput());
+}
+
+void Tcoor_pos::ToolButton1Click() {
+    ShowLastAllPointOnMap();
+}
+
+void Tcoor_pos::Timer1Timer() {
+    // While a failed run's error box is open, further ticks would stack
+    // boxes: skip them until it is closed.
+    if (autoRefreshRunning_)
+        return;
+    autoRefreshRunning_ = true;
+    const auto done = qScopeGuard([this] { autoRefreshRunning_ = false; });
+    try {
+        ShowLastAllPointOnMap();
+    } catch (...) {
+        Application::reportCurrentException();
+    }
+}
+
+void Tcoor_pos::CheckBox1Click() {
+    if (!ui.CheckBox1->isChecked()) {
+        ui.Timer1->stop();
+        return;
+    }
+    const std::optional<int> interval = autoRefreshIntervalMs(ui.Edit1->text());
+    if (!interval) {
+        ui.CheckBox1->setChecked(false);
+        showPlainMessage(QStringLiteral("The refresh interval is too long."));
+        return;
+    }
+    ui.Timer1->setInterval(*interval);
+    // An interval of 0 never ticks although auto refresh is on.
+    if (*interval > 0)
+        ui.Timer1->start();
+    else
+        ui.Timer1->stop();
+}
+
+void Tcoor_pos::ToolButton2Click() {
+    const RouteRequest request{ui.DateTimePicker1->dateTime(), ui.DateTimePicker2->dateTime(),
+                               ui.Edit2->text(), ui.Edit20->text()};
+    showRoute(selectedRadios(), *ZTable1, request, viewOutput());
+}
+
+void Tcoor_pos::Button1Click() {
+    ToolButton2Click();
+}
+
+QString Tcoor_pos::statusText() const {
+    return ui.StatusText->text();
+}
+
+void Tcoor_pos::setStatusText(const QString& text) {
+    ui.StatusText->setText(text);
+}
+
+void Tcoor_pos::BaseHTML() {
+    const QString path = mapPagePath();
+    QFile::remove(path);
+    for (const QString& line :
+         mapPageLines(MapApiKey, ui.WebBrowser1->width(), ui.WebBrowser1->height()))
+        AppendPageLine(line);
+    ui.WebBrowser1->navigate(path);
+    waitUntilInteractive(*ui.WebBrowser1);
+}
+
+void Tcoor_pos::AppendPageLine(const QString& line) {
+    appendPageLine(mapPagePath(), line);
+}
+
+void Tcoor_pos::initalize_mapTimer() {
+    ui.initalize_map->stop();
+    BaseHTML();
+}
+
+void Tcoor_pos::ToolButton3Click() {
+    BaseHTML();
+}
+
+void Tcoor_pos::ToolButton4Click() {
+    ui.WebBrowser1->runScriptCommand(ScriptCommands::startShape());
+}
+
+void Tcoor_pos::ToolButton5Click() {
+    ui.WebBrowser1->runScriptCommand(ScriptCommands::startLine());
+}
+
+void Tcoor_pos::ToolButton7Click() {
+    ui.WebBrowser1->runScriptCommand(ScriptCommands::clearScreen());
+}
+
+void Tcoor_pos::Exit2Click() {
+    QApplication::quit();
+}
+
+void Tcoor_pos::ToolButton8Click() {
+    close();
+}
+
+void Tcoor_pos::About2Click() {
+    auto* formabout = new Tformabout;
+    formabout->exec();
+}
+
+void Tcoor_pos::closeEvent(QCloseEvent* event) {
+    FormClose(event);
+}
+
+void Tcoor_pos::FormClose(QCloseEvent* event) {
+    event->accept();
+    QApplication::quit();
+}
