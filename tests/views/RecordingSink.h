@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/Error.h"
+#include "map/ScriptSink.h"
+#include "ui/ViewOutput.h"
+
+#include <QStringList>
+
+// Stands in for the page: records the commands, the status texts and the
+// messages a view produces; can fail at a given command like the page would.
+struct RecordingSink : ScriptSink {
+    QStringList commands;
+    QStringList statuses;
+    QStringList messages;
+    int failAt = -1;
+
+    void runScriptCommand(const QString& command) override
+    {
+        if (commands.size() == failAt)
+            throw Error(QStringLiteral("SyntaxError: rejected"));
+        commands << command;
+    }
+
+    ViewOutput output()
+    {
+        return {*this, [this](const QString& text) { statuses << text; },
+                [this](const QString& text) { messages << text; }};
+    }
+};

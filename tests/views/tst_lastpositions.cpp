@@ -1,0 +1,188 @@
+#include "../support/TestDatabase.h"
+#include "RecordingSink.h"
+#include "store/Connection.h"
+#include "store/DateTimeValue.h"
+#include "store/TableCursor.h"
+#include "ui/LastPositionDisplay.h"
+#include "ui/SelectedRadios.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kInfoStart =
+    QStringLiteral("<div id=\\\"infowindowdiv\\\"> <b>Information</b><hr><br>Radio ID: ");
+
+SelectedRadios radiosOf(const QStringList& ids)
+{
+    QStringList texts;
+    for (const QString& id : ids)
+        texts << id + "-Someone";
+    SelectedRadios radios;
+    radios.rebuild(texts);
+    return radios;
+}
+
+QString timeText(const QString& stored)
+{
+    return displayText(readFixedFormDateTime(stored));
+}
+
+} // namespace
+
+class TestLastPositions : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void commandsForSelection_data();
+    void commandsForSelection();
+    void exactMarkerAndCentringCommands();
+    void fieldsAreEscapedInTheBubble();
+    void midnightShowsTheDateAlone();
+    void onlyEntriesUpTo255AreRead();
+    void southAndWestAreNegative();
+    void failingCommandEndsTheRunAndKeepsStatus();
+    void gridIsLeftOnTheLastRadiosRows();
+
+private:
+    QTemporaryDir dir_;
+    Connection connection_;
+    std::unique_ptr<TableCursor> table_;
+    RecordingSink sink_;
+};
+
+void TestLastPositions::init()
+{
+    const QString path = dir_.filePath("last.db");
+    QFile::remove(path);
+    TestDatabase(path)
+        .createSchema()
+        .addReport(7, "2024-03-01 10:00:00", "41.000000", "29.000000")
+        .addReport(12, "2024-03-01 10:00:05", "40.300000", "28.300000")
+        .addReport(7, "2024-03-01 10:01:00", "41.041234", "29.061234", "Kadikoy")
+        .addReport(12, "2024-03-01 10:01:05", "40.030000", "28.030000", "Besiktas");
+    connection_.open(path);
+    table_ = std::make_unique<TableCursor>(connection_, "map_coor");
+    table_->open();
+    sink_ = RecordingSink();
+}
+
+void TestLastPositions::cleanup()
+{
+    table_.reset();
+    connection_.close();
+}
+
+void TestLastPositions::commandsForSelection_data()
+{
+    QTest::addColumn<QStringList>("radios");
+    QTest::addColumn<QStringList>("pairs"); // marker pairs, the last one centred
+    QTest::addColumn<QString>("status");
+    QTest::newRow("nothing selected") << QStringList() << QStringList() << "No records found";
+    QTest::newRow("radio without records") << QStringList{"99"} << QStringList()
+                                           << "No records found";
+    QTest::newRow("radio 0 is never shown") << QStringList{"0"} << QStringList()
+                                            << "No records found";
+    QTest::newRow("two radios, last report each")
+        << QStringList{"7", "12"} << QStringList{"41.0687,29.1020", "40.0500,28.0500"}
+        << "Record found";
+    QTest::newRow("centred on the last radio with records")
+        << QStringList{"12", "7", "99"} << QStringList{"40.0500,28.0500", "41.0687,29.1020"}
+        << "Record found";
+    QTest::newRow("same id twice gives two markers")
+        << QStringList{"7", "7"} << QStringList{"41.0687,29.1020", "41.0687,29.1020"}
+        << "Record found";
+}
+
+void TestLastPositions::commandsForSelection()
+{
+    QFETCH(QStringList, radios);
+    QFETCH(QStringList, pairs);
+    QFETCH(QString, status);
+    showLastPositions(radiosOf(radios), *table_, "18", sink_.output());
+
+    QCOMPARE(sink_.commands.first(), QStringLiteral("GoogleMap.clearscreen();"));
+    QStringList markerPairs;
+    for (const QString& command : sink_.commands.mid(1, pairs.size()))
+        markerPairs << command.section('(', 1).section(", \"", 0, 0);
+    QCOMPARE(markerPairs, pairs);
+    if (pairs.isEmpty())
+        QCOMPARE(sink_.commands.size(), 1);
+    else
+        QCOMPARE(sink_.commands.last(), "GoogleMap.Render(" + pairs.last() + ",18);");
+    QCOMPARE(sink_.statuses, QStringList{status});
+}
+
+void TestLastPositions::exactMarkerAndCentringCommands()
+{
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands,
+             QStringList({"GoogleMap.clearscreen();",
+                          "GoogleMap.AddMarker(41.0687,29.1020, \"" + kInfoStart +
+                              "7<br>Station: Kadikoy<br>Time: " +
+                              timeText("2024-03-01 10:01:00") + "</div>\", false);",
+                          "GoogleMap.Render(41.0687,29.1020,18);"}));
+}
+
+void TestLastPositions::fieldsAreEscapedInTheBubble()
+{
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "2024-03-01 11:00:00", "41.000000", "29.000000",
+                   "Depot \"North\" <b>\\ 1\nx");
+    showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output());
+    QVERIFY2(sink_.commands[1].contains(
+                 "Station: Depot &quot;North&quot; &lt;b&gt;\\\\ 1\\nx<br>Time: "),
+             qPrintable(sink_.commands[1]));
+}
+
+void TestLastPositions::midnightShowsTheDateAlone()
+{
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "2024-03-01 00:00:00", "41.000000", "29.000000", "Midnight");
+    showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output());
+    const QString date = QLocale().toString(QDate(2024, 3, 1), QLocale::ShortFormat);
+    QVERIFY2(sink_.commands[1].contains("<br>Time: " + date + "</div>"),
+             qPrintable(sink_.commands[1]));
+}
+
+void TestLastPositions::onlyEntriesUpTo255AreRead()
+{
+    QStringList ids(255, "99");
+    ids << "7";
+    showLastPositions(radiosOf(ids), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.size(), 1);
+    QCOMPARE(sink_.statuses, QStringList{"No records found"});
+}
+
+void TestLastPositions::southAndWestAreNegative()
+{
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "2024-03-01 11:00:00", "33.520000", "70.390000", "Sydney", "S", "W");
+    showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(-33.8666,-70.6500,18);"));
+}
+
+void TestLastPositions::failingCommandEndsTheRunAndKeepsStatus()
+{
+    sink_.failAt = 2; // the second marker
+    QVERIFY_THROWS_EXCEPTION(Error, showLastPositions(radiosOf({"7", "12", "7"}), *table_,
+                                                      "18", sink_.output()));
+    QCOMPARE(sink_.commands.size(), 2);
+    QCOMPARE(sink_.statuses, QStringList{"Record found"});
+}
+
+void TestLastPositions::gridIsLeftOnTheLastRadiosRows()
+{
+    showLastPositions(radiosOf({"7", "12", "99"}), *table_, "18", sink_.output());
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=99"));
+    QCOMPARE(table_->rowCount(), 0);
+    showLastPositions(radiosOf({"12", "7"}), *table_, "18", sink_.output());
+    QCOMPARE(table_->rowCount(), 2);
+    QCOMPARE(table_->currentRow(), 1);
+}
+
+QTEST_MAIN(TestLastPositions)
+#include "tst_lastpositions.moc"

@@ -1,0 +1,337 @@
+#include "../support/MessageBoxWatcher.h"
+#include "../support/TestDatabase.h"
+#include "app/Application.h"
+#include "app/ApplicationTitle.h"
+#include "map/MapUrlScheme.h"
+#include "store/TableCursor.h"
+#include "ui/coorposunit.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QSplitter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+// Runs the test body with the working directory set to a fresh folder.
+class WorkingDirectory {
+public:
+    WorkingDirectory()
+        : previous_(QDir::currentPath())
+    {
+        QDir::setCurrent(dir_.path());
+    }
+    ~WorkingDirectory() { QDir::setCurrent(previous_); }
+    QString filePath(const QString& name) const { return dir_.filePath(name); }
+
+private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+QString iniBesideExecutable()
+{
+    return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+void makeDemoDatabase(const QString& path)
+{
+    TestDatabase(path)
+        .createSchema()
+        .addProject(1, "North")
+        .addMember(1, 10)
+        .addPerson(10, "Ann", "Lee", 12)
+        .addReport(12, "2024-03-01 10:00:00", "41.000000", "29.000000");
+}
+
+const QDateTime kLayoutDate(QDate(2011, 10, 17), QTime(18, 37, 8));
+
+} // namespace
+
+class TestCoorPos : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void startsOnAGoodDatabase();
+    void startsWithoutDatabaseFile();
+    void startsWhenTheDatabaseCannotBeOpened();
+    void keyIsReadBesideTheExecutableOnly_data();
+    void keyIsReadBesideTheExecutableOnly();
+    void numberFieldsTakeDigitsOnly_data();
+    void numberFieldsTakeDigitsOnly();
+    void zoomSpinStopsAtTheRange();
+    void layoutNamesCaptionsAndToolbarOrder();
+    void splittersKeepThirtyPixels();
+    void closeButtonClosesTheWindow();
+    void autoRefreshSwitch_data();
+    void autoRefreshSwitch();
+};
+
+void TestCoorPos::cleanup()
+{
+    QFile::remove(iniBesideExecutable());
+}
+
+void TestCoorPos::startsOnAGoodDatabase()
+{
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    MessageBoxWatcher boxes;
+    const QDateTime before = QDateTime::currentDateTime();
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QVERIFY(boxes.boxes().isEmpty());
+    QVERIFY(ui.initalize_map->isActive());
+    QCOMPARE(ui.initalize_map->interval(), 1000);
+    QVERIFY(ui.initalize_map->isSingleShot());
+    QCOMPARE(ui.JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
+             QStringLiteral("12-Ann Lee"));
+    QCOMPARE(window.positionTable().rowCount(), 1);
+    QVERIFY(ui.DateTimePicker1->dateTime() >= before.addMSecs(-1));
+    QVERIFY(ui.DateTimePicker2->dateTime() >= ui.DateTimePicker1->dateTime());
+}
+
+void TestCoorPos::startsWithoutDatabaseFile()
+{
+    WorkingDirectory cwd;
+    writeFile(iniBesideExecutable(), "[General]\nGoogleMapKey=K1\n");
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QCOMPARE(boxes.boxes().first().caption, applicationTitle());
+    QVERIFY(boxes.boxes().first().critical);
+    QVERIFY(boxes.boxes().first().text.contains("map_coor"));
+    QVERIFY(QFile::exists(cwd.filePath("tavirelmonkas.db")));
+    QCOMPARE(window.mapApiKey(), QStringLiteral("K1"));
+    QVERIFY(ui.DateTimePicker1->dateTime() != kLayoutDate);
+    QVERIFY(!ui.initalize_map->isActive());
+    QCOMPARE(ui.JvTreeView1->topLevelItemCount(), 0);
+}
+
+void TestCoorPos::startsWhenTheDatabaseCannotBeOpened()
+{
+    WorkingDirectory cwd;
+    QDir(cwd.filePath(".")).mkdir("tavirelmonkas.db");
+    writeFile(iniBesideExecutable(), "[General]\nGoogleMapKey=K1\n");
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes().first().critical);
+    QVERIFY(window.mapApiKey().isEmpty());
+    QCOMPARE(ui.DateTimePicker1->dateTime(), kLayoutDate);
+    QCOMPARE(ui.DateTimePicker2->dateTime(), kLayoutDate);
+    QVERIFY(!ui.initalize_map->isActive());
+    QCOMPARE(ui.JvTreeView1->topLevelItemCount(), 0);
+}
+
+void TestCoorPos::keyIsReadBesideTheExecutableOnly_data()
+{
+    QTest::addColumn<QByteArray>("besideExe");
+    QTest::addColumn<QByteArray>("inWorkingDir");
+    QTest::addColumn<QString>("key");
+    QTest::newRow("beside the executable") << QByteArray("[General]\nGoogleMapKey=abc\n")
+                                           << QByteArray() << "abc";
+    QTest::newRow("only in the working directory")
+        << QByteArray() << QByteArray("[General]\nGoogleMapKey=abc\n") << "";
+    QTest::newRow("section without key") << QByteArray("[General]\n") << QByteArray() << "";
+    QTest::newRow("3000 characters")
+        << "[General]\nGoogleMapKey=" + QByteArray(3000, 'x') << QByteArray()
+        << QString(2047, 'x');
+}
+
+void TestCoorPos::keyIsReadBesideTheExecutableOnly()
+{
+    QFETCH(QByteArray, besideExe);
+    QFETCH(QByteArray, inWorkingDir);
+    QFETCH(QString, key);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    if (!besideExe.isEmpty())
+        writeFile(iniBesideExecutable(), besideExe);
+    if (!inWorkingDir.isEmpty())
+        writeFile(cwd.filePath("tavirelmonkas.ini"), inWorkingDir);
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    QCOMPARE(window.mapApiKey(), key);
+    QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestCoorPos::numberFieldsTakeDigitsOnly_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("invalidBoxes");
+    QTest::newRow("digit") << int(Qt::Key_7) << 0 << "307" << 0;
+    QTest::newRow("letter") << int(Qt::Key_A) << 0 << "30" << 1;
+    QTest::newRow("point") << int(Qt::Key_Period) << 0 << "30" << 1;
+    QTest::newRow("minus") << int(Qt::Key_Minus) << 0 << "30" << 1;
+    QTest::newRow("enter") << int(Qt::Key_Return) << 0 << "30" << 1;
+    QTest::newRow("escape") << int(Qt::Key_Escape) << 0 << "30" << 1;
+    QTest::newRow("ctrl+c") << int(Qt::Key_C) << int(Qt::ControlModifier) << "30" << 1;
+    QTest::newRow("ctrl+v") << int(Qt::Key_V) << int(Qt::ControlModifier) << "30" << 1;
+    QTest::newRow("backspace") << int(Qt::Key_Backspace) << 0 << "3" << 0;
+    QTest::newRow("ctrl+h is backspace") << int(Qt::Key_H) << int(Qt::ControlModifier) << "3" << 0;
+    QTest::newRow("left arrow types nothing") << int(Qt::Key_Left) << 0 << "30" << 0;
+    QTest::newRow("delete types nothing") << int(Qt::Key_Delete) << 0 << "30" << 0;
+}
+
+void TestCoorPos::numberFieldsTakeDigitsOnly()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(int, invalidBoxes);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    MessageBoxWatcher boxes;
+    for (QLineEdit* field : {window.controls().Edit1, window.controls().Edit2,
+                             window.controls().Edit20}) {
+        field->setText("30");
+        field->setCursorPosition(2);
+        QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(field->text(), text);
+    }
+    QCOMPARE(boxes.texts(), QStringList(invalidBoxes * 3, "Invalid key"));
+}
+
+void TestCoorPos::zoomSpinStopsAtTheRange()
+{
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QCOMPARE(ui.Edit20->text(), QStringLiteral("18"));
+    ui.UpDown4->stepBy(1);
+    QCOMPARE(ui.Edit20->text(), QStringLiteral("19"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(ui.Edit20, Qt::Key_Up);
+    QCOMPARE(ui.Edit20->text(), QStringLiteral("21"));
+    ui.Edit20->setText("1");
+    ui.UpDown4->stepBy(-1);
+    ui.UpDown4->stepBy(-1);
+    QCOMPARE(ui.Edit20->text(), QStringLiteral("0"));
+    ui.Edit20->setText("99"); // typed numbers are not limited
+    QCOMPARE(ui.Edit20->text(), QStringLiteral("99"));
+}
+
+void TestCoorPos::layoutNamesCaptionsAndToolbarOrder()
+{
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("GPS Positions"));
+    QStringList order;
+    for (QAction* action : window.controls().ToolBar1->actions())
+        order << window.controls().ToolBar1->widgetForAction(action)->objectName();
+    QCOMPARE(order, QStringList({"ToolButton1", "ToolButton2", "ToolButton4", "ToolButton5",
+                                 "ToolButton7", "ToolButton3", "ToolButton9", "ToolButton8"}));
+    for (const char* name :
+         {"JvDesignPanel1", "JvDesignPanel2", "JvDesignPanel3", "JvDesignPanel4",
+          "JvDesignPanel5", "JvOutlookSplitter2", "JvOutlookSplitter3", "JvNavPanelHeader1",
+          "JvNavPanelHeader7", "JvgPageControl1", "JvgPageControl2", "TabSheet1", "TabSheet2",
+          "TabSheet3", "TabSheet4", "WebBrowser1", "JvTreeView1", "DBGrid1", "StatusBar1",
+          "Edit1", "Edit2", "Edit20", "UpDown4", "CheckBox1", "DateTimePicker1",
+          "DateTimePicker2", "Button1", "Label1", "Label2", "Label3", "Label4", "Label5",
+          "MainMenu1", "FileMenu", "HelpMenu"})
+        QVERIFY2(window.findChild<QObject*>(name), name);
+    QVERIFY(window.findChild<QTimer*>("Timer1"));
+    QVERIFY(!window.controls().Timer1->isActive());
+    QCOMPARE(window.controls().Timer1->interval(), 60000);
+}
+
+void TestCoorPos::splittersKeepThirtyPixels()
+{
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    window.resize(923, 720);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    for (QSplitter* splitter : {static_cast<QSplitter*>(window.controls().JvOutlookSplitter2),
+                                static_cast<QSplitter*>(window.controls().JvOutlookSplitter3)}) {
+        const int total = splitter->sizes().value(0) + splitter->sizes().value(1);
+        splitter->setSizes({total, 0});
+        QVERIFY2(splitter->sizes().value(1) >= 30, qPrintable(splitter->objectName()));
+        splitter->setSizes({0, total});
+        QVERIFY2(splitter->sizes().value(0) >= 30, qPrintable(splitter->objectName()));
+    }
+}
+
+void TestCoorPos::closeButtonClosesTheWindow()
+{
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    window.show();
+    QVERIFY(window.isVisible());
+    window.controls().ToolButton8->click();
+    QVERIFY(!window.isVisible());
+}
+
+void TestCoorPos::autoRefreshSwitch_data()
+{
+    QTest::addColumn<QString>("seconds");
+    QTest::addColumn<bool>("timerActive");
+    QTest::addColumn<bool>("boxTicked");
+    QTest::addColumn<int>("interval");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("30 seconds") << "30" << true << true << 30000 << "";
+    QTest::newRow("0 never runs") << "0" << false << true << 0 << "";
+    QTest::newRow("too long for the timer") << "3000000" << false << false << 60000
+                                            << "The refresh interval is too long.";
+    QTest::newRow("empty field") << "" << false << true << 60000
+                                 << "'' is not a valid integer value.";
+}
+
+void TestCoorPos::autoRefreshSwitch()
+{
+    QFETCH(QString, seconds);
+    QFETCH(bool, timerActive);
+    QFETCH(bool, boxTicked);
+    QFETCH(int, interval);
+    QFETCH(QString, message);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    window.show();
+    const CoorPosLayout& ui = window.controls();
+    ui.Edit1->setText(seconds);
+    MessageBoxWatcher boxes;
+    QTest::mouseClick(ui.CheckBox1, Qt::LeftButton);
+    QCOMPARE(ui.Timer1->isActive(), timerActive);
+    QCOMPARE(ui.CheckBox1->isChecked(), boxTicked);
+    QCOMPARE(ui.Timer1->interval(), interval);
+    QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (boxTicked) {
+        QTest::mouseClick(ui.CheckBox1, Qt::LeftButton);
+        QVERIFY(!ui.Timer1->isActive());
+    }
+}
+
+int main(int argc, char** argv)
+{
+    registerMapUrlScheme();
+    Application application(argc, argv);
+    TestCoorPos test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_coorpos.moc"

@@ -1,0 +1,168 @@
+// The whole program on a real page: tree, views, bubbles and auto refresh as
+// a dispatcher uses them.
+#include "../support/MessageBoxWatcher.h"
+#include "../support/TestDatabase.h"
+#include "app/Application.h"
+#include "map/MapUrlScheme.h"
+#include "map/TWebBrowser.h"
+#include "store/TableCursor.h"
+#include "ui/coorposunit.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+
+namespace {
+
+QVariant evaluate(TWebBrowser* browser, const QString& script)
+{
+    QVariant result;
+    bool done = false;
+    browser->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    return result;
+}
+
+int count(TWebBrowser* browser, const QString& selector)
+{
+    return evaluate(browser, "document.querySelectorAll('" + selector + "').length").toInt();
+}
+
+} // namespace
+
+class TestEndToEnd : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void lastPositionsShowOneMarkerPerMemberWithReports();
+    void bubbleShowsStationTextLiterally();
+    void routeDrawsARedLineAndTheGridShowsItsRows();
+    void autoRefreshRunsOnTheTimerUntilUnticked();
+
+private:
+    void tick(const QString& text);
+
+    QTemporaryDir dir_;
+    QString previousDir_;
+    std::unique_ptr<Tcoor_pos> window_;
+    TWebBrowser* browser_ = nullptr;
+};
+
+void TestEndToEnd::initTestCase()
+{
+    previousDir_ = QDir::currentPath();
+    QDir::setCurrent(dir_.path());
+    TestDatabase db("tavirelmonkas.db");
+    db.createSchema()
+        .addProject(1, "North")
+        .addProject(2, "South")
+        .addMember(1, 10)
+        .addMember(1, 11)
+        .addMember(2, 12)
+        .addPerson(10, "Ann", "Lee", 12)
+        .addPerson(11, "Bob", "Kay", 7)
+        .addPerson(12, "Cem", "Ak", 44);
+    const QDateTime start = QDateTime::currentDateTime().addSecs(-3600);
+    for (int i = 0; i < 30; ++i) {
+        const QString time = start.addSecs(60 * i).toString("yyyy-MM-dd hh:mm:ss");
+        db.addReport(12, time, "41.00" + QString::number(1000 + i * 100), "29.001000");
+        db.addReport(7, time, "41.020000", "29.00" + QString::number(1000 + i * 100),
+                     "Depot \"North\" <b>\\ 1<img src=x onerror=\"window.injected=1\">");
+    }
+    window_ = std::make_unique<Tcoor_pos>();
+    window_->resize(1200, 800);
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    browser_ = window_->controls().WebBrowser1;
+    window_->controls().DateTimePicker1->setDateTime(start.addDays(-1));
+    window_->BaseHTML();
+    QTRY_COMPARE_WITH_TIMEOUT(browser_->readyState(), 4, 20000);
+}
+
+void TestEndToEnd::cleanupTestCase()
+{
+    window_.reset();
+    QDir::setCurrent(previousDir_);
+}
+
+void TestEndToEnd::tick(const QString& text)
+{
+    QTreeWidget* tree = window_->controls().JvTreeView1;
+    tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)
+        .first()
+        ->setCheckState(0, Qt::Checked);
+}
+
+void TestEndToEnd::lastPositionsShowOneMarkerPerMemberWithReports()
+{
+    tick("North");
+    window_->ToolButton1Click();
+    QCOMPARE(window_->statusText(), QStringLiteral("Record found"));
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 2);
+    tick("Projects"); // radio 44 has no reports: still two markers
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 2);
+    QCOMPARE(window_->positionTable().filter(), QStringLiteral("radio_short_id=44"));
+}
+
+void TestEndToEnd::bubbleShowsStationTextLiterally()
+{
+    window_->ToolButton1Click();
+    evaluate(browser_, "document.querySelectorAll('.leaflet-marker-icon')[1]"
+                       ".dispatchEvent(new MouseEvent('click', {bubbles: true}))");
+    QTRY_VERIFY(window_->statusText().startsWith("Marker Clicked. Lat:41.0333"));
+    QTRY_VERIFY(evaluate(browser_, "document.querySelector('.leaflet-popup-content') !== null")
+                    .toBool());
+    const QString bubble =
+        evaluate(browser_, "document.querySelector('.leaflet-popup-content').textContent")
+            .toString();
+    QVERIFY2(bubble.contains("Station: Depot \"North\" <b>\\ 1<img src=x "
+                             "onerror=\"window.injected=1\">"),
+             qPrintable(bubble));
+    QVERIFY(!evaluate(browser_, "window.injected === 1").toBool());
+}
+
+void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows()
+{
+    window_->controls().Edit2->setText("10");
+    window_->controls().JvTreeView1->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    tick("7-Bob Kay");
+    window_->ToolButton2Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 0);
+    QTRY_COMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
+    QCOMPARE(window_->positionTable().rowCount(), 30);
+    QCOMPARE(window_->positionTable().currentRow(), 19);
+}
+
+void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked()
+{
+    window_->setStatusText(QString());
+    window_->controls().Edit1->setText("1");
+    window_->controls().CheckBox1->setChecked(true);
+    QTRY_COMPARE_WITH_TIMEOUT(window_->statusText(), QStringLiteral("Record found"), 5000);
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 1);
+    window_->controls().CheckBox1->setChecked(false);
+    window_->setStatusText(QString());
+    QTest::qWait(1500);
+    QVERIFY(window_->statusText().isEmpty());
+}
+
+int main(int argc, char** argv)
+{
+    registerMapUrlScheme();
+    Application application(argc, argv);
+    TestEndToEnd test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_endtoend.moc"
