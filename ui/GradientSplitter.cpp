@@ -16,10 +16,10 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        const bool across = orientation() == Qt::Horizontal;
+        const bool sideBySide = orientation() == Qt::Horizontal;
         const QRect area = rect();
         // The gradient runs across the handle's thickness, not along it.
-        QLinearGradient gradient(area.topLeft(), across ? area.topRight() : area.bottomLeft());
+        QLinearGradient gradient(area.topLeft(), sideBySide ? area.topRight() : area.bottomLeft());
         gradient.setColorAt(0, QColor(118, 134, 183));
         gradient.setColorAt(1, QColor(9, 61, 160));
         painter.fillRect(area, gradient);
@@ -29,9 +29,9 @@ protected:
         const QPoint centre = area.center();
         for (int i = 0; i < dots; ++i) {
             const int offset = (i - dots / 2) * spacing;
-            const QPoint dot = across ? QPoint(centre.x(), centre.y() + offset)
-                                      : QPoint(centre.x() + offset, centre.y());
-            painter.fillRect(QRect(dot + QPoint(0, 0), QSize(2, 2)), QColor(5, 30, 90));
+            const QPoint dot = sideBySide ? QPoint(centre.x(), centre.y() + offset)
+                                          : QPoint(centre.x() + offset, centre.y());
+            painter.fillRect(QRect(dot, QSize(2, 2)), QColor(5, 30, 90));
             painter.fillRect(QRect(dot - QPoint(1, 1), QSize(2, 2)), QColor(235, 240, 250));
         }
     }
