@@ -1,0 +1,7 @@
+#pragma once
+
+#include <QImage>
+
+// The about dialog's banner, 404 x 100 with an alpha channel. Its lower right
+// part stays light and plain: two lines of text lie over it.
+QImage drawAboutBanner();
