@@ -7,6 +7,7 @@
 #include "ui/NavPanelHeader.h"
 #include "ui/OwnerDrawnTabWidget.h"
 #include "ui/ToolbarImages.h"
+#include "ui/UiArtwork.h"
 #include "ui/UpDownButtons.h"
 
 #include <QCheckBox>

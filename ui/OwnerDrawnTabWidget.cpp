@@ -1,5 +1,7 @@
 #include "ui/OwnerDrawnTabWidget.h"
 
+#include "ui/Fonts.h"
+
 #include <QPainter>
 #include <QTabBar>
 
@@ -9,10 +11,7 @@ class OwnerDrawnTabBar : public QTabBar {
 public:
     explicit OwnerDrawnTabBar(QWidget* parent)
         : QTabBar(parent) {
-        QFont captionFont;
-        captionFont.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-        captionFont.setPixelSize(11);
-        setFont(captionFont);
+        setFont(arialFont(11));
         setFocusPolicy(Qt::NoFocus);
         setDrawBase(false);
         setExpanding(false);

@@ -1,6 +1,7 @@
 #include "ui/aboutunit.h"
 
 #include "app/ApplicationTitle.h"
+#include "ui/Fonts.h"
 #include "ui/SystemPropertiesDialog.h"
 #include "ui/UiArtwork.h"
 
@@ -11,15 +12,6 @@
 #include <QScreen>
 
 namespace {
-
-// Carlito has Calibri's metrics, so the layout holds where Calibri is missing.
-QFont calibri(int pixelSize, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("Calibri"), QStringLiteral("Carlito")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 QLabel* fittedLabel(const QString& text, const QFont& font, QPoint at, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -44,7 +36,7 @@ Tformabout::Tformabout(QWidget* parent)
     setObjectName(QStringLiteral("formabout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("About"));
-    setFont(calibri(11));
+    setFont(calibriFont(11));
     setFixedSize(480, 272);
 
     JvPanel1 = new QFrame(this);
@@ -60,17 +52,17 @@ Tformabout::Tformabout(QWidget* parent)
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Image1->setPixmap(aboutBanner());
 
-    Label2 = fittedLabel(applicationTitle(), calibri(21, true), {32, 144}, JvPanel1);
+    Label2 = fittedLabel(applicationTitle(), calibriFont(21, true), {32, 144}, JvPanel1);
     Label2->setObjectName(QStringLiteral("Label2"));
-    Label3 = fittedLabel(QStringLiteral("Release 4.3"), calibri(19), {34, 176}, JvPanel1);
+    Label3 = fittedLabel(QStringLiteral("Release 4.3"), calibriFont(19), {34, 176}, JvPanel1);
     Label3->setObjectName(QStringLiteral("Label3"));
 
     // Created after the banner so they lie over it; labels have no background of their own.
-    Label1 = fittedLabel(QStringLiteral("All rights reserved 2011-2026"), calibri(11), {266, 96},
-                         JvPanel1);
+    Label1 = fittedLabel(QStringLiteral("All rights reserved 2011-2026"), calibriFont(11),
+                         {266, 96}, JvPanel1);
     Label1->setObjectName(QStringLiteral("Label1"));
-    Label4 =
-        fittedLabel(QStringLiteral("Tavirel Field Software"), calibri(11), {266, 112}, JvPanel1);
+    Label4 = fittedLabel(QStringLiteral("Tavirel Field Software"), calibriFont(11), {266, 112},
+                         JvPanel1);
     Label4->setObjectName(QStringLiteral("Label4"));
 
     Button1 = button(QStringLiteral("OK"), {350, 216, 75, 25}, JvPanel1);

@@ -3,6 +3,7 @@
 set(uiwidgets_dir ${CMAKE_CURRENT_LIST_DIR})
 add_library(uiwidgets STATIC
     ${uiwidgets_dir}/aboutunit.cpp ${uiwidgets_dir}/aboutunit.h
+    ${uiwidgets_dir}/Fonts.cpp ${uiwidgets_dir}/Fonts.h
     ${uiwidgets_dir}/GradientSplitter.cpp ${uiwidgets_dir}/GradientSplitter.h
     ${uiwidgets_dir}/NavPanelHeader.cpp ${uiwidgets_dir}/NavPanelHeader.h
     ${uiwidgets_dir}/OwnerDrawnTabWidget.cpp ${uiwidgets_dir}/OwnerDrawnTabWidget.h
