@@ -1,9 +1,15 @@
 #pragma once
 
+#include "store/ColumnStore.h"
 #include "store/DateTimeValue.h"
+#include "store/FilterExpression.h"
+#include "store/RowFilter.h"
 
 #include <QObject>
 #include <QString>
+
+#include <optional>
+#include <vector>
 
 class Connection;
 
@@ -46,7 +52,37 @@ public:
     QString columnName(int column) const;
     QString displayText(int row, int column) const;
 
+    ColumnKind columnKind(int column) const;
+    int columnIndex(const QString& column) const; // -1 when the table has no such column
+
 signals:
+    void rowsAboutToReset();
     void rowsReset();                // the passing rows changed (open, refresh, filter)
     void currentRowChanged(int row); // a move
+
+private:
+    void computePassingRows();
+    void reapplyFilter();
+    void finishReset(int row);
+    quint32 storeRow(int row) const;
+    int requireColumn(const QString& column) const;
+    std::optional<quint32> currentStoreRow() const;
+    void moveToRow(int row, bool atBeginning, bool atEnd);
+
+    Connection& connection_;
+    QString tableName_;
+    bool open_ = false;
+    ColumnStore store_;
+
+    bool filtered_ = false;
+    QString filterText_;
+    FilterExpression expression_;
+    std::optional<RowFilter> rowFilter_;
+    // Store rows that pass, in order; unused while every row passes.
+    std::vector<quint32> passing_;
+    bool allPass_ = true;
+
+    int current_ = -1;
+    bool atBeginning_ = true;
+    bool atEnd_ = true;
 };
