@@ -25,6 +25,8 @@ public:
         return text.isEmpty() ? QStringLiteral("error") : text;
     }
 
+    sqlite3* handle() const { return db_; }
+
 private:
     sqlite3* db_ = nullptr;
 };
