@@ -68,6 +68,31 @@ void ColumnStore::clear() {
     rowCount_ = 0;
 }
 
+void ColumnStore::reserveLike(const ColumnStore& earlier) {
+    const auto withRoom = [](std::size_t size) { return size + size / 32 + 64; };
+    for (int c = 0; c < columnCount() && c < earlier.columnCount(); ++c) {
+        Column& column = columns_[c];
+        const Column& previous = earlier.columns_[c];
+        if (column.info.kind != previous.info.kind)
+            continue;
+        const std::size_t rows = withRoom(earlier.rowCount_);
+        column.nulls.reserve(rows);
+        switch (column.info.kind) {
+        case ColumnKind::Integer:
+            column.integers.reserve(rows);
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::DateTime:
+            column.numbers.reserve(rows);
+            break;
+        case ColumnKind::Text:
+            column.ends.reserve(rows);
+            column.bytes.reserve(withRoom(previous.bytes.size()));
+            break;
+        }
+    }
+}
+
 void ColumnStore::appendRow(sqlite3_stmt* statement) {
     if (rowCount_ == std::numeric_limits<quint32>::max())
         throw Error(QStringLiteral("The table has too many rows to be read"));

@@ -32,6 +32,9 @@ public:
     // Names and kinds from the prepared statement's columns.
     void resetFor(sqlite3_stmt* statement);
     void clear();
+    // Room for the rows of an earlier reading and a little more, so that a
+    // re-read of a large table grows no vector step by step.
+    void reserveLike(const ColumnStore& earlier);
     // The statement's current row, read through each column's kind.
     void appendRow(sqlite3_stmt* statement);
 

@@ -14,7 +14,8 @@ namespace {
 
 // Reads the whole table and finalizes the statement at once, so that no read
 // lock outlives the call and the writer's commits are never held up.
-ColumnStore readTable(const Connection& connection, const QString& tableName) {
+ColumnStore readTable(const Connection& connection, const QString& tableName,
+                      const ColumnStore& earlier) {
     if (!connection.isOpen())
         throw Error(QStringLiteral("The database is not connected"));
     const DatabaseBusyCursor busy;
@@ -27,6 +28,7 @@ ColumnStore readTable(const Connection& connection, const QString& tableName) {
     ColumnStore store;
     try {
         store.resetFor(statement);
+        store.reserveLike(earlier);
         while (true) {
             const int result = sqlite3_step(statement);
             if (result == SQLITE_DONE)
@@ -71,7 +73,7 @@ const QString& TableCursor::tableName() const {
 }
 
 void TableCursor::open() {
-    ColumnStore store = readTable(connection_, tableName_);
+    ColumnStore store = readTable(connection_, tableName_, store_);
     std::optional<RowFilter> filter = bind(expression_, store);
     emit rowsAboutToReset();
     store_ = std::move(store);
@@ -86,7 +88,7 @@ void TableCursor::refresh() {
     if (const auto row = currentStoreRow())
         remembered = store_.snapshot(*row);
 
-    ColumnStore store = readTable(connection_, tableName_);
+    ColumnStore store = readTable(connection_, tableName_, store_);
     std::optional<RowFilter> filter = bind(expression_, store);
     emit rowsAboutToReset();
     store_ = std::move(store);
