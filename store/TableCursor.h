@@ -14,7 +14,8 @@
 class Connection;
 
 // A whole table read into memory with "SELECT * FROM <table>", narrowed by a
-// filter text evaluated row by row.
+// filter text evaluated row by row. Each column's kind follows its declared
+// type (see columnKindOfDeclaredType); a read holds no lock once it returns.
 class TableCursor : public QObject {
     Q_OBJECT
 public:
@@ -58,7 +59,7 @@ public:
 signals:
     void rowsAboutToReset();
     void rowsReset();                // the passing rows changed (open, refresh, filter)
-    void currentRowChanged(int row); // a move
+    void currentRowChanged(int row); // a move, and the row after every reset
 
 private:
     void computePassingRows();
