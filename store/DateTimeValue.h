@@ -13,6 +13,11 @@ QDateTime fromDateTimeValue(DateTimeValue value);
 // The fixed-form reading ("yyyy-mm-dd hh:nn:ss.zzz", only positions count); never fails.
 DateTimeValue readFixedFormDateTime(QStringView text);
 
+// A stored time: the fixed-form reading when the fifth and eighth characters
+// of a text of ten or more are "-", else year first ("2012/5/3 14:22",
+// "2012\05\03"); zero when it does not read.
+DateTimeValue readStoredDateTime(QStringView text);
+
 // The form readFixedFormDateTime reads back exactly, to the millisecond.
 QString fixedFormText(const QDateTime& dateTime);
 

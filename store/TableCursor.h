@@ -1,14 +1,21 @@
 #pragma once
 
+#include "store/ColumnStore.h"
 #include "store/DateTimeValue.h"
+#include "store/FilterExpression.h"
+#include "store/RowFilter.h"
 
 #include <QObject>
 #include <QString>
 
+#include <optional>
+#include <vector>
+
 class Connection;
 
 // A whole table read into memory with "SELECT * FROM <table>", narrowed by a
-// filter text evaluated row by row.
+// filter text evaluated row by row. Each column's kind follows its declared
+// type (see columnKindOfDeclaredType); a read holds no lock once it returns.
 class TableCursor : public QObject {
     Q_OBJECT
 public:
@@ -46,7 +53,37 @@ public:
     QString columnName(int column) const;
     QString displayText(int row, int column) const;
 
+    ColumnKind columnKind(int column) const;
+    int columnIndex(const QString& column) const; // -1 when the table has no such column
+
 signals:
+    void rowsAboutToReset();
     void rowsReset();                // the passing rows changed (open, refresh, filter)
-    void currentRowChanged(int row); // a move
+    void currentRowChanged(int row); // a move, and the row after every reset
+
+private:
+    void computePassingRows();
+    void reapplyFilter();
+    void finishReset(int row);
+    quint32 storeRow(int row) const;
+    int requireColumn(const QString& column) const;
+    std::optional<quint32> currentStoreRow() const;
+    void moveToRow(int row, bool atBeginning, bool atEnd);
+
+    Connection& connection_;
+    QString tableName_;
+    bool open_ = false;
+    ColumnStore store_;
+
+    bool filtered_ = false;
+    QString filterText_;
+    FilterExpression expression_;
+    std::optional<RowFilter> rowFilter_;
+    // Store rows that pass, in order; unused while every row passes.
+    std::vector<quint32> passing_;
+    bool allPass_ = true;
+
+    int current_ = -1;
+    bool atBeginning_ = true;
+    bool atEnd_ = true;
 };

@@ -1,0 +1,63 @@
+#include "store/Connection.h"
+
+#include "app/Error.h"
+#include "store/DatabaseBusyCursor.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Long enough to ride out a writer's commit, short enough that the window
+// never seems to hang.
+constexpr int busyTimeoutMs = 250;
+
+void execute(sqlite3* db, const char* sql) {
+    char* message = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &message) != SQLITE_OK) {
+        const QString text = QString::fromUtf8(message ? message : sqlite3_errmsg(db));
+        sqlite3_free(message);
+        throw Error(text);
+    }
+}
+
+} // namespace
+
+Connection::~Connection() {
+    close();
+}
+
+void Connection::open(const QString& fileName) {
+    close();
+    const DatabaseBusyCursor busy;
+    // Read-write, because a WAL database needs its shared-memory file and a
+    // missing file is created empty; query_only then keeps every statement
+    // of ours from writing.
+    sqlite3* db = nullptr;
+    const int result = sqlite3_open_v2(fileName.toUtf8().constData(), &db,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (result != SQLITE_OK) {
+        const QString message = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(result));
+        sqlite3_close(db);
+        throw Error(message);
+    }
+    try {
+        sqlite3_busy_timeout(db, busyTimeoutMs);
+        // The last connection to a WAL database would otherwise checkpoint
+        // into the file when it closes.
+        sqlite3_db_config(db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
+        // Takes effect only on a file that is still empty.
+        execute(db, "PRAGMA encoding = 'UTF-8'");
+        execute(db, "PRAGMA query_only = 1");
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    db_ = db;
+}
+
+void Connection::close() {
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}

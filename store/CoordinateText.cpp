@@ -1,0 +1,97 @@
+#include "store/CoordinateText.h"
+
+#include "app/Error.h"
+
+namespace {
+
+[[noreturn]] void failConversion(const QString& stored) {
+    throw Error(QStringLiteral("'%1' is not a valid coordinate").arg(stored));
+}
+
+bool isDigitsOnly(const QString& text) {
+    if (text.isEmpty())
+        return false;
+    for (QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+// N / 60 to the nearest integer, a tie to the even neighbour.
+qint64 roundedQuotient(qint64 n) {
+    const qint64 quotient = n / 60;
+    const qint64 remainder = n % 60;
+    if (remainder > 30 || (remainder == 30 && quotient % 2 != 0))
+        return quotient + 1;
+    return quotient;
+}
+
+// "41" -> "42", "-099" -> "-100": the degrees one further from zero, sign and
+// leading zeros kept.
+QString degreesCarried(const QString& degrees, const QString& stored) {
+    const bool hasSign = degrees.startsWith(u'-') || degrees.startsWith(u'+');
+    QString digits = degrees.mid(hasSign ? 1 : 0);
+    if (!isDigitsOnly(digits))
+        failConversion(stored);
+    qsizetype i = digits.size() - 1;
+    while (i >= 0 && digits[i] == u'9') {
+        digits[i] = u'0';
+        --i;
+    }
+    if (i < 0)
+        digits.prepend(u'1');
+    else
+        digits[i] = QChar(digits[i].unicode() + 1);
+    return degrees.left(hasSign ? 1 : 0) + digits;
+}
+
+} // namespace
+
+QString FieldOf(const QString& text, QChar delimiter, int n) {
+    QStringView rest(text);
+    for (int i = 1; i < n; ++i) {
+        const qsizetype at = rest.indexOf(delimiter);
+        if (at >= 0)
+            rest = rest.mid(at + 1);
+    }
+    const qsizetype at = rest.indexOf(delimiter);
+    return (at >= 0 ? rest.left(at) : rest).toString();
+}
+
+QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere) {
+    QString degrees = FieldOf(stored, u'.', 0);
+    const QString fraction = FieldOf(stored, u'.', 2);
+
+    // A sign in the fraction ("41.-5") has no meaning as minutes.
+    if (!isDigitsOnly(fraction))
+        failConversion(stored);
+    bool ok = false;
+    const qint64 n = fraction.toInt(&ok, 10);
+    if (!ok)
+        failConversion(stored);
+
+    qint64 quotient = rule == QuotientRule::Truncating ? n / 60 : roundedQuotient(n);
+    if (quotient >= 10000) {
+        // Only rounding of well-formed minutes (below 60, six digits at most)
+        // reaches a full degree; anything else is malformed text.
+        const bool wellFormed = fraction.size() <= 6 && n < 600000;
+        if (!wellFormed)
+            failConversion(stored);
+        degrees = degreesCarried(degrees, stored);
+        quotient -= 10000;
+    }
+
+    const QChar letter = hemisphere.toUpper();
+    const bool signedDegrees = degrees.startsWith(u'-') || degrees.startsWith(u'+');
+    if ((letter == u'S' || letter == u'W') && !signedDegrees)
+        degrees.prepend(u'-');
+
+    return degrees + u'.' + QString::number(quotient).rightJustified(4, u'0');
+}
+
+QString coordinatePairText(const QString& lat, QChar ns, const QString& lng, QChar ew,
+                           QuotientRule rule) {
+    const QString latitude = ToDecimalDegrees(lat, rule, ns);
+    return latitude + u',' + ToDecimalDegrees(lng, rule, ew);
+}

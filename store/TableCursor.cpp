@@ -1,0 +1,329 @@
+#include "store/TableCursor.h"
+
+#include "app/Error.h"
+#include "store/Connection.h"
+#include "store/DatabaseBusyCursor.h"
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Reads the whole table and finalizes the statement at once, so that no read
+// lock outlives the call and the writer's commits are never held up.
+ColumnStore readTable(const Connection& connection, const QString& tableName,
+                      const ColumnStore& earlier) {
+    if (!connection.isOpen())
+        throw Error(QStringLiteral("The database is not connected"));
+    const DatabaseBusyCursor busy;
+    sqlite3* db = connection.handle();
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(tableName).toUtf8();
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+        throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
+
+    ColumnStore store;
+    try {
+        store.resetFor(statement);
+        store.reserveLike(earlier);
+        while (true) {
+            const int result = sqlite3_step(statement);
+            if (result == SQLITE_DONE)
+                break;
+            if (result != SQLITE_ROW)
+                throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
+            store.appendRow(statement);
+        }
+    } catch (...) {
+        sqlite3_finalize(statement);
+        throw;
+    }
+    sqlite3_finalize(statement);
+    return store;
+}
+
+std::optional<RowFilter> bind(const FilterExpression& expression, const ColumnStore& store) {
+    if (expression.comparisons.empty())
+        return std::nullopt;
+    return RowFilter(expression, store);
+}
+
+qint32 checkedInteger(qint64 value, const QString& column) {
+    if (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max())
+        throw Error(QStringLiteral("The value %1 of column %2 is not a 32-bit integer")
+                        .arg(value)
+                        .arg(column));
+    return qint32(value);
+}
+
+} // namespace
+
+TableCursor::TableCursor(Connection& connection, const QString& tableName, QObject* parent)
+    : QObject(parent)
+    , connection_(connection)
+    , tableName_(tableName) {}
+
+TableCursor::~TableCursor() = default;
+
+const QString& TableCursor::tableName() const {
+    return tableName_;
+}
+
+void TableCursor::open() {
+    ColumnStore store = readTable(connection_, tableName_, store_);
+    std::optional<RowFilter> filter = bind(expression_, store);
+    emit rowsAboutToReset();
+    store_ = std::move(store);
+    rowFilter_ = std::move(filter);
+    open_ = true;
+    computePassingRows();
+    finishReset(rowCount() > 0 ? 0 : -1);
+}
+
+void TableCursor::refresh() {
+    std::optional<ColumnStore::RowSnapshot> remembered;
+    if (const auto row = currentStoreRow())
+        remembered = store_.snapshot(*row);
+
+    ColumnStore store = readTable(connection_, tableName_, store_);
+    std::optional<RowFilter> filter = bind(expression_, store);
+    emit rowsAboutToReset();
+    store_ = std::move(store);
+    rowFilter_ = std::move(filter);
+    open_ = true;
+    computePassingRows();
+
+    int row = rowCount() > 0 ? 0 : -1;
+    if (remembered) {
+        for (int candidate = 0; candidate < rowCount(); ++candidate) {
+            if (store_.matches(storeRow(candidate), *remembered)) {
+                row = candidate;
+                break;
+            }
+        }
+    }
+    finishReset(row);
+}
+
+void TableCursor::close() {
+    emit rowsAboutToReset();
+    store_.clear();
+    rowFilter_.reset();
+    open_ = false;
+    computePassingRows();
+    finishReset(-1);
+}
+
+bool TableCursor::isOpen() const {
+    return open_;
+}
+
+void TableCursor::setFiltered(bool on) {
+    if (on == filtered_)
+        return;
+    filtered_ = on;
+    if (open_)
+        reapplyFilter();
+}
+
+bool TableCursor::isFiltered() const {
+    return filtered_;
+}
+
+void TableCursor::setFilter(const QString& text) {
+    FilterExpression expression = parseFilter(text);
+    std::optional<RowFilter> filter;
+    if (open_)
+        filter = bind(expression, store_);
+    filterText_ = text;
+    expression_ = std::move(expression);
+    rowFilter_ = std::move(filter);
+    if (open_ && filtered_)
+        reapplyFilter();
+}
+
+const QString& TableCursor::filter() const {
+    return filterText_;
+}
+
+int TableCursor::rowCount() const {
+    return allPass_ ? int(store_.rowCount()) : int(passing_.size());
+}
+
+int TableCursor::currentRow() const {
+    return current_;
+}
+
+void TableCursor::first() {
+    moveToRow(rowCount() > 0 ? 0 : -1, true, rowCount() == 0);
+}
+
+void TableCursor::last() {
+    moveToRow(rowCount() - 1, rowCount() == 0, true);
+}
+
+void TableCursor::next() {
+    if (current_ + 1 < rowCount() && current_ >= 0)
+        moveToRow(current_ + 1, false, false);
+    else
+        atEnd_ = true;
+}
+
+void TableCursor::prior() {
+    if (current_ > 0)
+        moveToRow(current_ - 1, false, false);
+    else
+        atBeginning_ = true;
+}
+
+void TableCursor::moveTo(int row) {
+    if (row >= 0 && row < rowCount())
+        moveToRow(row, false, false);
+}
+
+bool TableCursor::atBeginning() const {
+    return atBeginning_;
+}
+
+bool TableCursor::atEnd() const {
+    return atEnd_;
+}
+
+QString TableCursor::fieldAsText(const QString& column) const {
+    const int index = requireColumn(column);
+    const auto row = currentStoreRow();
+    return row ? store_.displayText(index, *row) : QString();
+}
+
+qint32 TableCursor::fieldAsInteger(const QString& column) const {
+    const int index = requireColumn(column);
+    const auto row = currentStoreRow();
+    if (!row || store_.isNull(index, *row))
+        return 0;
+    switch (store_.info(index).kind) {
+    case ColumnKind::Integer:
+        return checkedInteger(store_.integer(index, *row), column);
+    case ColumnKind::Real:
+    case ColumnKind::DateTime: {
+        const double value = std::trunc(store_.number(index, *row));
+        if (std::fabs(value) > double(std::numeric_limits<qint32>::max()))
+            throw Error(QStringLiteral("The value %1 of column %2 is not a 32-bit integer")
+                            .arg(value)
+                            .arg(column));
+        return qint32(value);
+    }
+    case ColumnKind::Text:
+        break;
+    }
+    const QString text = store_.text(index, *row);
+    bool ok = false;
+    const qint32 value = text.trimmed().toInt(&ok, 10);
+    if (!ok)
+        throw Error(
+            QStringLiteral("'%1' of column %2 is not a valid integer value").arg(text, column));
+    return value;
+}
+
+DateTimeValue TableCursor::fieldAsDateTime(const QString& column) const {
+    const int index = requireColumn(column);
+    const auto row = currentStoreRow();
+    if (!row || store_.isNull(index, *row))
+        return 0;
+    switch (store_.info(index).kind) {
+    case ColumnKind::Integer:
+        return double(store_.integer(index, *row));
+    case ColumnKind::Real:
+    case ColumnKind::DateTime:
+        return store_.number(index, *row);
+    case ColumnKind::Text:
+        break;
+    }
+    return readStoredDateTime(store_.text(index, *row));
+}
+
+int TableCursor::columnCount() const {
+    return store_.columnCount();
+}
+
+QString TableCursor::columnName(int column) const {
+    return column >= 0 && column < columnCount() ? store_.info(column).name : QString();
+}
+
+QString TableCursor::displayText(int row, int column) const {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount())
+        return QString();
+    return store_.displayText(column, storeRow(row));
+}
+
+ColumnKind TableCursor::columnKind(int column) const {
+    return store_.info(column).kind;
+}
+
+int TableCursor::columnIndex(const QString& column) const {
+    return store_.columnIndex(column);
+}
+
+void TableCursor::computePassingRows() {
+    allPass_ = !filtered_ || !rowFilter_;
+    passing_.clear();
+    if (allPass_) {
+        passing_.shrink_to_fit();
+        return;
+    }
+    for (quint32 row = 0; row < store_.rowCount(); ++row) {
+        if (rowFilter_->passes(store_, row))
+            passing_.push_back(row);
+    }
+}
+
+void TableCursor::reapplyFilter() {
+    const auto kept = currentStoreRow();
+    emit rowsAboutToReset();
+    computePassingRows();
+    int row = rowCount() > 0 ? 0 : -1;
+    if (kept) {
+        if (allPass_) {
+            row = int(*kept);
+        } else {
+            const auto found = std::lower_bound(passing_.begin(), passing_.end(), *kept);
+            if (found != passing_.end() && *found == *kept)
+                row = int(found - passing_.begin());
+        }
+    }
+    finishReset(row);
+}
+
+void TableCursor::finishReset(int row) {
+    current_ = row;
+    atBeginning_ = row <= 0;
+    atEnd_ = rowCount() == 0;
+    emit rowsReset();
+    emit currentRowChanged(current_);
+}
+
+quint32 TableCursor::storeRow(int row) const {
+    return allPass_ ? quint32(row) : passing_[row];
+}
+
+std::optional<quint32> TableCursor::currentStoreRow() const {
+    if (current_ < 0 || current_ >= rowCount())
+        return std::nullopt;
+    return storeRow(current_);
+}
+
+int TableCursor::requireColumn(const QString& column) const {
+    const int index = store_.columnIndex(column);
+    if (index < 0)
+        throw Error(QStringLiteral("Column \"%1\" not found in table %2").arg(column, tableName_));
+    return index;
+}
+
+void TableCursor::moveToRow(int row, bool atBeginning, bool atEnd) {
+    current_ = row;
+    atBeginning_ = atBeginning;
+    atEnd_ = atEnd;
+    emit currentRowChanged(current_);
+}

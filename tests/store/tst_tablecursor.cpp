@@ -1,0 +1,471 @@
+#include "TestDatabase.h"
+#include "app/Error.h"
+#include "store/Connection.h"
+#include "store/TableCursor.h"
+
+#include <QLocale>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <thread>
+
+class TableCursorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void columnKindsFollowDeclaredTypes();
+    void comparisonPerKind_data();
+    void comparisonPerKind();
+    void filterAppliesOnlyWhileSwitchedOn();
+    void invalidFilterFailsWhenSet_data();
+    void invalidFilterFailsWhenSet();
+    void refilterKeepsThePassingCurrentRow();
+    void filterNoRowPasses();
+    void movesAndFlags();
+    void walkUntilAtEnd_data();
+    void walkUntilAtEnd();
+    void readingFields_data();
+    void readingFields();
+    void unknownColumnNamesIt();
+    void integerReadingFailures_data();
+    void integerReadingFailures();
+    void appendedRowsAppearOnRefresh();
+    void refreshReturnsToTheEqualRow_data();
+    void refreshReturnsToTheEqualRow();
+    void refreshWaitsForAShortLock();
+    void refreshFailsWhileLockIsHeld();
+
+private:
+    QList<qint32> passingKeys(TableCursor& cursor);
+    void openCursor(TableCursor& cursor);
+
+    QTemporaryDir dir_;
+    QString path_;
+    Connection connection_;
+};
+
+void TableCursorTest::initTestCase() {
+    QVERIFY(dir_.isValid());
+    // A collation that orders lower case before upper case, and digits first.
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+void TableCursorTest::init() {
+    path_ = dir_.filePath(QStringLiteral("%1.db").arg(QTest::currentTestFunction()));
+    QFile::remove(path_);
+    TestDatabase db(path_);
+    QCOMPARE(db.execute("CREATE TABLE kinds(k INTEGER, i INTEGER, r REAL, t TEXT, d DATETIME);"
+                        "INSERT INTO kinds VALUES(1, 7, 1.5, 'apple', '2012-05-03 14:22:33');"
+                        "INSERT INTO kinds VALUES(2, 8, 2.0, 'Apple', '2012-05-02 10:00:00');"
+                        "INSERT INTO kinds VALUES(3, NULL, NULL, NULL, NULL);"
+                        "INSERT INTO kinds VALUES(4, 12, 1.000005, 'banana', '2012/05/04 08:00');"
+                        "INSERT INTO kinds VALUES(5, -3, 0.0, '7', '2012-05-03');"),
+             QString());
+    connection_.open(path_);
+}
+
+void TableCursorTest::cleanup() {
+    connection_.close();
+}
+
+void TableCursorTest::openCursor(TableCursor& cursor) {
+    cursor.open();
+    QVERIFY(cursor.isOpen());
+}
+
+QList<qint32> TableCursorTest::passingKeys(TableCursor& cursor) {
+    QList<qint32> keys;
+    for (cursor.first(); !cursor.atEnd(); cursor.next())
+        keys << cursor.fieldAsInteger(QStringLiteral("k"));
+    return keys;
+}
+
+void TableCursorTest::columnKindsFollowDeclaredTypes() {
+    TestDatabase db(path_);
+    QCOMPARE(db.execute("CREATE TABLE types(a BIGINT, b DOUBLE PRECISION, c NUMERIC(10,2),"
+                        " d TIMESTAMP, e DATE, f VARCHAR(20), g BLOB, h, i FLOAT, j TINYINT)"),
+             QString());
+    TableCursor cursor(connection_, QStringLiteral("types"));
+    openCursor(cursor);
+    const QList<ColumnKind> expected = {
+        ColumnKind::Integer,  ColumnKind::Real,   ColumnKind::Real, ColumnKind::DateTime,
+        ColumnKind::DateTime, ColumnKind::Text,   ColumnKind::Text, ColumnKind::Text,
+        ColumnKind::Real,     ColumnKind::Integer};
+    QCOMPARE(cursor.columnCount(), expected.size());
+    for (int c = 0; c < cursor.columnCount(); ++c)
+        QCOMPARE(cursor.columnKind(c), expected[c]);
+}
+
+void TableCursorTest::comparisonPerKind_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QList<qint32>>("keys");
+    QTest::newRow("integer =") << "i=7" << QList<qint32>{1};
+    QTest::newRow("integer >=, NULL fails") << "i>=7" << QList<qint32>{1, 2, 4};
+    QTest::newRow("integer <=, NULL holds") << "i<=7" << QList<qint32>{1, 3, 5};
+    QTest::newRow("integer, text literal") << "i='8'" << QList<qint32>{2};
+    QTest::newRow("integer, text literal not a number is 0") << "i<='x'" << QList<qint32>{3, 5};
+    QTest::newRow("integer, negative literal") << "i=-3" << QList<qint32>{5};
+    QTest::newRow("real within tolerance") << "r=1" << QList<qint32>{4};
+    QTest::newRow("real, text literal") << "r='1.5'" << QList<qint32>{1};
+    QTest::newRow("real >=") << "r>=2" << QList<qint32>{2};
+    QTest::newRow("real <=, NULL holds") << "r<=0" << QList<qint32>{3, 5};
+    QTest::newRow("real, text not a number is 0") << "r='abc'" << QList<qint32>{5};
+    QTest::newRow("text is case-sensitive") << "t='apple'" << QList<qint32>{1};
+    QTest::newRow("text by collation") << "t<='Apple'" << QList<qint32>{1, 2, 3, 5};
+    QTest::newRow("text >=") << "t>='b'" << QList<qint32>{4};
+    QTest::newRow("text, integer literal in decimal") << "t=7" << QList<qint32>{5};
+    QTest::newRow("date-time >= fixed form")
+        << "d>='2012-05-03 00:00:00'" << QList<qint32>{1, 4, 5};
+    QTest::newRow("date-time <= date alone") << "d<='2012-05-03'" << QList<qint32>{2, 3, 5};
+    QTest::newRow("date-time exact") << "d='2012-05-03 14:22:33'" << QList<qint32>{1};
+    QTest::newRow("date-time, integer literal as days") << "d=41032" << QList<qint32>{5};
+    QTest::newRow("date-time, literal of another form")
+        << "d>='03.05.2012 00:00:00'" << QList<qint32>{1, 2, 4, 5};
+    QTest::newRow("and") << "i>=7 and t<='b'" << QList<qint32>{1, 2};
+    QTest::newRow("column names ignore case") << "I=7" << QList<qint32>{1};
+}
+
+void TableCursorTest::comparisonPerKind() {
+    QFETCH(QString, filter);
+    QFETCH(QList<qint32>, keys);
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFiltered(false);
+    cursor.setFilter(filter);
+    cursor.setFiltered(true);
+    QCOMPARE(cursor.rowCount(), keys.size());
+    QCOMPARE(passingKeys(cursor), keys);
+}
+
+void TableCursorTest::filterAppliesOnlyWhileSwitchedOn() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    QSignalSpy resets(&cursor, &TableCursor::rowsReset);
+
+    cursor.setFilter(QStringLiteral("i=8"));
+    QCOMPARE(cursor.filter(), QStringLiteral("i=8"));
+    QCOMPARE(cursor.rowCount(), 5);
+    QCOMPARE(resets.size(), 0);
+
+    cursor.setFiltered(true);
+    QCOMPARE(cursor.rowCount(), 1);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), 2);
+
+    cursor.setFilter(QStringLiteral("i>=8"));
+    QCOMPARE(cursor.rowCount(), 2);
+
+    cursor.setFilter(QString());
+    QCOMPARE(cursor.rowCount(), 5);
+
+    cursor.setFilter(QStringLiteral("i=8"));
+    cursor.setFiltered(false);
+    QCOMPARE(cursor.rowCount(), 5);
+    QCOMPARE(resets.size(), 5);
+}
+
+void TableCursorTest::invalidFilterFailsWhenSet_data() {
+    QTest::addColumn<bool>("filtered");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("grammar, filtering off") << false << "i="
+                                            << "i=";
+    QTest::newRow("grammar, filtering on") << true << "i=7 or i=8"
+                                           << "i=7 or i=8";
+    QTest::newRow("unknown column, filtering off") << false << "radio=7"
+                                                   << "radio";
+}
+
+// The previous text stays in force, so a view that sets filters with
+// filtering off is left with every row passing.
+void TableCursorTest::invalidFilterFailsWhenSet() {
+    QFETCH(bool, filtered);
+    QFETCH(QString, filter);
+    QFETCH(QString, named);
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFilter(QStringLiteral("i>=7"));
+    cursor.setFiltered(filtered);
+    try {
+        cursor.setFilter(filter);
+        QFAIL("the filter was accepted");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains(named), qPrintable(error.message()));
+    }
+    QCOMPARE(cursor.filter(), QStringLiteral("i>=7"));
+    QCOMPARE(cursor.rowCount(), filtered ? 3 : 5);
+}
+
+void TableCursorTest::refilterKeepsThePassingCurrentRow() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.moveTo(3); // k = 4
+    cursor.setFilter(QStringLiteral("i>=8"));
+    cursor.setFiltered(true);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), 4);
+    QCOMPARE(cursor.currentRow(), 1);
+
+    cursor.setFilter(QStringLiteral("i<=7"));
+    QCOMPARE(cursor.currentRow(), 0);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), 1);
+
+    cursor.moveTo(2); // k = 5
+    cursor.setFiltered(false);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), 5);
+}
+
+void TableCursorTest::filterNoRowPasses() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFilter(QStringLiteral("i=99"));
+    cursor.setFiltered(true);
+    QCOMPARE(cursor.rowCount(), 0);
+    QCOMPARE(cursor.currentRow(), -1);
+    cursor.first();
+    QVERIFY(cursor.atEnd());
+    cursor.last();
+    QVERIFY(cursor.atBeginning());
+    cursor.next();
+    cursor.prior();
+    QCOMPARE(cursor.currentRow(), -1);
+    QCOMPARE(cursor.fieldAsText(QStringLiteral("t")), QString());
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("i")), 0);
+    QCOMPARE(cursor.fieldAsDateTime(QStringLiteral("d")), 0.0);
+    QCOMPARE(cursor.displayText(0, 0), QString());
+}
+
+void TableCursorTest::movesAndFlags() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFilter(QStringLiteral("i>=7"));
+    cursor.setFiltered(true); // k = 1, 2, 4
+    QSignalSpy moves(&cursor, &TableCursor::currentRowChanged);
+
+    const auto expect = [&](int row, bool atBeginning, bool atEnd) {
+        QCOMPARE(cursor.currentRow(), row);
+        QCOMPARE(cursor.atBeginning(), atBeginning);
+        QCOMPARE(cursor.atEnd(), atEnd);
+    };
+    expect(0, true, false);
+    cursor.next();
+    expect(1, false, false);
+    cursor.last();
+    expect(2, false, true);
+    cursor.next();
+    expect(2, false, true);
+    cursor.prior();
+    expect(1, false, false);
+    cursor.first();
+    expect(0, true, false);
+    cursor.prior();
+    expect(0, true, false);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), 1);
+    cursor.moveTo(2);
+    expect(2, false, false);
+    cursor.moveTo(7);
+    expect(2, false, false);
+    QCOMPARE(moves.size(), 5); // the moves that went nowhere signal nothing
+    QCOMPARE(moves.last().first().toInt(), 2);
+}
+
+void TableCursorTest::walkUntilAtEnd_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QList<qint32>>("keys");
+    QTest::newRow("all rows") << "" << QList<qint32>{1, 2, 3, 4, 5};
+    QTest::newRow("one row") << "k=3" << QList<qint32>{3};
+    QTest::newRow("no row") << "k=9" << QList<qint32>{};
+}
+
+void TableCursorTest::walkUntilAtEnd() {
+    QFETCH(QString, filter);
+    QFETCH(QList<qint32>, keys);
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFiltered(false);
+    cursor.setFilter(filter);
+    cursor.setFiltered(true);
+    QCOMPARE(passingKeys(cursor), keys);
+}
+
+void TableCursorTest::readingFields_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint32>("integer");
+    QTest::addColumn<double>("dateTime");
+    const double may3 = 41032;
+    const double may3At142233 = may3 + (14 * 3600 + 22 * 60 + 33) / 86400.0;
+    QTest::newRow("integer") << 0 << "i"
+                             << "7" << 7 << 7.0;
+    QTest::newRow("negative integer") << 4 << "i"
+                                      << "-3" << -3 << -3.0;
+    QTest::newRow("integer NULL") << 2 << "i"
+                                  << "" << 0 << 0.0;
+    QTest::newRow("text NULL") << 2 << "t"
+                               << "" << 0 << 0.0;
+    QTest::newRow("date-time NULL") << 2 << "d"
+                                    << "" << 0 << 0.0;
+    QTest::newRow("text holding an integer") << 4 << "t"
+                                             << "7" << 7 << 0.0;
+    QTest::newRow("date-time fixed form") << 0 << "d"
+                                          << "5/3/12 2:22:33\u202fPM" << 41032 << may3At142233;
+    QTest::newRow("date-time year first")
+        << 3 << "d"
+        << "5/4/12 8:00:00\u202fAM" << 41033 << may3 + 1 + 8 / 24.0;
+    QTest::newRow("date-time at midnight") << 4 << "d"
+                                           << "5/3/12" << 41032 << may3;
+    QTest::newRow("real") << 0 << "r"
+                          << "1.5" << 1 << 1.5;
+}
+
+void TableCursorTest::readingFields() {
+    QFETCH(int, row);
+    QFETCH(QString, column);
+    QFETCH(QString, text);
+    QFETCH(qint32, integer);
+    QFETCH(double, dateTime);
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.moveTo(row);
+    QCOMPARE(cursor.fieldAsText(column).replace(u'\u202f', u' '), text.replace(u'\u202f', u' '));
+    QCOMPARE(cursor.fieldAsInteger(column), integer);
+    QCOMPARE(cursor.fieldAsDateTime(column), dateTime);
+}
+
+void TableCursorTest::unknownColumnNamesIt() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    for (const auto& read :
+         {std::function<void()>([&] { cursor.fieldAsText(QStringLiteral("station")); }),
+          std::function<void()>([&] { cursor.fieldAsInteger(QStringLiteral("station")); }),
+          std::function<void()>([&] { cursor.fieldAsDateTime(QStringLiteral("station")); })}) {
+        try {
+            read();
+            QFAIL("an unknown column was read");
+        } catch (const Error& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("station")),
+                     qPrintable(error.message()));
+        }
+    }
+}
+
+void TableCursorTest::integerReadingFailures_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::newRow("beyond 32 bits") << QByteArray("3000000000");
+    QTest::newRow("below 32 bits") << QByteArray("-3000000000");
+    QTest::newRow("text that is no integer") << QByteArray("'apple'");
+}
+
+void TableCursorTest::integerReadingFailures() {
+    QFETCH(QByteArray, value);
+    TestDatabase db(path_);
+    QCOMPARE(db.execute("CREATE TABLE wide(n INTEGER, s TEXT); INSERT INTO wide VALUES(" + value +
+                        ", " + value + ")"),
+             QString());
+    TableCursor cursor(connection_, QStringLiteral("wide"));
+    openCursor(cursor);
+    const QString column = value.startsWith('\'') ? QStringLiteral("s") : QStringLiteral("n");
+    QVERIFY_THROWS_EXCEPTION(Error, cursor.fieldAsInteger(column));
+}
+
+void TableCursorTest::appendedRowsAppearOnRefresh() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.setFilter(QStringLiteral("i=7"));
+    cursor.setFiltered(true);
+    QCOMPARE(cursor.rowCount(), 1);
+
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("INSERT INTO kinds VALUES(6, 7, 0, 'x', '2012-05-05 00:00:00');"
+                            "INSERT INTO kinds VALUES(7, 9, 0, 'y', '2012-05-05 00:00:00')"),
+             QString());
+    QCOMPARE(cursor.rowCount(), 1);
+
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), (QList<qint32>{1, 6}));
+    cursor.setFiltered(false);
+    QCOMPARE(cursor.rowCount(), 7);
+}
+
+void TableCursorTest::refreshReturnsToTheEqualRow_data() {
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<qint32>("key");
+    QTest::addColumn<int>("rowAfter");
+    QTest::newRow("nothing changed") << 3 << QByteArray("SELECT 1") << 4 << 3;
+    QTest::newRow("rows before it deleted")
+        << 3 << QByteArray("DELETE FROM kinds WHERE k<3") << 4 << 1;
+    QTest::newRow("rows appended") << 4 << QByteArray("INSERT INTO kinds(k) VALUES(9)") << 5 << 4;
+    QTest::newRow("the row changed")
+        << 3 << QByteArray("UPDATE kinds SET t='cherry' WHERE k=4") << 1 << 0;
+    QTest::newRow("the row deleted") << 3 << QByteArray("DELETE FROM kinds WHERE k=4") << 1 << 0;
+    QTest::newRow("an equal row before it")
+        << 2 << QByteArray("INSERT INTO kinds(rowid, k) VALUES(0, 3)") << 3 << 0;
+    QTest::newRow("NULLs equal NULLs") << 2 << QByteArray("DELETE FROM kinds WHERE k<3") << 3 << 0;
+}
+
+void TableCursorTest::refreshReturnsToTheEqualRow() {
+    QFETCH(int, row);
+    QFETCH(QByteArray, change);
+    QFETCH(qint32, key);
+    QFETCH(int, rowAfter);
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.moveTo(row);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute(change), QString());
+    cursor.refresh();
+    QCOMPARE(cursor.currentRow(), rowAfter);
+    QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), key);
+}
+
+// A writer's commit takes a moment; the read waits for it instead of failing.
+void TableCursorTest::refreshWaitsForAShortLock() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    std::atomic<bool> locked = false;
+    std::thread writer([&] {
+        TestDatabase db(path_);
+        db.execute("BEGIN EXCLUSIVE; INSERT INTO kinds(k) VALUES(6)");
+        locked = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        db.execute("COMMIT");
+    });
+    while (!locked)
+        std::this_thread::yield();
+    try {
+        cursor.refresh();
+    } catch (const Error& error) {
+        writer.join();
+        QFAIL(qPrintable(error.message()));
+    }
+    writer.join();
+    QCOMPARE(cursor.rowCount(), 6);
+}
+
+void TableCursorTest::refreshFailsWhileLockIsHeld() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    cursor.moveTo(2);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("BEGIN EXCLUSIVE; INSERT INTO kinds(k) VALUES(6)"), QString());
+    try {
+        cursor.refresh();
+        QFAIL("the read went through an exclusive lock");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains(QStringLiteral("locked")), qPrintable(error.message()));
+    }
+    // The rows read before stay.
+    QCOMPARE(cursor.rowCount(), 5);
+    QCOMPARE(cursor.currentRow(), 2);
+    QCOMPARE(writer.execute("COMMIT"), QString());
+    cursor.refresh();
+    QCOMPARE(cursor.rowCount(), 6);
+}
+
+QTEST_GUILESS_MAIN(TableCursorTest)
+#include "tst_tablecursor.moc"

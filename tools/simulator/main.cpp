@@ -1,0 +1,229 @@
+// possim: writes simulated radio position reports into the position database,
+// as the radio software would, for demos, benchmarks and concurrency tests.
+
+#include "tools/simulator/PositionWriter.h"
+#include "tools/simulator/RadioTrack.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <atomic>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::atomic<bool> stopRequested = false;
+
+extern "C" void requestStop(int) {
+    stopRequested = true;
+}
+
+struct Station {
+    const char* name;
+    double latitude;
+    double longitude;
+};
+
+// Receiving stations spread over the city, at offsets from the track centre.
+constexpr Station stations[] = {
+    {"Galata Relay", 0.010, -0.025}, {"Kadikoy Base", -0.030, 0.030},
+    {"Levent Tower", 0.070, 0.010},  {"Bakirkoy Mast", -0.020, -0.130},
+    {"Uskudar Hill", 0.020, 0.045},  {"Sariyer North", 0.140, 0.060},
+};
+
+const char* nearestStation(double latitude, double longitude, double centreLatitude,
+                           double centreLongitude) {
+    const Station* best = &stations[0];
+    double bestDistance = 1e300;
+    for (const Station& station : stations) {
+        const double dLat = latitude - (centreLatitude + station.latitude);
+        const double dLng = longitude - (centreLongitude + station.longitude);
+        const double distance = dLat * dLat + dLng * dLng;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = &station;
+        }
+    }
+    return best->name;
+}
+
+struct Options {
+    QString db;
+    int radios;
+    qint64 reports;
+    double spanHours;
+    bool follow;
+    int intervalMs;
+    bool wal;
+    bool fresh;
+    double centreLatitude;
+    double centreLongitude;
+    unsigned seed;
+};
+
+constexpr int firstRadioId = 101;
+
+int parseOptions(const QCoreApplication& app, Options& options) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes simulated radio position reports into the position database."));
+    parser.addHelpOption();
+    const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Database file."),
+                                QStringLiteral("file"), QStringLiteral("tavirelmonkas.db"));
+    const QCommandLineOption radios(QStringLiteral("radios"),
+                                    QStringLiteral("Number of reporting radios."),
+                                    QStringLiteral("n"), QStringLiteral("20"));
+    const QCommandLineOption reports(QStringLiteral("reports"),
+                                     QStringLiteral("Reports to write at once."),
+                                     QStringLiteral("n"), QStringLiteral("5000"));
+    const QCommandLineOption span(QStringLiteral("span-hours"),
+                                  QStringLiteral("The reports cover this many hours up to now."),
+                                  QStringLiteral("h"), QStringLiteral("24"));
+    const QCommandLineOption follow(QStringLiteral("follow"),
+                                    QStringLiteral("Then append a report per radio every "
+                                                   "interval until interrupted."));
+    const QCommandLineOption interval(QStringLiteral("interval-ms"),
+                                      QStringLiteral("Interval of the follow mode."),
+                                      QStringLiteral("ms"), QStringLiteral("1000"));
+    const QCommandLineOption wal(QStringLiteral("wal"),
+                                 QStringLiteral("Write-ahead log instead of a rollback journal."));
+    const QCommandLineOption fresh(QStringLiteral("fresh"),
+                                   QStringLiteral("Drop the four tables first; otherwise "
+                                                  "reports are appended."));
+    const QCommandLineOption centre(QStringLiteral("centre"),
+                                    QStringLiteral("Centre of the tracks in decimal degrees."),
+                                    QStringLiteral("lat,lng"), QStringLiteral("41.0082,28.9784"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
+                                  QStringLiteral("n"), QStringLiteral("7"));
+    parser.addOptions({db, radios, reports, span, follow, interval, wal, fresh, centre, seed});
+    parser.process(app);
+
+    bool ok = true;
+    const auto number = [&](const QCommandLineOption& option, qint64 minimum) {
+        bool valid = false;
+        const qint64 value = parser.value(option).toLongLong(&valid);
+        if (!valid || value < minimum) {
+            std::fprintf(stderr, "possim: --%s needs a whole number of at least %lld\n",
+                         qPrintable(option.names().first()), minimum);
+            ok = false;
+        }
+        return value;
+    };
+    options.db = parser.value(db);
+    options.radios = int(number(radios, 1));
+    options.reports = number(reports, 0);
+    options.spanHours = double(number(span, 0));
+    options.follow = parser.isSet(follow);
+    options.intervalMs = int(number(interval, 1));
+    options.wal = parser.isSet(wal);
+    options.fresh = parser.isSet(fresh);
+    options.seed = unsigned(number(seed, 0));
+    const QStringList centreParts = parser.value(centre).split(u',');
+    bool latOk = false, lngOk = false;
+    if (centreParts.size() == 2) {
+        options.centreLatitude = centreParts[0].toDouble(&latOk);
+        options.centreLongitude = centreParts[1].toDouble(&lngOk);
+    }
+    if (!latOk || !lngOk || std::fabs(options.centreLatitude) > 80 ||
+        std::fabs(options.centreLongitude) > 179) {
+        std::fprintf(stderr, "possim: --centre needs \"lat,lng\" in decimal degrees\n");
+        ok = false;
+    }
+    return ok ? 0 : 2;
+}
+
+void writeReport(PositionWriter& writer, const Options& options, RadioTrack& track, int radioId,
+                 const QDateTime& time) {
+    writer.insertReport(
+        QString::fromLatin1(nearestStation(track.latitude(), track.longitude(),
+                                           options.centreLatitude, options.centreLongitude)),
+        time, radioId, track.stored());
+}
+
+// Appends a report per radio every interval until SIGINT or SIGTERM; a commit
+// that meets a reader's lock past the busy timeout is counted and skipped.
+void followReports(PositionWriter& writer, const Options& options, std::vector<RadioTrack>& tracks,
+                   std::mt19937& random) {
+    std::signal(SIGINT, requestStop);
+    std::signal(SIGTERM, requestStop);
+    qint64 appended = 0;
+    qint64 busyFailures = 0;
+    const double seconds = options.intervalMs / 1000.0;
+    while (!stopRequested) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));
+        const QDateTime now = QDateTime::currentDateTime();
+        try {
+            writer.begin();
+            for (std::size_t r = 0; r < tracks.size(); ++r) {
+                tracks[r].advance(seconds, random);
+                writeReport(writer, options, tracks[r], firstRadioId + int(r), now);
+            }
+            writer.commit();
+            appended += qint64(tracks.size());
+        } catch (const WriteError& error) {
+            writer.rollback();
+            if (!error.busy)
+                throw;
+            ++busyFailures;
+        }
+    }
+    std::printf("follow: %lld reports appended, %lld busy failures\n", appended, busyFailures);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("possim"));
+    Options options;
+    if (const int status = parseOptions(app, options))
+        return status;
+
+    try {
+        QElapsedTimer timer;
+        timer.start();
+        PositionWriter writer(options.db, options.wal, 1000);
+        writer.createTables(options.fresh);
+        if (!writer.hasDirectory())
+            writer.writeDirectory(options.radios, firstRadioId);
+
+        std::mt19937 random(options.seed);
+        std::vector<RadioTrack> tracks;
+        for (int r = 0; r < options.radios; ++r)
+            tracks.emplace_back(options.centreLatitude, options.centreLongitude, random);
+
+        // Reports in time order, radios taking turns, the last one stamped now.
+        const QDateTime end = QDateTime::currentDateTime();
+        const qint64 spanMs = qint64(options.spanHours * 3600.0 * 1000.0);
+        const double stepSeconds =
+            options.reports > 0 ? spanMs / 1000.0 / double(options.reports) * options.radios : 0;
+        writer.begin();
+        for (qint64 i = 0; i < options.reports; ++i) {
+            const qint64 beforeEndMs =
+                options.reports > 1 ? spanMs - spanMs * i / (options.reports - 1) : 0;
+            const int r = int(i % options.radios);
+            tracks[r].advance(stepSeconds, random);
+            writeReport(writer, options, tracks[r], firstRadioId + r, end.addMSecs(-beforeEndMs));
+        }
+        writer.commit();
+
+        std::printf("%s: %lld projects, %lld personnel, %lld project members, %lld reports "
+                    "(%lld written) in %.2f s\n",
+                    qPrintable(options.db), writer.count("projects"), writer.count("personel_team"),
+                    writer.count("project_members"), writer.count("map_coor"), options.reports,
+                    timer.elapsed() / 1000.0);
+        std::fflush(stdout);
+
+        if (options.follow)
+            followReports(writer, options, tracks, random);
+    } catch (const WriteError& error) {
+        std::fprintf(stderr, "possim: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
