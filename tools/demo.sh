@@ -6,8 +6,7 @@ cd "$(dirname "$0")/.."
 bash tools/build.sh
 mkdir -p demo
 cd demo
-rm -f tavirelmonkas.db tavirelmonkas.db-wal tavirelmonkas.db-shm
-../build/possim --db tavirelmonkas.db
+../build/possim --db tavirelmonkas.db --fresh
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
     exec ../build/coorpos
 fi
