@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QWebEngineView>
 
+class PageLoadReporter;
+class QWebChannel;
 class TApplicationWrapper;
 
 // The map's browser control: no border, no scroll bars, the page sees a
@@ -23,5 +25,25 @@ public:
     // Error with the page's message when it fails or no page is loaded.
     void runScriptCommand(const QString& command);
 
+    // Runs the statements in order in one call to the page and stops at the
+    // first that fails, throwing its message; those before it keep their effect.
+    void runScriptCommands(const QStringList& commands);
+
     TApplicationWrapper* external() const;
+
+    // True from a crash of the page's render process until the next navigation.
+    bool renderProcessEnded() const;
+
+    // Longest wait for the page's answer to a command.
+    static constexpr int scriptTimeoutMs = 10000;
+
+private:
+    QVariant evaluate(const QString& script);
+    void installExternal();
+
+    TApplicationWrapper* external_;
+    PageLoadReporter* pageLoad_;
+    QWebChannel* channel_;
+    int readyState_ = 0;
+    bool renderProcessEnded_ = false;
 };
