@@ -20,6 +20,10 @@ void reply(QWebEngineUrlRequestJob* job, const QByteArray& contentType, const QB
 
 } // namespace
 
+MapSchemeHandler::MapSchemeHandler(QObject* parent)
+    : QWebEngineUrlSchemeHandler(parent)
+    , apiScript_(mapApiScript(configuredMapTiles())) {}
+
 void MapSchemeHandler::installOn(QWebEngineProfile* profile) {
     if (!profile->urlSchemeHandler(mapSchemeName()))
         profile->installUrlSchemeHandler(mapSchemeName(), new MapSchemeHandler(profile));
@@ -28,9 +32,7 @@ void MapSchemeHandler::installOn(QWebEngineProfile* profile) {
 void MapSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
     const QString path = job->requestUrl().path();
     if (path == QLatin1String("/maps")) {
-        // The tile settings are read on every page load, so an edited INI
-        // file takes effect with the next reload of the map.
-        reply(job, "text/javascript; charset=utf-8", mapApiScript(configuredMapTiles()));
+        reply(job, "text/javascript; charset=utf-8", apiScript_);
         return;
     }
     static const QString iconFolder = QStringLiteral("/mapfiles/ms/micons/");

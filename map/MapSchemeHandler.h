@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QWebEngineUrlSchemeHandler>
 
 class QWebEngineProfile;
@@ -10,10 +11,14 @@ class QWebEngineProfile;
 class MapSchemeHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
 public:
-    using QWebEngineUrlSchemeHandler::QWebEngineUrlSchemeHandler;
-
-    // Installs one handler on the profile unless it has one already.
+    // Installs one handler on the profile unless it has one already; the
+    // tile settings are read from the INI file then, once.
     static void installOn(QWebEngineProfile* profile);
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
+
+private:
+    explicit MapSchemeHandler(QObject* parent);
+
+    QByteArray apiScript_;
 };

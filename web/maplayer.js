@@ -244,6 +244,7 @@
         this.editSwitches_ = [];
         this.handles_ = [];
         this.dragging_ = false;
+        this.hoveredHandle_ = null;
         this.editOffTimer_ = null;
         this.label_ = null;
     }
@@ -480,9 +481,15 @@
         }, 500);
     };
 
+    // A handle taken away from under the pointer gets no "mouseout" from the
+    // browser; the figure is told instead, so that editing can end.
     Poly.prototype.removeHandles_ = function () {
+        var hovered = this.hoveredHandle_;
+        this.hoveredHandle_ = null;
         this.handles_.forEach(function (handle) { handle.remove(); });
         this.handles_ = [];
+        if (hovered && this.editing_)
+            GEvent.trigger(this, "mouseout");
     };
 
     Poly.prototype.makeHandle_ = function (latlng, className, draggable) {
@@ -494,8 +501,14 @@
             bubblingMouseEvents: false,
             zIndexOffset: 1000
         });
-        handle.on("mouseover", function () { GEvent.trigger(self, "mouseover"); });
-        handle.on("mouseout", function () { GEvent.trigger(self, "mouseout"); });
+        handle.on("mouseover", function () {
+            self.hoveredHandle_ = handle;
+            GEvent.trigger(self, "mouseover");
+        });
+        handle.on("mouseout", function () {
+            self.hoveredHandle_ = null;
+            GEvent.trigger(self, "mouseout");
+        });
         handle.addTo(this.map_.leaflet_);
         this.handles_.push(handle);
         return handle;
