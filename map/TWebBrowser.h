@@ -1,13 +1,17 @@
 #pragma once
 
+#include "map/ScriptSink.h"
+
 #include <QStringList>
 #include <QWebEngineView>
 
+class PageLoadReporter;
+class QWebChannel;
 class TApplicationWrapper;
 
 // The map's browser control: no border, no scroll bars, the page sees a
 // TApplicationWrapper as `external`, and script commands run synchronously.
-class TWebBrowser : public QWebEngineView {
+class TWebBrowser : public QWebEngineView, public ScriptSink {
     Q_OBJECT
 public:
     explicit TWebBrowser(QWidget* parent = nullptr);
@@ -21,7 +25,27 @@ public:
 
     // Runs one statement in the page's global scope and waits for it; throws
     // Error with the page's message when it fails or no page is loaded.
-    void runScriptCommand(const QString& command);
+    void runScriptCommand(const QString& command) override;
+
+    // Runs the statements in order in one call to the page and stops at the
+    // first that fails, throwing its message; those before it keep their effect.
+    void runScriptCommands(const QStringList& commands);
 
     TApplicationWrapper* external() const;
+
+    // True from a crash of the page's render process until the next navigation.
+    bool renderProcessEnded() const;
+
+    // Longest wait for the page's answer to a command.
+    static constexpr int scriptTimeoutMs = 10000;
+
+private:
+    QVariant evaluate(const QString& script);
+    void installExternal();
+
+    TApplicationWrapper* external_;
+    PageLoadReporter* pageLoad_;
+    QWebChannel* channel_;
+    int readyState_ = 0;
+    bool renderProcessEnded_ = false;
 };

@@ -1,0 +1,192 @@
+#include "app/Error.h"
+#include "map/MapApiScript.h"
+#include "map/MapPage.h"
+#include "map/MarkerIcons.h"
+
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The page script as committed, its lines joined by CR LF.
+QByteArray pageScriptLine() {
+    QByteArray script = readFile(QStringLiteral(WEB_SOURCE_DIR "/TGoogleMap.js"));
+    script.replace("\r", "");
+    while (script.endsWith('\n'))
+        script.chop(1);
+    return script.replace("\n", "\r\n");
+}
+
+QByteArray expectedPage(const QByteArray& line5, const QByteArray& line17) {
+    const QList<QByteArray> lines = {
+        "<!DOCTYPE html PUBLIC \"-//W3C//DTD XHTML 1.0 Strict//EN\" "
+        "\"http://www.w3.org/TR/xhtml1/DTD/xhtml1-strict.dtd\"> ",
+        "  <html xmlns=\"http://www.w3.org/1999/xhtml\" xmlns:v=\"urn:schemas-microsoft-com:vml\">",
+        " <head> ",
+        "    <meta http-equiv=\"content-type\" content=\"text/html; charset=utf-8\"/> ",
+        line5,
+        "  <style type=\"text/css\"> ",
+        "  .infowindow .window .top .right .user .titlebar .title { font-family:Arial, Helvetica, "
+        "sans-serif; font-weight:bold; font-size:14pt; } ",
+        "  .infowindow .window .top .right .user .content { font-style:italic; font-size:10pt; } ",
+        "  #infowindowdiv{  width:200px; height:100px; }",
+        "  </style>   ",
+        "\t<script type=\"text/javascript\"> ",
+        pageScriptLine(),
+        "</script> ",
+        " ",
+        "</head>",
+        "<body onload=\"GoogleMap.CreateMap()\" onunload=\"GUnload()\">",
+        line17,
+        " ",
+        "</body> ",
+        "</html> ",
+    };
+    QByteArray page;
+    for (const QByteArray& line : lines)
+        page += line + "\r\n";
+    return page;
+}
+
+// What the main window's page generator does with these functions.
+void writePage(const QString& path, const QString& key, int width, int height) {
+    QFile::remove(path);
+    for (const QString& line : mapPageLines(key, width, height))
+        appendPageLine(path, line);
+}
+
+} // namespace
+
+class TestMapPage : public QObject {
+    Q_OBJECT
+private slots:
+    void pageFile_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<QByteArray>("leftover");
+        QTest::addColumn<QByteArray>("line5");
+        QTest::addColumn<QByteArray>("line17");
+
+        const QByteArray address = "\t<script src=\"pelmor://maps.pelmor/maps?file=api&amp;v=2&amp;"
+                                   "sensor=true&amp;key=";
+        const QByteArray end = "\" type=\"text/javascript\"></script>";
+        QTest::newRow("900 x 500")
+            << "ABQIAAAA-key_1" << 900 << 500 << QByteArray() << address + "ABQIAAAA-key_1" + end
+            << QByteArray("<div id=\"Canvas\" style=\"width: 880px; "
+                          "height: 480px;\"></div>");
+        QTest::newRow("empty key") << "" << 900 << 500 << QByteArray() << address + end
+                                   << QByteArray("<div id=\"Canvas\" style=\"width: 880px; "
+                                                 "height: 480px;\"></div>");
+        QTest::newRow("key written unescaped")
+            << "a&b\"<c" << 900 << 500 << QByteArray() << address + "a&b\"<c" + end
+            << QByteArray("<div id=\"Canvas\" style=\"width: 880px; height: 480px;\"></div>");
+        QTest::newRow("control smaller than 20 px")
+            << "k" << 16 << 0 << QByteArray() << address + "k" + end
+            << QByteArray("<div id=\"Canvas\" style=\"width: -4px; height: -20px;\"></div>");
+        QTest::newRow("page left from an earlier run")
+            << "k" << 900 << 500 << QByteArray("<html>old page</html>\r\nGoogleMap.old();\r\n")
+            << address + "k" + end
+            << QByteArray("<div id=\"Canvas\" style=\"width: 880px; height: 480px;\"></div>");
+    }
+
+    void pageFile() {
+        QFETCH(QString, key);
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(QByteArray, leftover);
+        QFETCH(QByteArray, line5);
+        QFETCH(QByteArray, line17);
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("pelmormapsview.html"));
+        if (!leftover.isEmpty()) {
+            QFile old(path);
+            QVERIFY(old.open(QIODevice::WriteOnly));
+            old.write(leftover);
+        }
+        writePage(path, key, width, height);
+
+        const QByteArray page = readFile(path);
+        QCOMPARE(page, expectedPage(line5, line17));
+        QVERIFY(!page.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(mapPageLines(key, width, height).size(), 20);
+    }
+
+    // The page file holds only Latin-1 bytes and CR LF line ends.
+    void pageScriptIsAsciiWithCrLf() {
+        const QString script = mapPageLines(QString(), 900, 500).at(11);
+        QVERIFY(script.startsWith(QLatin1String("function TGoogleMap() {")));
+        QVERIFY(script.endsWith(QLatin1String("var GoogleMap = new TGoogleMap();")));
+        for (qsizetype i = 0; i < script.size(); ++i) {
+            QVERIFY2(script.at(i).unicode() < 128, qPrintable(QString::number(i)));
+            if (script.at(i) == u'\n')
+                QCOMPARE(script.at(i - 1), QChar(u'\r'));
+        }
+    }
+
+    void appendPageLineCreatesThenAppends() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.html"));
+        appendPageLine(path, QStringLiteral("first"));
+        appendPageLine(path, QStringLiteral("caf\u00e9"));
+        QCOMPARE(readFile(path), QByteArray("first\r\ncaf\xe9\r\n"));
+    }
+
+    void appendPageLineFailureThrows() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("missing/folder/page.html"));
+        try {
+            appendPageLine(path, QStringLiteral("line"));
+            QFAIL("no error for a file that cannot be created");
+        } catch (const Error& error) {
+            QVERIFY(error.message().contains(path));
+        }
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void markerIcons_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("served");
+        for (const char* name : {"red", "orange", "green", "blue", "purple", "marker"})
+            QTest::newRow(name) << QString::fromLatin1(name) << true;
+        QTest::newRow("unknown colour") << "yellow" << false;
+        QTest::newRow("path in name") << "../red" << false;
+    }
+
+    void markerIcons() {
+        QFETCH(QString, name);
+        QFETCH(bool, served);
+        const QByteArray png = markerIconPng(name);
+        QCOMPARE(!png.isEmpty(), served);
+        if (!served)
+            return;
+        const QImage image = QImage::fromData(png, "PNG");
+        QCOMPARE(image.size(), QSize(32, 32));
+        // Anchored at (15, 32): the tip sits on the bottom row, the corners are clear.
+        QVERIFY(qAlpha(image.pixel(15, 31)) > 0);
+        QCOMPARE(qAlpha(image.pixel(0, 31)), 0);
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+    }
+
+    void mapApiScriptCarriesTileSettingsAsData() {
+        const QByteArray script =
+            mapApiScript({QStringLiteral("https://t.example/{z}/{x}/{y}.png?a=\"b\"</script>"),
+                          QStringLiteral("\u00a9 Tiles")});
+        QVERIFY(script.contains(
+            "var G_MAP_TILES = {\"attribution\":\"\xc2\xa9 Tiles\",\"url\":\"https://t.example/"
+            "{z}/{x}/{y}.png?a=\\\"b\\\"</script>\"};"));
+        QVERIFY(script.contains("var G_WORLD_ATLAS = {"));
+        QVERIFY(script.contains("window.GMap2 = GMap2") || script.contains("global.GMap2 = GMap2"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMapPage)
+#include "tst_mappage.moc"

@@ -1,0 +1,549 @@
+#include "app/AppPaths.h"
+#include "app/Error.h"
+#include "map/MapPage.h"
+#include "map/MapUrlScheme.h"
+#include "map/TApplicationWrapper.h"
+#include "map/TWebBrowser.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QImage>
+#include <QJsonDocument>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineProfile>
+#include <QWebEngineUrlRequestInterceptor>
+#include <csignal>
+
+namespace {
+
+// Every address the engine asks for, so that a test can tell that nothing
+// went to the network.
+class RequestLog : public QWebEngineUrlRequestInterceptor {
+public:
+    void interceptRequest(QWebEngineUrlRequestInfo& info) override {
+        urls.append(info.requestUrl());
+    }
+    QList<QUrl> urls;
+};
+
+const QString mapJs = QStringLiteral("GMap2.fromContainer(document.getElementById('Canvas'))");
+
+} // namespace
+
+class TestMapView : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void baseMapShowsLandSeaAndControlsOffline();
+    void colourCycle();
+    void shapeThenLineColoursAndRecolouringClick();
+    void drawingEndsByDoubleClickAndLabelsMeasure();
+    void clickOnVertexDeletesIt();
+    void markerClickReportsMarkerOnly();
+    void mapClickText_data();
+    void mapClickText();
+    void drawline_data();
+    void drawline();
+    void clearscreenRemovesEveryOverlay();
+    void smallMapControlOnlyOnce();
+    void placeMarkerPlacesExactlyOne();
+    void failingCommandRaisesPageMessage_data();
+    void failingCommandRaisesPageMessage();
+    void batchStopsAtFailingCommand();
+    void findGeoCode();
+    void commandWithoutPage();
+    void renderProcessCrash();
+
+private:
+    void loadPage(TWebBrowser& browser);
+    QVariant js(const QString& expression);
+    QPoint pixelOf(double lat, double lng);
+    QPoint elementCentre(const QString& selector);
+    void click(QPoint at);
+    void doubleClick(QPoint at);
+    void moveTo(QPoint at);
+    QStringList statusTexts(const std::function<void()>& action);
+    int count(const QString& selector);
+
+    QTemporaryDir dir_;
+    TWebBrowser* browser_ = nullptr;
+    RequestLog requests_;
+};
+
+void TestMapView::initTestCase() {
+    QWebEngineProfile::defaultProfile()->setUrlRequestInterceptor(&requests_);
+    browser_ = new TWebBrowser;
+    browser_->resize(900, 500);
+    browser_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(browser_));
+}
+
+void TestMapView::init() {
+    QLocale::setDefault(QLocale::c());
+    loadPage(*browser_);
+}
+
+void TestMapView::cleanup() {
+    QLocale::setDefault(QLocale::c());
+}
+
+// What the main window's page generator does, then until the map exists.
+void TestMapView::loadPage(TWebBrowser& browser) {
+    const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
+    QFile::remove(path);
+    for (const QString& line : mapPageLines(QString(), browser.width(), browser.height()))
+        appendPageLine(path, line);
+    browser.navigate(path);
+    waitUntilInteractive(browser);
+    QVERIFY(browser.readyState() >= 3);
+    QTRY_COMPARE(browser.readyState(), 4);
+    if (&browser == browser_)
+        QTRY_VERIFY(js(mapJs + QStringLiteral(" !== null")).toBool());
+}
+
+QVariant TestMapView::js(const QString& expression) {
+    QVariant result;
+    bool done = false;
+    browser_->page()->runJavaScript(expression, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        qWarning("no answer from the page to %s", qPrintable(expression));
+    return result;
+}
+
+QPoint TestMapView::pixelOf(double lat, double lng) {
+    const QVariantList xy =
+        js(QStringLiteral("(function () { var p = %1.fromLatLngToContainerPixel(new GLatLng(%2, "
+                          "%3)); var r = document.getElementById('Canvas')"
+                          ".getBoundingClientRect(); return [r.left + p.x, r.top + p.y]; })()")
+               .arg(mapJs)
+               .arg(lat)
+               .arg(lng))
+            .toList();
+    return QPoint(qRound(xy.value(0).toDouble()), qRound(xy.value(1).toDouble()));
+}
+
+QPoint TestMapView::elementCentre(const QString& selector) {
+    const QVariantList xy =
+        js(QStringLiteral("(function () { var r = document.querySelector(\"%1\")"
+                          ".getBoundingClientRect(); return [r.left + r.width / 2, r.top + "
+                          "r.height / 2]; })()")
+               .arg(selector))
+            .toList();
+    return QPoint(qRound(xy.value(0).toDouble()), qRound(xy.value(1).toDouble()));
+}
+
+// Real input through the view, so that the engine and Leaflet see what a
+// user's mouse would produce.
+void TestMapView::click(QPoint at) {
+    QWidget* target = browser_->focusProxy();
+    QTest::mouseMove(target, at);
+    QTest::qWait(30);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::qWait(350);
+}
+
+void TestMapView::doubleClick(QPoint at) {
+    QWidget* target = browser_->focusProxy();
+    QTest::mouseMove(target, at);
+    QTest::mouseClick(target, Qt::LeftButton, {}, at);
+    QTest::mouseDClick(target, Qt::LeftButton, {}, at);
+    QTest::qWait(350);
+}
+
+void TestMapView::moveTo(QPoint at) {
+    QTest::mouseMove(browser_->focusProxy(), at);
+    QTest::qWait(100);
+}
+
+// The status texts that the action makes the page report, once its calls
+// have come through the channel.
+QStringList TestMapView::statusTexts(const std::function<void()>& action) {
+    QSignalSpy spy(browser_->external(), &TApplicationWrapper::statusText);
+    action();
+    QTest::qWait(300);
+    QStringList texts;
+    for (const QList<QVariant>& arguments : spy)
+        texts.append(arguments.at(0).toString());
+    return texts;
+}
+
+int TestMapView::count(const QString& selector) {
+    return js(QStringLiteral("document.querySelectorAll(\"%1\").length").arg(selector)).toInt();
+}
+
+void TestMapView::baseMapShowsLandSeaAndControlsOffline() {
+    loadPage(*browser_);
+    browser_->runScriptCommands({QStringLiteral("GoogleMap.AddMarker(41.0082,28.9784, "
+                                                "\"<div id=\\\"infowindowdiv\\\">Radio 1</div>\", "
+                                                "false);"),
+                                 QStringLiteral("GoogleMap.initline();"),
+                                 QStringLiteral("GoogleMap.fillline(41.0082,28.9784);"),
+                                 QStringLiteral("GoogleMap.fillline(39.9334,32.8597);"),
+                                 QStringLiteral("GoogleMap.fillline(38.4237,27.1428);"),
+                                 QStringLiteral("GoogleMap.drawline();"),
+                                 QStringLiteral("GoogleMap.Render(40.2,30.5, 5);")});
+    QTest::qWait(800);
+    const QImage shot = browser_->grab().toImage();
+    shot.save(QDir::current().filePath(QStringLiteral("map.png")));
+
+    // Sea and land differ where the map shows the Black Sea and Anatolia.
+    const QColor sea = shot.pixelColor(pixelOf(43.0, 34.0));
+    const QColor land = shot.pixelColor(pixelOf(39.0, 35.5));
+    QCOMPARE(sea, QColor(0xaa, 0xd3, 0xdf));
+    QCOMPARE(land, QColor(0xf2, 0xef, 0xe4));
+    QCOMPARE(count(".gmap-large-map-control"), 1);
+    QCOMPARE(js("document.querySelector('img.gmap-marker').naturalWidth").toInt(), 32);
+
+    for (const QUrl& url : requests_.urls)
+        QVERIFY2(url.scheme() == QLatin1String("file") || url.scheme() == mapSchemeName() ||
+                     url.scheme() == QLatin1String("data"),
+                 qPrintable(url.toString()));
+    QVERIFY(requests_.urls.contains(
+        QUrl(QStringLiteral("pelmor://maps.pelmor/maps?file=api&v=2&sensor=true&key="))));
+}
+
+void TestMapView::colourCycle() {
+    QStringList codes;
+    for (int i = 0; i < 6; ++i)
+        codes.append(js("GoogleMap.getColor(false)").toString());
+    QCOMPARE(codes,
+             QStringList({"#ff0000", "#ff8800", "#008000", "#000080", "#800080", "#ff0000"}));
+
+    // Names come from the same shared position in the cycle.
+    QStringList names;
+    for (int i = 0; i < 5; ++i)
+        names.append(js("GoogleMap.getColor(true)").toString());
+    QCOMPARE(names, QStringList({"orange", "green", "blue", "purple", "red"}));
+}
+
+void TestMapView::shapeThenLineColoursAndRecolouringClick() {
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startShape();"));
+    const QList<QPoint> corners = {{300, 150}, {500, 150}, {400, 300}};
+    for (const QPoint& corner : corners)
+        click(corner);
+    click(corners.last());
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startLine();"));
+    click({600, 100});
+    click({700, 200});
+    click({700, 200});
+
+    QCOMPARE(js("document.querySelector('path.gmap-polygon').getAttribute('stroke')").toString(),
+             QStringLiteral("#ff0000"));
+    QCOMPARE(js("document.querySelector('path.gmap-polygon').getAttribute('fill')").toString(),
+             QStringLiteral("#ff0000"));
+    QCOMPARE(js("document.querySelector('path.gmap-polyline').getAttribute('stroke')").toString(),
+             QStringLiteral("#ff8800"));
+
+    click({400, 190});
+    QCOMPARE(js("document.querySelector('path.gmap-polygon').getAttribute('stroke')").toString(),
+             QStringLiteral("#008000"));
+    QCOMPARE(
+        js("document.querySelector('path.gmap-polygon').getAttribute('stroke-width')").toString(),
+        QStringLiteral("4"));
+    QCOMPARE(js("document.querySelector('path.gmap-polygon').getAttribute('fill')").toString(),
+             QStringLiteral("#ff0000"));
+    QCOMPARE(js(mapJs + ".getOverlays()[0].getVertexCount()").toInt(), 3);
+}
+
+void TestMapView::drawingEndsByDoubleClickAndLabelsMeasure() {
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40,30, 6);"));
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startLine();"));
+    click(pixelOf(40.0, 29.0));
+    QCOMPARE(js("document.querySelector('.gmap-label').textContent").toString(),
+             QStringLiteral("Line 1 0km"));
+    doubleClick(pixelOf(40.0, 30.0));
+    QCOMPARE(js(mapJs + ".getOverlays()[0].getVertexCount()").toInt(), 2);
+
+    // The drawing has ended: a further map click adds nothing.
+    click(pixelOf(41.0, 30.0));
+    QCOMPARE(js(mapJs + ".getOverlays()[0].getVertexCount()").toInt(), 2);
+    const double length = js(mapJs + ".getOverlays()[0].getLength()").toDouble();
+    QVERIFY2(qAbs(length - 85393) < 1200, qPrintable(QString::number(length)));
+    QCOMPARE(js("document.querySelector('.gmap-label').innerHTML").toString(),
+             QStringLiteral("<div><b style=\"color: rgb(255, 0, 0);\">Line 1</b> "
+                            "<span>%1km</span></div>")
+                 .arg(qRound(length / 10) / 100.0));
+
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startShape();"));
+    click(pixelOf(40.5, 29.0));
+    click(pixelOf(40.5, 30.0));
+    click(pixelOf(41.0, 30.0));
+    click(pixelOf(40.5, 29.0));
+    const QString shape = js("document.querySelectorAll('.gmap-label')[1].innerHTML").toString();
+    const double area = js(mapJs + ".getOverlays()[1].getArea()").toDouble();
+    QCOMPARE(shape, QStringLiteral("<div><b style=\"color: rgb(255, 136, 0);\">Shape 1</b> "
+                                   "<span>%1km<sup>2</sup></span></div>")
+                        .arg(qRound(area / 10000) / 100.0));
+    QVERIFY2(qAbs(area - 2.35e9) < 0.05e9, qPrintable(QString::number(area)));
+}
+
+void TestMapView::clickOnVertexDeletesIt() {
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startShape();"));
+    const QList<QPoint> corners = {{300, 150}, {500, 150}, {500, 350}, {300, 350}};
+    for (const QPoint& corner : corners)
+        click(corner);
+    click(corners.first());
+    const QString before = js("document.querySelector('.gmap-label span').innerHTML").toString();
+    QCOMPARE(js(mapJs + ".getOverlays()[0].getVertexCount()").toInt(), 4);
+
+    moveTo({400, 250});
+    QTRY_COMPARE(count(".gmap-vertex"), 4);
+    click({500, 350});
+    QCOMPARE(js(mapJs + ".getOverlays()[0].getVertexCount()").toInt(), 3);
+    // The measurement follows the edit: a triangle of half the area.
+    const QString after = js("document.querySelector('.gmap-label span').innerHTML").toString();
+    QVERIFY2(after != before, qPrintable(after));
+    QCOMPARE(js("document.querySelector('path.gmap-polygon').getAttribute('stroke')").toString(),
+             QStringLiteral("#ff0000"));
+
+    moveTo({850, 450});
+    QTRY_COMPARE(count(".gmap-vertex"), 0);
+}
+
+void TestMapView::markerClickReportsMarkerOnly() {
+    browser_->runScriptCommands({QStringLiteral("GoogleMap.AddMarker(40.5,29.25, "
+                                                "\"<b id=\\\"bubble\\\">Radio 7</b>\", false);"),
+                                 QStringLiteral("GoogleMap.Render(40.5,29.25,6);")});
+    const QPoint anchor = pixelOf(40.5, 29.25);
+    QStringList texts = statusTexts([&] { click(anchor - QPoint(0, 20)); });
+    QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.5 / Lng:29.25")});
+    QCOMPARE(js("document.querySelector('.leaflet-popup #bubble').textContent").toString(),
+             QStringLiteral("Radio 7"));
+
+    texts = statusTexts([&] { click(anchor + QPoint(-200, 100)); });
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(texts.first().startsWith(QLatin1String("Map Clicked. Lat:")),
+             qPrintable(texts.first()));
+}
+
+void TestMapView::mapClickText_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("point") << "en_US"
+                           << "Map Clicked. Lat:40.5 / Lng:29.25";
+    QTest::newRow("comma") << "tr_TR"
+                           << "Map Clicked. Lat:40,5 / Lng:29,25";
+}
+
+void TestMapView::mapClickText() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QLocale::setDefault(QLocale(locale));
+    const QStringList texts = statusTexts([&] {
+        js(QStringLiteral("GEvent.trigger(%1, 'click', null, new GLatLng(40.5, 29.25))")
+               .arg(mapJs));
+    });
+    QCOMPARE(texts, QStringList{text});
+}
+
+void TestMapView::drawline_data() {
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QList<int>>("vertexCounts");
+
+    QTest::newRow("no points") << QStringList{"GoogleMap.initline();", "GoogleMap.drawline();"}
+                               << QList<int>{0};
+    QTest::newRow("twice without initline")
+        << QStringList{"GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                       "GoogleMap.fillline(40.2,29.3);", "GoogleMap.drawline();",
+                       "GoogleMap.drawline();"}
+        << QList<int>{2, 2};
+    QTest::newRow("fillline after drawline extends the list")
+        << QStringList{"GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                       "GoogleMap.drawline();", "GoogleMap.fillline(40.2,29.3);",
+                       "GoogleMap.drawline();"}
+        << QList<int>{1, 2};
+    QTest::newRow("drawline without any initline")
+        << QStringList{"GoogleMap.drawline();"} << QList<int>{0};
+}
+
+void TestMapView::drawline() {
+    QFETCH(QStringList, commands);
+    QFETCH(QList<int>, vertexCounts);
+    browser_->runScriptCommands(commands);
+    QList<int> counts;
+    for (const QVariant& n :
+         js(mapJs + ".getOverlays().map(function (o) { return o.getVertexCount(); })").toList())
+        counts.append(n.toInt());
+    QCOMPARE(counts, vertexCounts);
+    QCOMPARE(count("path.gmap-polyline"), vertexCounts.size());
+    for (int i = 0; i < vertexCounts.size(); ++i) {
+        const QString path =
+            QStringLiteral("document.querySelectorAll('path.gmap-polyline')[%1]").arg(i);
+        QCOMPARE(js(path + ".getAttribute('stroke')").toString(), QStringLiteral("#ff0000"));
+        QCOMPARE(js(path + ".getAttribute('stroke-width')").toString(), QStringLiteral("5"));
+        QCOMPARE(js(path + ".getAttribute('stroke-opacity')").toString(), QStringLiteral("0.7"));
+    }
+}
+
+void TestMapView::clearscreenRemovesEveryOverlay() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 "GoogleMap.AddMarker(41,30, \"two\", true);",
+                                 "GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                                 "GoogleMap.fillline(40.2,29.3);", "GoogleMap.drawline();",
+                                 "GoogleMap.OpenInfoWindow(40,29,\"note\");",
+                                 "GoogleMap.startShape();"});
+    click({300, 150});
+    click({500, 150});
+    QCOMPARE(count("img.gmap-marker"), 2);
+    QCOMPARE(count(".gmap-label"), 1);
+
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
+    QCOMPARE(count("img.gmap-marker"), 0);
+    QCOMPARE(count("path.gmap-polyline, path.gmap-polygon"), 0);
+    QTRY_COMPARE(count(".gmap-label, .gmap-vertex, .leaflet-popup"), 0);
+    QCOMPARE(js(mapJs + ".getOverlays().length").toInt(), 0);
+
+    // The colour cycle goes on where it stood: the shape took red.
+    QCOMPARE(js("GoogleMap.getColor(true)").toString(), QStringLiteral("orange"));
+}
+
+void TestMapView::smallMapControlOnlyOnce() {
+    browser_->runScriptCommands({"GoogleMap.RemoveSmallMapControl();",
+                                 "GoogleMap.AddSmallMapControl();",
+                                 "GoogleMap.AddSmallMapControl();"});
+    QCOMPARE(count(".gmap-small-map-control"), 1);
+    browser_->runScriptCommands(
+        {"GoogleMap.RemoveSmallMapControl();", "GoogleMap.RemoveSmallMapControl();"});
+    QCOMPARE(count(".gmap-small-map-control"), 0);
+    QCOMPARE(count(".gmap-large-map-control"), 1);
+}
+
+void TestMapView::placeMarkerPlacesExactlyOne() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"fixed\", false);",
+                                 "GoogleMap.Render(40.5,29.25,6);", "GoogleMap.placeMarker();"});
+    const QPoint fixed = pixelOf(40.5, 29.25) - QPoint(0, 20);
+    click(fixed);
+    QCOMPARE(count("img.gmap-marker"), 1);
+
+    const QStringList texts = statusTexts([&] { click(fixed + QPoint(150, 80)); });
+    QCOMPARE(texts.size(), 1);
+    QVERIFY(texts.first().startsWith(QLatin1String("Map Clicked.")));
+    click(fixed + QPoint(-150, 80));
+    QCOMPARE(count("img.gmap-marker"), 2);
+    QVERIFY(js("document.querySelectorAll('img.gmap-marker')[1].src")
+                .toString()
+                .endsWith(QLatin1String("/mapfiles/ms/micons/red.png")));
+    QCOMPARE(js("document.querySelectorAll('img.gmap-marker')[1].naturalHeight").toInt(), 32);
+}
+
+void TestMapView::failingCommandRaisesPageMessage_data() {
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("empty zoom field")
+        << "GoogleMap.Render(41.1,29.1,);"
+        << "TypeError: Render: the zoom level undefined is not a number";
+    QTest::newRow("zoom that is text") << "GoogleMap.Render(41.1,29.1, \"x\");"
+                                       << "TypeError: Render: the zoom level x is not a number";
+    QTest::newRow("unknown method") << "GoogleMap.NoSuchMethod();"
+                                    << "TypeError: GoogleMap.NoSuchMethod is not a function";
+    QTest::newRow("unescaped quote in HTML")
+        << "GoogleMap.AddMarker(40,29, \"<div id=\"x\">\", false);"
+        << "SyntaxError: missing ) after argument list";
+    QTest::newRow("coordinate that is not a number") << "GoogleMap.AddMarker(40,abc, \"x\", false);"
+                                                     << "ReferenceError: abc is not defined";
+}
+
+void TestMapView::failingCommandRaisesPageMessage() {
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    try {
+        browser_->runScriptCommand(command);
+        QFAIL("the command did not fail");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), message);
+    }
+    // The page goes on working.
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(41.1,29.1, 7);"));
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), 7);
+}
+
+void TestMapView::batchStopsAtFailingCommand() {
+    QStringList commands;
+    for (int i = 1; i <= 5; ++i)
+        commands.append(QStringLiteral("GoogleMap.AddMarker(40.%1,29.%1, \"%2\", false);")
+                            .arg(i)
+                            .arg(i == 3 ? QStringLiteral("a\"b") : QStringLiteral("m")));
+    try {
+        browser_->runScriptCommands(commands);
+        QFAIL("the batch did not fail");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().startsWith(QLatin1String("SyntaxError:")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(
+        js(mapJs + ".getOverlays().map(function (m) { return m.getLatLng().lat(); })").toList(),
+        QVariantList({40.1, 40.2}));
+    QCOMPARE(count("img.gmap-marker"), 2);
+}
+
+void TestMapView::findGeoCode() {
+    // The box is modal: a timer reads and closes it from inside its own loop.
+    QString shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    closer.start(50);
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.FindGeoCode(\"Nowhere street 1\");"));
+    QTRY_COMPARE(shown, QStringLiteral("Error:Address not found.!"));
+
+    const QStringList texts = statusTexts([&] {
+        browser_->runScriptCommand(QStringLiteral("GoogleMap.FindGeoCode(\"41.1, -29.125\");"));
+    });
+    QCOMPARE(texts, QStringList{QStringLiteral("DoGeoCodeFound Lat:41.1 / Lng:-29.125")});
+}
+
+void TestMapView::commandWithoutPage() {
+    TWebBrowser fresh;
+    QCOMPARE(fresh.readyState(), 0);
+    try {
+        fresh.runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
+        QFAIL("a command ran without a page");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("The map is not loaded yet."));
+    }
+}
+
+void TestMapView::renderProcessCrash() {
+    const qint64 pid = browser_->page()->renderProcessPid();
+    QVERIFY(pid > 0);
+    QSignalSpy ended(browser_->page(), &QWebEnginePage::renderProcessTerminated);
+    QCOMPARE(::kill(pid_t(pid), SIGKILL), 0);
+    QVERIFY(ended.wait(10000));
+    try {
+        browser_->runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
+        QFAIL("a command ran in a dead page");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("The map page has stopped working; reload the map to go on."));
+    }
+    // Reloading brings the map back.
+    loadPage(*browser_);
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(41.1,29.1, 3);"));
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), 3);
+}
+
+int main(int argc, char** argv) {
+    registerMapUrlScheme();
+    QApplication app(argc, argv);
+    TestMapView test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_mapview.moc"

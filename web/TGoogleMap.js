@@ -1,0 +1,202 @@
+function TGoogleMap() {
+    var map = null;
+    var smallMapControl = null;
+    var smallZoomControl = null;
+    var COLORS = [["red", "#ff0000"], ["orange", "#ff8800"], ["green", "#008000"],
+                  ["blue", "#000080"], ["purple", "#800080"]];
+    var colorIndex_ = 0;
+    var options = {};
+    var linepoints = [];
+    var shapeCounter_ = 0;
+    var lineCounter_ = 0;
+    var self = this;
+
+    function OpenInfoWindowHTML(lat, lng, message) {
+        map.openInfoWindowHtml(new GLatLng(lat, lng), message);
+    }
+
+    // The figure's name in its colour, and a part that its measurement
+    // routine fills.
+    function figureLabel(name, color) {
+        var box = document.createElement("div");
+        var title = document.createElement("b");
+        title.style.color = color;
+        title.appendChild(document.createTextNode(name));
+        var value = document.createElement("span");
+        box.appendChild(title);
+        box.appendChild(document.createTextNode(" "));
+        box.appendChild(value);
+        return { box: box, value: value };
+    }
+
+    this.CreateMap = function () {
+        map = new GMap2(document.getElementById("Canvas"));
+        GEvent.addListener(map, "click", function (overlay, latlng) {
+            if (latlng) {
+                external.DoClick(latlng.lat(), latlng.lng());
+            }
+        });
+        map.setCenter(new GLatLng(40.490607, 29.173578), 1);
+        map.enableDoubleClickZoom();
+        map.enableScrollWheelZoom();
+        map.addControl(new GLargeMapControl3D());
+        map.setUIToDefault();
+    };
+
+    // An empty zoom field gives "Render(lat,lng,)", which the script language
+    // accepts; refusing it keeps such a command a failure.
+    this.Render = function (lat, lng, viewlev) {
+        if (typeof viewlev !== "number" || !isFinite(viewlev)) {
+            throw new TypeError("Render: the zoom level " + viewlev + " is not a number");
+        }
+        map.setCenter(new GLatLng(lat, lng), viewlev);
+    };
+
+    this.FindGeoCode = function (address) {
+        var geocoder = new GClientGeocoder();
+        geocoder.getLatLng(address, function (point) {
+            if (!point) {
+                external.DoError("Address not found.!");
+            } else {
+                external.DoGeoCodeFound(point.lat(), point.lng());
+            }
+        });
+    };
+
+    this.AddMarker = function (lat, lng, message, draggable) {
+        var marker = new GMarker(new GLatLng(lat, lng), { draggable: draggable });
+        map.addOverlay(marker);
+        GEvent.addListener(marker, "click", function () {
+            var point = marker.getLatLng();
+            if (point) {
+                external.DoMarkerClick(point.lat(), point.lng());
+            }
+            OpenInfoWindowHTML(lat, lng, message);
+        });
+    };
+
+    this.OpenInfoWindow = function (lat, lng, message) {
+        map.openInfoWindow(new GLatLng(lat, lng), document.createTextNode(message));
+    };
+
+    this.CloseInfoWindow = function () {
+        map.closeInfoWindow();
+    };
+
+    this.AddSmallMapControl = function () {
+        if (smallMapControl == null) {
+            smallMapControl = new GSmallMapControl();
+            map.addControl(smallMapControl);
+        }
+    };
+
+    this.AddSmallZoomControl = function () {
+        if (smallZoomControl == null) {
+            smallZoomControl = new GSmallZoomControl();
+            map.addControl(smallZoomControl);
+        }
+    };
+
+    this.RemoveSmallMapControl = function () {
+        if (smallMapControl != null) {
+            map.removeControl(smallMapControl);
+            smallMapControl = null;
+        }
+    };
+
+    this.RemoveSmallZoomControl = function () {
+        if (smallZoomControl != null) {
+            map.removeControl(smallZoomControl);
+            smallZoomControl = null;
+        }
+    };
+
+    this.GotoCoordinat = function (lat, lng) {
+        map.panTo(new GLatLng(lat, lng));
+    };
+
+    this.getColor = function (named) {
+        var color = COLORS[colorIndex_ % COLORS.length];
+        colorIndex_++;
+        return named ? color[0] : color[1];
+    };
+
+    this.getIcon = function (color) {
+        var icon = new GIcon();
+        icon.image = "pelmor://maps.pelmor/mapfiles/ms/micons/" + color + ".png";
+        icon.iconSize = new GSize(32, 32);
+        icon.iconAnchor = new GPoint(15, 32);
+        return icon;
+    };
+
+    this.startShape = function () {
+        var color = self.getColor(false);
+        var polygon = new GPolygon([], color, 2, 0.7, color, 0.2);
+        shapeCounter_++;
+        self.startDrawing(polygon, "Shape " + shapeCounter_, function () {
+            var area = polygon.getArea();
+            this.innerHTML = (Math.round(area / 10000) / 100) + "km<sup>2</sup>";
+        }, color);
+    };
+
+    this.startLine = function () {
+        var color = self.getColor(false);
+        var line = new GPolyline([], color);
+        lineCounter_++;
+        self.startDrawing(line, "Line " + lineCounter_, function () {
+            var length = line.getLength();
+            this.innerHTML = (Math.round(length / 10) / 100) + "km";
+        }, color);
+    };
+
+    // The label is bound before the figure is finished so that its
+    // measurement follows every added, moved and deleted vertex.
+    this.startDrawing = function (poly, name, onUpdate, color) {
+        map.addOverlay(poly);
+        poly.enableDrawing(options);
+        poly.enableEditing({ onEvent: "mouseover" });
+        poly.disableEditing({ onEvent: "mouseout" });
+        var label = figureLabel(name, color);
+        poly.setLabel(label.box);
+        GEvent.bind(poly, "lineupdated", label.value, onUpdate);
+        GEvent.addListener(poly, "endline", function () {
+            GEvent.addListener(poly, "click", function (latlng, index) {
+                if (typeof index == "number") {
+                    poly.deleteVertex(index);
+                } else {
+                    var newColor = self.getColor(false);
+                    poly.setStrokeStyle({ color: newColor, weight: 4 });
+                }
+            });
+        });
+    };
+
+    this.placeMarker = function () {
+        var listener = GEvent.addListener(map, "click", function (overlay, latlng) {
+            if (latlng) {
+                GEvent.removeListener(listener);
+                var color = self.getColor(true);
+                var marker = new GMarker(latlng, { icon: self.getIcon(color), draggable: true });
+                map.addOverlay(marker);
+            }
+        });
+    };
+
+    this.clearscreen = function () {
+        map.clearOverlays();
+    };
+
+    this.initline = function () {
+        linepoints = [];
+    };
+
+    this.fillline = function (lat, lon) {
+        linepoints.push(new GLatLng(lat, lon));
+    };
+
+    this.drawline = function () {
+        map.addOverlay(new GPolyline(linepoints, "#ff0000", 5, 0.7));
+    };
+}
+
+var GoogleMap = new TGoogleMap();
