@@ -387,7 +387,7 @@
     Poly.prototype.labelPosition_ = function () {
         var points = this.points_;
         if (this.isPolygon_() && points.length > 2)
-            return this.path_.getBounds().getCenter();
+            return this.path_.getCenter();
         var middle = points[Math.floor((points.length - 1) / 2)];
         if (points.length % 2 === 1)
             return toLeaflet(middle);
@@ -650,13 +650,74 @@
 
     var baseMapData = null;
 
+    // The atlas is in spherical coordinates: a ring that crosses the 180th
+    // meridian jumps by 360 degrees, which a flat map would draw as a band
+    // around the world. Such rings are made continuous (the copies of the
+    // world either side show the part beyond 180), and a ring that goes
+    // round a pole is closed over that pole.
+    function unwrappedRing(ring) {
+        var out = [ring[0]];
+        var shift = 0;
+        for (var i = 1; i < ring.length; i++) {
+            var step = ring[i][0] - ring[i - 1][0];
+            if (step > 180)
+                shift -= 360;
+            else if (step < -180)
+                shift += 360;
+            out.push([ring[i][0] + shift, ring[i][1]]);
+        }
+        if (shift !== 0) {
+            var pole = ring[0][1] < 0 ? -90 : 90;
+            out.push([out[out.length - 1][0], pole], [ring[0][0], pole], ring[0]);
+        }
+        return out;
+    }
+
+    function isPoleCap(ring) {
+        return ring.every(function (point) { return Math.abs(point[1]) > 89.9; });
+    }
+
+    function flatPolygons(polygons) {
+        return polygons.map(function (polygon) {
+            return polygon.filter(function (ring) { return !isPoleCap(ring); }).map(unwrappedRing);
+        }).filter(function (polygon) { return polygon.length > 0; });
+    }
+
+    // Border lines are cut where they cross the 180th meridian.
+    function flatLines(lines) {
+        var out = [];
+        lines.forEach(function (line) {
+            var piece = [line[0]];
+            for (var i = 1; i < line.length; i++) {
+                if (Math.abs(line[i][0] - line[i - 1][0]) > 180) {
+                    out.push(piece);
+                    piece = [];
+                }
+                piece.push(line[i]);
+            }
+            out.push(piece);
+        });
+        return out.filter(function (piece) { return piece.length > 1; });
+    }
+
+    function geometries(geoJson) {
+        if (geoJson.type === "FeatureCollection")
+            return geoJson.features.map(function (feature) { return feature.geometry; });
+        return [geoJson.type === "Feature" ? geoJson.geometry : geoJson];
+    }
+
     function worldFeatures() {
         if (!baseMapData) {
             var atlas = global.G_WORLD_ATLAS;
             var topojson = global.topojson;
+            var polygons = [];
+            geometries(topojson.feature(atlas, atlas.objects.land)).forEach(function (g) {
+                polygons = polygons.concat(g.type === "Polygon" ? [g.coordinates] : g.coordinates);
+            });
+            var borders = topojson.mesh(atlas, atlas.objects.countries, function (a, b) { return a !== b; });
             baseMapData = {
-                land: topojson.feature(atlas, atlas.objects.land),
-                borders: topojson.mesh(atlas, atlas.objects.countries, function (a, b) { return a !== b; }),
+                land: { type: "MultiPolygon", coordinates: flatPolygons(polygons) },
+                borders: { type: "MultiLineString", coordinates: flatLines(borders.coordinates) },
                 graticule: graticule()
             };
         }

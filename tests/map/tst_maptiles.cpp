@@ -9,7 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// A tile source that answers nothing: the offline world map stays visible.
+// The start-up view with a tile source that answers nothing: the offline
+// world map stays visible.
 // Its own program (and folder), because the INI file is read once, when the
 // first browser control is made.
 class TestMapTiles : public QObject {
@@ -78,6 +79,8 @@ void TestMapTiles::failingTilesLeaveTheVectorMap() {
     };
     QCOMPARE(pixel(33.0, -45.0), QColor(0xaa, 0xd3, 0xdf));
     QCOMPARE(pixel(27.0, 17.0), QColor(0xf2, 0xef, 0xe4));
+    // Land that crosses the 180th meridian draws no band around the world.
+    QCOMPARE(pixel(67.0, -5.0), QColor(0xaa, 0xd3, 0xdf));
 }
 
 int main(int argc, char** argv) {

@@ -50,6 +50,7 @@ private slots:
     void drawingEndsByDoubleClickAndLabelsMeasure();
     void clickOnVertexDeletesIt();
     void markerClickReportsMarkerOnly();
+    void draggedMarkerReportsItsNewPosition();
     void mapClickText_data();
     void mapClickText();
     void drawline_data();
@@ -184,28 +185,47 @@ int TestMapView::count(const QString& selector) {
     return js(QStringLiteral("document.querySelectorAll(\"%1\").length").arg(selector)).toInt();
 }
 
+// The scene of the README screenshot: markers with an open information
+// window, a route and a measured shape over the offline world map.
 void TestMapView::baseMapShowsLandSeaAndControlsOffline() {
     loadPage(*browser_);
-    browser_->runScriptCommands({QStringLiteral("GoogleMap.AddMarker(41.0082,28.9784, "
-                                                "\"<div id=\\\"infowindowdiv\\\">Radio 1</div>\", "
-                                                "false);"),
-                                 QStringLiteral("GoogleMap.initline();"),
-                                 QStringLiteral("GoogleMap.fillline(41.0082,28.9784);"),
-                                 QStringLiteral("GoogleMap.fillline(39.9334,32.8597);"),
-                                 QStringLiteral("GoogleMap.fillline(38.4237,27.1428);"),
-                                 QStringLiteral("GoogleMap.drawline();"),
-                                 QStringLiteral("GoogleMap.Render(40.2,30.5, 5);")});
+    QStringList commands;
+    const QList<QPointF> radios = {{41.0082, 28.9784}, {39.9334, 32.8597}, {38.4237, 27.1428}};
+    for (int i = 0; i < radios.size(); ++i)
+        commands.append(QStringLiteral("GoogleMap.AddMarker(%1,%2, \"<div id=\\\"infowindowdiv\\\">"
+                                       "<b>Radio %3</b><br>Station 1<br>01.05.2024 12:00</div>\", "
+                                       "false);")
+                            .arg(radios[i].x())
+                            .arg(radios[i].y())
+                            .arg(101 + i));
+    commands.append(QStringLiteral("GoogleMap.initline();"));
+    for (const QPointF& radio : radios)
+        commands.append(QStringLiteral("GoogleMap.fillline(%1,%2);").arg(radio.x()).arg(radio.y()));
+    commands.append(QStringLiteral("GoogleMap.drawline();"));
+    commands.append(QStringLiteral("GoogleMap.Render(39.8,31, 6);"));
+    browser_->runScriptCommands(commands);
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.startShape();"));
+    for (const QPointF& corner : QList<QPointF>{{38.6, 33.6}, {38.6, 35.6}, {37.4, 35.0}})
+        click(pixelOf(corner.x(), corner.y()));
+    click(pixelOf(38.6, 33.6));
+    moveTo({850, 450});
+    click(pixelOf(39.9334, 32.8597) - QPoint(0, 20));
     QTest::qWait(800);
     const QImage shot = browser_->grab().toImage();
     shot.save(QDir::current().filePath(QStringLiteral("map.png")));
 
     // Sea and land differ where the map shows the Black Sea and Anatolia.
-    const QColor sea = shot.pixelColor(pixelOf(43.0, 34.0));
-    const QColor land = shot.pixelColor(pixelOf(39.0, 35.5));
-    QCOMPARE(sea, QColor(0xaa, 0xd3, 0xdf));
-    QCOMPARE(land, QColor(0xf2, 0xef, 0xe4));
+    QCOMPARE(shot.pixelColor(pixelOf(42.5, 35.0)), QColor(0xaa, 0xd3, 0xdf));
+    QCOMPARE(shot.pixelColor(pixelOf(39.2, 29.5)), QColor(0xf2, 0xef, 0xe4));
+    const QColor route =
+        shot.pixelColor((pixelOf(39.9334, 32.8597) + pixelOf(38.4237, 27.1428)) / 2);
+    QVERIFY2(route.red() > 200 && route.green() < 140 && route.blue() < 140,
+             qPrintable(route.name()));
     QCOMPARE(count(".gmap-large-map-control"), 1);
+    QCOMPARE(count("img.gmap-marker"), 3);
     QCOMPARE(js("document.querySelector('img.gmap-marker').naturalWidth").toInt(), 32);
+    QCOMPARE(js("document.querySelector('.leaflet-popup b').textContent").toString(),
+             QStringLiteral("Radio 102"));
 
     for (const QUrl& url : requests_.urls)
         QVERIFY2(url.scheme() == QLatin1String("file") || url.scheme() == mapSchemeName() ||
@@ -327,6 +347,40 @@ void TestMapView::markerClickReportsMarkerOnly() {
     QCOMPARE(texts.size(), 1);
     QVERIFY2(texts.first().startsWith(QLatin1String("Map Clicked. Lat:")),
              qPrintable(texts.first()));
+}
+
+void TestMapView::draggedMarkerReportsItsNewPosition() {
+    browser_->runScriptCommands({QStringLiteral("GoogleMap.AddMarker(40.5,29.25, "
+                                                "\"<b id=\\\"bubble\\\">Radio 8</b>\", true);"),
+                                 QStringLiteral("GoogleMap.Render(40.5,29.25,6);")});
+    const QPoint from = pixelOf(40.5, 29.25) - QPoint(0, 20);
+    QWidget* target = browser_->focusProxy();
+    QTest::mouseMove(target, from);
+    QTest::mousePress(target, Qt::LeftButton, {}, from);
+    for (int step = 1; step <= 10; ++step) {
+        QTest::mouseMove(target, from + QPoint(10 * step, 5 * step));
+        QTest::qWait(20);
+    }
+    QTest::mouseRelease(target, Qt::LeftButton, {}, from + QPoint(100, 50));
+    QTest::qWait(300);
+
+    const QVariantList dragged =
+        js(mapJs + ".getOverlays().map(function (m) { var p = m.getLatLng(); "
+                   "return [p.lat(), p.lng()]; })[0]")
+            .toList();
+    QVERIFY2(dragged.value(0).toDouble() < 40.0 && dragged.value(1).toDouble() > 29.5,
+             qPrintable(QString::number(dragged.value(0).toDouble())));
+    const QStringList texts = statusTexts([&] { click(from + QPoint(100, 50)); });
+    QCOMPARE(texts.size(), 1);
+    QVERIFY2(
+        texts.first().startsWith(
+            QStringLiteral("Marker Clicked. Lat:%1").arg(dragged.value(0).toDouble(), 0, 'f', 3)),
+        qPrintable(texts.first()));
+    // The window still opens where the marker was first put.
+    QCOMPARE(js("[document.querySelector('.leaflet-popup #bubble').textContent, " + mapJs +
+                ".infoWindow_.getLatLng().lat, " + mapJs + ".infoWindow_.getLatLng().lng]")
+                 .toList(),
+             QVariantList({QStringLiteral("Radio 8"), 40.5, 29.25}));
 }
 
 void TestMapView::mapClickText_data() {
