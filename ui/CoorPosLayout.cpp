@@ -1,6 +1,7 @@
 #include "ui/CoorPosLayout.h"
 
 #include "map/TWebBrowser.h"
+#include "ui/DateTimePicker.h"
 #include "ui/EventLogGrid.h"
 #include "ui/Fonts.h"
 #include "ui/GradientSplitter.h"
@@ -11,7 +12,6 @@
 #include "ui/UpDownButtons.h"
 
 #include <QCheckBox>
-#include <QDateTimeEdit>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -63,11 +63,9 @@ QLineEdit* numberField(const char* name, const QString& text, QWidget* page, QRe
     return edit;
 }
 
-QDateTimeEdit* datePicker(const char* name, QWidget* page, QRect geometry) {
+DateTimePicker* datePicker(const char* name, QWidget* page, QRect geometry) {
     auto* picker =
-        named<QDateTimeEdit>(name, QDateTime(QDate(2011, 10, 17), QTime(18, 37, 8)), page);
-    picker->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
-    picker->setCalendarPopup(true);
+        named<DateTimePicker>(name, QDateTime(QDate(2011, 10, 17), QTime(18, 37, 8)), page);
     picker->setGeometry(geometry);
     return picker;
 }

@@ -1,12 +1,12 @@
 #pragma once
 
+class DateTimePicker;
 class EventLogGrid;
 class GradientSplitter;
 class NavPanelHeader;
 class OwnerDrawnTabWidget;
 class QAction;
 class QCheckBox;
-class QDateTimeEdit;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -68,9 +68,9 @@ public:
     UpDownButtons* UpDown4 = nullptr;
     QWidget* TabSheet2 = nullptr;
     QLabel* Label3 = nullptr;
-    QDateTimeEdit* DateTimePicker1 = nullptr;
+    DateTimePicker* DateTimePicker1 = nullptr;
     QLabel* Label4 = nullptr;
-    QDateTimeEdit* DateTimePicker2 = nullptr;
+    DateTimePicker* DateTimePicker2 = nullptr;
     QLabel* Label1 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QPushButton* Button1 = nullptr;

@@ -10,6 +10,7 @@
 #include "map/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "ui/AutoRefreshInterval.h"
+#include "ui/DateTimePicker.h"
 #include "ui/DigitKeyFilter.h"
 #include "ui/EventLogGrid.h"
 #include "ui/LastPositionDisplay.h"
@@ -22,7 +23,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,14 +56,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     }
 }
 
-// Cursors close before the connection they read from.
-Tcoor_pos::~Tcoor_pos() {
-    ui.DBGrid1->bind(nullptr);
-    ZTable1.reset();
-    Projects.reset();
-    ProjectMembers.reset();
-    PersonelTeam.reset();
-}
+Tcoor_pos::~Tcoor_pos() = default;
 
 void Tcoor_pos::connectHandlers() {
     connect(ui.ToolButton1, &QToolButton::clicked, this, &Tcoor_pos::ToolButton1Click);
@@ -106,8 +99,8 @@ void Tcoor_pos::readConfiguration() {
 }
 
 void Tcoor_pos::setDatePickersToNow() {
-    ui.DateTimePicker1->setDateTime(QDateTime::currentDateTime());
-    ui.DateTimePicker2->setDateTime(QDateTime::currentDateTime());
+    ui.DateTimePicker1->setValue(QDateTime::currentDateTime());
+    ui.DateTimePicker2->setValue(QDateTime::currentDateTime());
 }
 
 void Tcoor_pos::BuildRadioTree() {
@@ -169,7 +162,7 @@ void Tcoor_pos::CheckBox1Click() {
 }
 
 void Tcoor_pos::ToolButton2Click() {
-    const RouteRequest request{ui.DateTimePicker1->dateTime(), ui.DateTimePicker2->dateTime(),
+    const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
                                ui.Edit2->text(), ui.Edit20->text()};
     showRoute(selectedRadios(), *ZTable1, request, viewOutput());
 }

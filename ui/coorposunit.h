@@ -64,6 +64,7 @@ private:
     RadioTree* radioTree_ = nullptr;
     bool autoRefreshRunning_ = false;
     QString MapApiKey;
+    // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
     std::unique_ptr<TableCursor> ZTable1;
     std::unique_ptr<TableCursor> Projects;

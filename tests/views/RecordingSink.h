@@ -14,15 +14,13 @@ struct RecordingSink : ScriptSink {
     QStringList messages;
     int failAt = -1;
 
-    void runScriptCommand(const QString& command) override
-    {
+    void runScriptCommand(const QString& command) override {
         if (commands.size() == failAt)
             throw Error(QStringLiteral("SyntaxError: rejected"));
         commands << command;
     }
 
-    ViewOutput output()
-    {
+    ViewOutput output() {
         return {*this, [this](const QString& text) { statuses << text; },
                 [this](const QString& text) { messages << text; }};
     }

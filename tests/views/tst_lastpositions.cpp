@@ -14,8 +14,7 @@ namespace {
 const QString kInfoStart =
     QStringLiteral("<div id=\\\"infowindowdiv\\\"> <b>Information</b><hr><br>Radio ID: ");
 
-SelectedRadios radiosOf(const QStringList& ids)
-{
+SelectedRadios radiosOf(const QStringList& ids) {
     QStringList texts;
     for (const QString& id : ids)
         texts << id + "-Someone";
@@ -24,8 +23,7 @@ SelectedRadios radiosOf(const QStringList& ids)
     return radios;
 }
 
-QString timeText(const QString& stored)
-{
+QString timeText(const QString& stored) {
     return displayText(readFixedFormDateTime(stored));
 }
 
@@ -54,8 +52,7 @@ private:
     RecordingSink sink_;
 };
 
-void TestLastPositions::init()
-{
+void TestLastPositions::init() {
     const QString path = dir_.filePath("last.db");
     QFile::remove(path);
     TestDatabase(path)
@@ -70,22 +67,20 @@ void TestLastPositions::init()
     sink_ = RecordingSink();
 }
 
-void TestLastPositions::cleanup()
-{
+void TestLastPositions::cleanup() {
     table_.reset();
     connection_.close();
 }
 
-void TestLastPositions::commandsForSelection_data()
-{
+void TestLastPositions::commandsForSelection_data() {
     QTest::addColumn<QStringList>("radios");
     QTest::addColumn<QStringList>("pairs"); // marker pairs, the last one centred
     QTest::addColumn<QString>("status");
     QTest::newRow("nothing selected") << QStringList() << QStringList() << "No records found";
-    QTest::newRow("radio without records") << QStringList{"99"} << QStringList()
-                                           << "No records found";
-    QTest::newRow("radio 0 is never shown") << QStringList{"0"} << QStringList()
-                                            << "No records found";
+    QTest::newRow("radio without records")
+        << QStringList{"99"} << QStringList() << "No records found";
+    QTest::newRow("radio 0 is never shown")
+        << QStringList{"0"} << QStringList() << "No records found";
     QTest::newRow("two radios, last report each")
         << QStringList{"7", "12"} << QStringList{"41.0687,29.1020", "40.0500,28.0500"}
         << "Record found";
@@ -97,8 +92,7 @@ void TestLastPositions::commandsForSelection_data()
         << "Record found";
 }
 
-void TestLastPositions::commandsForSelection()
-{
+void TestLastPositions::commandsForSelection() {
     QFETCH(QStringList, radios);
     QFETCH(QStringList, pairs);
     QFETCH(QString, status);
@@ -116,19 +110,16 @@ void TestLastPositions::commandsForSelection()
     QCOMPARE(sink_.statuses, QStringList{status});
 }
 
-void TestLastPositions::exactMarkerAndCentringCommands()
-{
+void TestLastPositions::exactMarkerAndCentringCommands() {
     showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output());
-    QCOMPARE(sink_.commands,
-             QStringList({"GoogleMap.clearscreen();",
-                          "GoogleMap.AddMarker(41.0687,29.1020, \"" + kInfoStart +
-                              "7<br>Station: Kadikoy<br>Time: " +
-                              timeText("2024-03-01 10:01:00") + "</div>\", false);",
-                          "GoogleMap.Render(41.0687,29.1020,18);"}));
+    QCOMPARE(sink_.commands, QStringList({"GoogleMap.clearscreen();",
+                                          "GoogleMap.AddMarker(41.0687,29.1020, \"" + kInfoStart +
+                                              "7<br>Station: Kadikoy<br>Time: " +
+                                              timeText("2024-03-01 10:01:00") + "</div>\", false);",
+                                          "GoogleMap.Render(41.0687,29.1020,18);"}));
 }
 
-void TestLastPositions::fieldsAreEscapedInTheBubble()
-{
+void TestLastPositions::fieldsAreEscapedInTheBubble() {
     TestDatabase(dir_.filePath("last.db"))
         .addReport(5, "2024-03-01 11:00:00", "41.000000", "29.000000",
                    "Depot \"North\" <b>\\ 1\nx");
@@ -138,8 +129,7 @@ void TestLastPositions::fieldsAreEscapedInTheBubble()
              qPrintable(sink_.commands[1]));
 }
 
-void TestLastPositions::midnightShowsTheDateAlone()
-{
+void TestLastPositions::midnightShowsTheDateAlone() {
     TestDatabase(dir_.filePath("last.db"))
         .addReport(5, "2024-03-01 00:00:00", "41.000000", "29.000000", "Midnight");
     showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output());
@@ -148,8 +138,7 @@ void TestLastPositions::midnightShowsTheDateAlone()
              qPrintable(sink_.commands[1]));
 }
 
-void TestLastPositions::onlyEntriesUpTo255AreRead()
-{
+void TestLastPositions::onlyEntriesUpTo255AreRead() {
     QStringList ids(255, "99");
     ids << "7";
     showLastPositions(radiosOf(ids), *table_, "18", sink_.output());
@@ -157,25 +146,22 @@ void TestLastPositions::onlyEntriesUpTo255AreRead()
     QCOMPARE(sink_.statuses, QStringList{"No records found"});
 }
 
-void TestLastPositions::southAndWestAreNegative()
-{
+void TestLastPositions::southAndWestAreNegative() {
     TestDatabase(dir_.filePath("last.db"))
         .addReport(5, "2024-03-01 11:00:00", "33.520000", "70.390000", "Sydney", "S", "W");
     showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output());
     QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(-33.8666,-70.6500,18);"));
 }
 
-void TestLastPositions::failingCommandEndsTheRunAndKeepsStatus()
-{
+void TestLastPositions::failingCommandEndsTheRunAndKeepsStatus() {
     sink_.failAt = 2; // the second marker
-    QVERIFY_THROWS_EXCEPTION(Error, showLastPositions(radiosOf({"7", "12", "7"}), *table_,
-                                                      "18", sink_.output()));
+    QVERIFY_THROWS_EXCEPTION(
+        Error, showLastPositions(radiosOf({"7", "12", "7"}), *table_, "18", sink_.output()));
     QCOMPARE(sink_.commands.size(), 2);
     QCOMPARE(sink_.statuses, QStringList{"Record found"});
 }
 
-void TestLastPositions::gridIsLeftOnTheLastRadiosRows()
-{
+void TestLastPositions::gridIsLeftOnTheLastRadiosRows() {
     showLastPositions(radiosOf({"7", "12", "99"}), *table_, "18", sink_.output());
     QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=99"));
     QCOMPARE(table_->rowCount(), 0);

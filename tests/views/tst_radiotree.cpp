@@ -34,8 +34,7 @@ private:
     std::unique_ptr<TableCursor> projects_, members_, personnel_;
 };
 
-void TestRadioTree::init()
-{
+void TestRadioTree::init() {
     const QString path = dir_.filePath("tree.db");
     QFile::remove(path);
     TestDatabase(path)
@@ -64,8 +63,7 @@ void TestRadioTree::init()
     tree_->build(*projects_, *members_, *personnel_);
 }
 
-void TestRadioTree::cleanup()
-{
+void TestRadioTree::cleanup() {
     tree_.reset();
     view_.reset();
     projects_.reset();
@@ -74,8 +72,7 @@ void TestRadioTree::cleanup()
     connection_.close();
 }
 
-QTreeWidgetItem* TestRadioTree::node(const QString& path) const
-{
+QTreeWidgetItem* TestRadioTree::node(const QString& path) const {
     QTreeWidgetItem* current = view_->topLevelItem(0);
     const QStringList parts = path.split('/');
     for (const QString& part : parts.mid(1)) {
@@ -90,24 +87,21 @@ QTreeWidgetItem* TestRadioTree::node(const QString& path) const
     return current;
 }
 
-void TestRadioTree::apply(const QStringList& steps)
-{
+void TestRadioTree::apply(const QStringList& steps) {
     for (const QString& step : steps) {
         const QStringList parts = step.split('=');
         node(parts[0])->setCheckState(0, parts[1] == "1" ? Qt::Checked : Qt::Unchecked);
     }
 }
 
-Ids TestRadioTree::selected(int count) const
-{
+Ids TestRadioTree::selected(int count) const {
     Ids ids;
     for (int entry = 1; entry <= count; ++entry)
         ids << tree_->selectedRadios()[entry];
     return ids;
 }
 
-void TestRadioTree::buildsProjectsMembersAndSkipsMissingPeople()
-{
+void TestRadioTree::buildsProjectsMembersAndSkipsMissingPeople() {
     QCOMPARE(view_->topLevelItemCount(), 1);
     QTreeWidgetItem* root = view_->topLevelItem(0);
     QCOMPARE(root->text(0), QStringLiteral("Projects"));
@@ -123,8 +117,7 @@ void TestRadioTree::buildsProjectsMembersAndSkipsMissingPeople()
     QCOMPARE(root->checkState(0), Qt::Unchecked);
 }
 
-void TestRadioTree::emptyProjectsGiveOnlyTheRoot()
-{
+void TestRadioTree::emptyProjectsGiveOnlyTheRoot() {
     TestDatabase(dir_.filePath("tree.db")).exec("DELETE FROM projects");
     tree_->build(*projects_, *members_, *personnel_);
     QCOMPARE(view_->topLevelItem(0)->childCount(), 0);
@@ -132,8 +125,7 @@ void TestRadioTree::emptyProjectsGiveOnlyTheRoot()
     QCOMPARE(selected(3), Ids({0, 0, 0}));
 }
 
-void TestRadioTree::checkingCascadesAndRebuildsSelection_data()
-{
+void TestRadioTree::checkingCascadesAndRebuildsSelection_data() {
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<Ids>("expected");
     QTest::newRow("nothing checked") << QStringList() << Ids{0, 0};
@@ -147,24 +139,21 @@ void TestRadioTree::checkingCascadesAndRebuildsSelection_data()
         << QStringList{"Projects/North=1", "Projects/North/12-Ann Lee=0", "Projects=1"}
         << Ids{7, 7, 0, 15, 0};
     QTest::newRow("same person in two projects")
-        << QStringList{"Projects/North/7-Bob Kay=1", "Projects/South/7-Bob Kay=1"}
-        << Ids{7, 7, 0};
+        << QStringList{"Projects/North/7-Bob Kay=1", "Projects/South/7-Bob Kay=1"} << Ids{7, 7, 0};
     QTest::newRow("negative radio id never enters")
         << QStringList{"Projects/South/-3-Dan Oz=1"} << Ids{0};
     QTest::newRow("unchecking the root clears all")
         << QStringList{"Projects=1", "Projects=0"} << Ids{0, 0};
 }
 
-void TestRadioTree::checkingCascadesAndRebuildsSelection()
-{
+void TestRadioTree::checkingCascadesAndRebuildsSelection() {
     QFETCH(QStringList, steps);
     QFETCH(Ids, expected);
     apply(steps);
     QCOMPARE(selected(expected.size()), expected);
 }
 
-void TestRadioTree::idsPastTheLastEntryAreDropped()
-{
+void TestRadioTree::idsPastTheLastEntryAreDropped() {
     SelectedRadios radios;
     QStringList texts;
     for (int i = 1; i <= 1100; ++i)

@@ -13,13 +13,11 @@ namespace {
 const QDateTime kStart(QDate(2024, 3, 1), QTime(0, 0));
 
 // Report i of the radio lies at longitude i degrees, so a point names its report.
-QString point(int i)
-{
+QString point(int i) {
     return QStringLiteral("41.0000,%1.0000").arg(i);
 }
 
-SelectedRadios radiosOf(const QStringList& texts)
-{
+SelectedRadios radiosOf(const QStringList& texts) {
     SelectedRadios radios;
     radios.rebuild(texts);
     return radios;
@@ -48,8 +46,8 @@ private slots:
 private:
     // Radio 5 with `reports` reports one minute apart from kStart; radio 6 interleaved.
     void makeDatabase(int reports);
-    void run(const QString& count, const QStringList& radios = {"5-Ann"},
-             QDateTime first = kStart, QDateTime last = kStart.addDays(1));
+    void run(const QString& count, const QStringList& radios = {"5-Ann"}, QDateTime first = kStart,
+             QDateTime last = kStart.addDays(1));
 
     QTemporaryDir dir_;
     Connection connection_;
@@ -57,8 +55,7 @@ private:
     RecordingSink sink_;
 };
 
-void TestRoute::makeDatabase(int reports)
-{
+void TestRoute::makeDatabase(int reports) {
     const QString path = dir_.filePath("route.db");
     QFile::remove(path);
     TestDatabase db(path);
@@ -74,21 +71,18 @@ void TestRoute::makeDatabase(int reports)
     table_->open();
 }
 
-void TestRoute::cleanup()
-{
+void TestRoute::cleanup() {
     table_.reset();
     connection_.close();
     sink_ = RecordingSink();
 }
 
 void TestRoute::run(const QString& count, const QStringList& radios, QDateTime first,
-                    QDateTime last)
-{
+                    QDateTime last) {
     showRoute(radiosOf(radios), *table_, RouteRequest{first, last, count, "15"}, sink_.output());
 }
 
-void TestRoute::walksBackFromTheNewest_data()
-{
+void TestRoute::walksBackFromTheNewest_data() {
     QTest::addColumn<int>("reports");
     QTest::addColumn<int>("count");
     QTest::addColumn<QList<int>>("line"); // report indexes of the fillline points
@@ -105,8 +99,7 @@ void TestRoute::walksBackFromTheNewest_data()
     QTest::newRow("more than 255 points") << 500 << 300 << QList<int>() << 200;
 }
 
-void TestRoute::walksBackFromTheNewest()
-{
+void TestRoute::walksBackFromTheNewest() {
     QFETCH(int, reports);
     QFETCH(int, count);
     QFETCH(QList<int>, line);
@@ -120,30 +113,28 @@ void TestRoute::walksBackFromTheNewest()
             line << i;
     for (int i : line)
         expected << "GoogleMap.fillline(" + point(i) + ");";
-    expected << "GoogleMap.drawline();" << "GoogleMap.Render(" + point(centre) + ", 15);";
+    expected << "GoogleMap.drawline();"
+             << "GoogleMap.Render(" + point(centre) + ", 15);";
     QCOMPARE(sink_.commands, expected);
     QVERIFY(sink_.statuses.isEmpty());
 }
 
-void TestRoute::shortCountsCentreOnTheNewest_data()
-{
+void TestRoute::shortCountsCentreOnTheNewest_data() {
     QTest::addColumn<QString>("count");
     QTest::newRow("0") << "0";
     QTest::newRow("1") << "1";
     QTest::newRow("negative") << "-4";
 }
 
-void TestRoute::shortCountsCentreOnTheNewest()
-{
+void TestRoute::shortCountsCentreOnTheNewest() {
     QFETCH(QString, count);
     makeDatabase(20);
     run(count);
-    QCOMPARE(sink_.commands, QStringList({"GoogleMap.clearscreen();",
-                                          "GoogleMap.Render(" + point(19) + ", 15);"}));
+    QCOMPARE(sink_.commands,
+             QStringList({"GoogleMap.clearscreen();", "GoogleMap.Render(" + point(19) + ", 15);"}));
 }
 
-void TestRoute::noRecords_data()
-{
+void TestRoute::noRecords_data() {
     QTest::addColumn<QStringList>("radios");
     QTest::addColumn<QDateTime>("first");
     QTest::addColumn<QDateTime>("last");
@@ -153,8 +144,7 @@ void TestRoute::noRecords_data()
     QTest::newRow("radio without reports") << QStringList{"77-Bob"} << kStart << kStart.addDays(1);
 }
 
-void TestRoute::noRecords()
-{
+void TestRoute::noRecords() {
     QFETCH(QStringList, radios);
     QFETCH(QDateTime, first);
     QFETCH(QDateTime, last);
@@ -164,8 +154,7 @@ void TestRoute::noRecords()
     QCOMPARE(sink_.statuses, QStringList{"No records found"});
 }
 
-void TestRoute::nothingSelectedAsksAndUsesRadioZero()
-{
+void TestRoute::nothingSelectedAsksAndUsesRadioZero() {
     makeDatabase(10);
     run("100", {});
     QCOMPARE(sink_.messages, QStringList{"Please select a user."});
@@ -173,15 +162,13 @@ void TestRoute::nothingSelectedAsksAndUsesRadioZero()
     QCOMPARE(table_->filter().section(' ', 0, 0), QStringLiteral("radio_short_id=0"));
 }
 
-void TestRoute::firstNonEmptyEntryIsTheRadio()
-{
+void TestRoute::firstNonEmptyEntryIsTheRadio() {
     makeDatabase(10);
     run("3", {"0-Zero", "5-Ann", "6-Bob"});
     QCOMPARE(sink_.commands.last(), "GoogleMap.Render(" + point(7) + ", 15);");
 }
 
-void TestRoute::boundsIncludeBothPickerValuesToTheMillisecond()
-{
+void TestRoute::boundsIncludeBothPickerValuesToTheMillisecond() {
     makeDatabase(10);
     // Reports 3 to 6 lie in [3 min, 6 min]; the bounds are exact report times.
     run("100", {"5-Ann"}, kStart.addSecs(180), kStart.addSecs(360));
@@ -190,24 +177,21 @@ void TestRoute::boundsIncludeBothPickerValuesToTheMillisecond()
     QCOMPARE(table_->rowCount(), 2);
 }
 
-void TestRoute::countAboveTheLimitIsRefused()
-{
+void TestRoute::countAboveTheLimitIsRefused() {
     makeDatabase(5);
     run(QString::number(maxRoutePoints + 1));
     QCOMPARE(sink_.commands, QStringList{"GoogleMap.clearscreen();"});
     QCOMPARE(sink_.messages.size(), 1);
 }
 
-void TestRoute::countThatIsNoNumberFails()
-{
+void TestRoute::countThatIsNoNumberFails() {
     makeDatabase(5);
     QVERIFY_THROWS_EXCEPTION(Error, run(""));
     QVERIFY_THROWS_EXCEPTION(Error, run("99999999999"));
     QCOMPARE(sink_.commands, QStringList({"GoogleMap.clearscreen();", "GoogleMap.clearscreen();"}));
 }
 
-void TestRoute::gridIsLeftOnTheLastRadiosRows()
-{
+void TestRoute::gridShowsTheRangeWithTheWalksLastRow() {
     makeDatabase(10);
     run("4");
     QCOMPARE(table_->rowCount(), 10);

@@ -4,10 +4,12 @@
 #include "app/ApplicationTitle.h"
 #include "map/MapUrlScheme.h"
 #include "store/TableCursor.h"
+#include "ui/GradientSplitter.h"
+#include "ui/UpDownButtons.h"
 #include "ui/coorposunit.h"
 
+#include "ui/DateTimePicker.h"
 #include <QCheckBox>
-#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -23,8 +25,7 @@ namespace {
 class WorkingDirectory {
 public:
     WorkingDirectory()
-        : previous_(QDir::currentPath())
-    {
+        : previous_(QDir::currentPath()) {
         QDir::setCurrent(dir_.path());
     }
     ~WorkingDirectory() { QDir::setCurrent(previous_); }
@@ -35,20 +36,17 @@ private:
     QString previous_;
 };
 
-QString iniBesideExecutable()
-{
+QString iniBesideExecutable() {
     return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
 }
 
-void writeFile(const QString& path, const QByteArray& content)
-{
+void writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
 }
 
-void makeDemoDatabase(const QString& path)
-{
+void makeDemoDatabase(const QString& path) {
     TestDatabase(path)
         .createSchema()
         .addProject(1, "North")
@@ -81,13 +79,11 @@ private slots:
     void autoRefreshSwitch();
 };
 
-void TestCoorPos::cleanup()
-{
+void TestCoorPos::cleanup() {
     QFile::remove(iniBesideExecutable());
 }
 
-void TestCoorPos::startsOnAGoodDatabase()
-{
+void TestCoorPos::startsOnAGoodDatabase() {
     WorkingDirectory cwd;
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     MessageBoxWatcher boxes;
@@ -101,12 +97,11 @@ void TestCoorPos::startsOnAGoodDatabase()
     QCOMPARE(ui.JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
              QStringLiteral("12-Ann Lee"));
     QCOMPARE(window.positionTable().rowCount(), 1);
-    QVERIFY(ui.DateTimePicker1->dateTime() >= before.addMSecs(-1));
-    QVERIFY(ui.DateTimePicker2->dateTime() >= ui.DateTimePicker1->dateTime());
+    QVERIFY(ui.DateTimePicker1->value() >= before.addMSecs(-1));
+    QVERIFY(ui.DateTimePicker2->value() >= ui.DateTimePicker1->value());
 }
 
-void TestCoorPos::startsWithoutDatabaseFile()
-{
+void TestCoorPos::startsWithoutDatabaseFile() {
     WorkingDirectory cwd;
     writeFile(iniBesideExecutable(), "[General]\nGoogleMapKey=K1\n");
     MessageBoxWatcher boxes;
@@ -118,13 +113,12 @@ void TestCoorPos::startsWithoutDatabaseFile()
     QVERIFY(boxes.boxes().first().text.contains("map_coor"));
     QVERIFY(QFile::exists(cwd.filePath("tavirelmonkas.db")));
     QCOMPARE(window.mapApiKey(), QStringLiteral("K1"));
-    QVERIFY(ui.DateTimePicker1->dateTime() != kLayoutDate);
+    QVERIFY(ui.DateTimePicker1->value() != kLayoutDate);
     QVERIFY(!ui.initalize_map->isActive());
     QCOMPARE(ui.JvTreeView1->topLevelItemCount(), 0);
 }
 
-void TestCoorPos::startsWhenTheDatabaseCannotBeOpened()
-{
+void TestCoorPos::startsWhenTheDatabaseCannotBeOpened() {
     WorkingDirectory cwd;
     QDir(cwd.filePath(".")).mkdir("tavirelmonkas.db");
     writeFile(iniBesideExecutable(), "[General]\nGoogleMapKey=K1\n");
@@ -134,29 +128,26 @@ void TestCoorPos::startsWhenTheDatabaseCannotBeOpened()
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY(boxes.boxes().first().critical);
     QVERIFY(window.mapApiKey().isEmpty());
-    QCOMPARE(ui.DateTimePicker1->dateTime(), kLayoutDate);
-    QCOMPARE(ui.DateTimePicker2->dateTime(), kLayoutDate);
+    QCOMPARE(ui.DateTimePicker1->value(), kLayoutDate);
+    QCOMPARE(ui.DateTimePicker2->value(), kLayoutDate);
     QVERIFY(!ui.initalize_map->isActive());
     QCOMPARE(ui.JvTreeView1->topLevelItemCount(), 0);
 }
 
-void TestCoorPos::keyIsReadBesideTheExecutableOnly_data()
-{
+void TestCoorPos::keyIsReadBesideTheExecutableOnly_data() {
     QTest::addColumn<QByteArray>("besideExe");
     QTest::addColumn<QByteArray>("inWorkingDir");
     QTest::addColumn<QString>("key");
-    QTest::newRow("beside the executable") << QByteArray("[General]\nGoogleMapKey=abc\n")
-                                           << QByteArray() << "abc";
+    QTest::newRow("beside the executable")
+        << QByteArray("[General]\nGoogleMapKey=abc\n") << QByteArray() << "abc";
     QTest::newRow("only in the working directory")
         << QByteArray() << QByteArray("[General]\nGoogleMapKey=abc\n") << "";
     QTest::newRow("section without key") << QByteArray("[General]\n") << QByteArray() << "";
     QTest::newRow("3000 characters")
-        << "[General]\nGoogleMapKey=" + QByteArray(3000, 'x') << QByteArray()
-        << QString(2047, 'x');
+        << "[General]\nGoogleMapKey=" + QByteArray(3000, 'x') << QByteArray() << QString(2047, 'x');
 }
 
-void TestCoorPos::keyIsReadBesideTheExecutableOnly()
-{
+void TestCoorPos::keyIsReadBesideTheExecutableOnly() {
     QFETCH(QByteArray, besideExe);
     QFETCH(QByteArray, inWorkingDir);
     QFETCH(QString, key);
@@ -172,8 +163,7 @@ void TestCoorPos::keyIsReadBesideTheExecutableOnly()
     QVERIFY(boxes.boxes().isEmpty());
 }
 
-void TestCoorPos::numberFieldsTakeDigitsOnly_data()
-{
+void TestCoorPos::numberFieldsTakeDigitsOnly_data() {
     QTest::addColumn<int>("key");
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("text");
@@ -192,8 +182,7 @@ void TestCoorPos::numberFieldsTakeDigitsOnly_data()
     QTest::newRow("delete types nothing") << int(Qt::Key_Delete) << 0 << "30" << 0;
 }
 
-void TestCoorPos::numberFieldsTakeDigitsOnly()
-{
+void TestCoorPos::numberFieldsTakeDigitsOnly() {
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QString, text);
@@ -202,8 +191,8 @@ void TestCoorPos::numberFieldsTakeDigitsOnly()
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     Tcoor_pos window;
     MessageBoxWatcher boxes;
-    for (QLineEdit* field : {window.controls().Edit1, window.controls().Edit2,
-                             window.controls().Edit20}) {
+    for (QLineEdit* field :
+         {window.controls().Edit1, window.controls().Edit2, window.controls().Edit20}) {
         field->setText("30");
         field->setCursorPosition(2);
         QTest::keyClick(field, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
@@ -212,8 +201,7 @@ void TestCoorPos::numberFieldsTakeDigitsOnly()
     QCOMPARE(boxes.texts(), QStringList(invalidBoxes * 3, "Invalid key"));
 }
 
-void TestCoorPos::zoomSpinStopsAtTheRange()
-{
+void TestCoorPos::zoomSpinStopsAtTheRange() {
     WorkingDirectory cwd;
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     Tcoor_pos window;
@@ -232,8 +220,7 @@ void TestCoorPos::zoomSpinStopsAtTheRange()
     QCOMPARE(ui.Edit20->text(), QStringLiteral("99"));
 }
 
-void TestCoorPos::layoutNamesCaptionsAndToolbarOrder()
-{
+void TestCoorPos::layoutNamesCaptionsAndToolbarOrder() {
     WorkingDirectory cwd;
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     Tcoor_pos window;
@@ -243,22 +230,48 @@ void TestCoorPos::layoutNamesCaptionsAndToolbarOrder()
         order << window.controls().ToolBar1->widgetForAction(action)->objectName();
     QCOMPARE(order, QStringList({"ToolButton1", "ToolButton2", "ToolButton4", "ToolButton5",
                                  "ToolButton7", "ToolButton3", "ToolButton9", "ToolButton8"}));
-    for (const char* name :
-         {"JvDesignPanel1", "JvDesignPanel2", "JvDesignPanel3", "JvDesignPanel4",
-          "JvDesignPanel5", "JvOutlookSplitter2", "JvOutlookSplitter3", "JvNavPanelHeader1",
-          "JvNavPanelHeader7", "JvgPageControl1", "JvgPageControl2", "TabSheet1", "TabSheet2",
-          "TabSheet3", "TabSheet4", "WebBrowser1", "JvTreeView1", "DBGrid1", "StatusBar1",
-          "Edit1", "Edit2", "Edit20", "UpDown4", "CheckBox1", "DateTimePicker1",
-          "DateTimePicker2", "Button1", "Label1", "Label2", "Label3", "Label4", "Label5",
-          "MainMenu1", "FileMenu", "HelpMenu"})
+    for (const char* name : {"JvDesignPanel1",
+                             "JvDesignPanel2",
+                             "JvDesignPanel3",
+                             "JvDesignPanel4",
+                             "JvDesignPanel5",
+                             "JvOutlookSplitter2",
+                             "JvOutlookSplitter3",
+                             "JvNavPanelHeader1",
+                             "JvNavPanelHeader7",
+                             "JvgPageControl1",
+                             "JvgPageControl2",
+                             "TabSheet1",
+                             "TabSheet2",
+                             "TabSheet3",
+                             "TabSheet4",
+                             "WebBrowser1",
+                             "JvTreeView1",
+                             "DBGrid1",
+                             "StatusBar1",
+                             "Edit1",
+                             "Edit2",
+                             "Edit20",
+                             "UpDown4",
+                             "CheckBox1",
+                             "DateTimePicker1",
+                             "DateTimePicker2",
+                             "Button1",
+                             "Label1",
+                             "Label2",
+                             "Label3",
+                             "Label4",
+                             "Label5",
+                             "MainMenu1",
+                             "FileMenu",
+                             "HelpMenu"})
         QVERIFY2(window.findChild<QObject*>(name), name);
     QVERIFY(window.findChild<QTimer*>("Timer1"));
     QVERIFY(!window.controls().Timer1->isActive());
     QCOMPARE(window.controls().Timer1->interval(), 60000);
 }
 
-void TestCoorPos::splittersKeepThirtyPixels()
-{
+void TestCoorPos::splittersKeepThirtyPixels() {
     WorkingDirectory cwd;
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     Tcoor_pos window;
@@ -275,8 +288,7 @@ void TestCoorPos::splittersKeepThirtyPixels()
     }
 }
 
-void TestCoorPos::closeButtonClosesTheWindow()
-{
+void TestCoorPos::closeButtonClosesTheWindow() {
     WorkingDirectory cwd;
     makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
     Tcoor_pos window;
@@ -286,8 +298,7 @@ void TestCoorPos::closeButtonClosesTheWindow()
     QVERIFY(!window.isVisible());
 }
 
-void TestCoorPos::autoRefreshSwitch_data()
-{
+void TestCoorPos::autoRefreshSwitch_data() {
     QTest::addColumn<QString>("seconds");
     QTest::addColumn<bool>("timerActive");
     QTest::addColumn<bool>("boxTicked");
@@ -295,14 +306,13 @@ void TestCoorPos::autoRefreshSwitch_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("30 seconds") << "30" << true << true << 30000 << "";
     QTest::newRow("0 never runs") << "0" << false << true << 0 << "";
-    QTest::newRow("too long for the timer") << "3000000" << false << false << 60000
-                                            << "The refresh interval is too long.";
+    QTest::newRow("too long for the timer")
+        << "3000000" << false << false << 60000 << "The refresh interval is too long.";
     QTest::newRow("empty field") << "" << false << true << 60000
                                  << "'' is not a valid integer value.";
 }
 
-void TestCoorPos::autoRefreshSwitch()
-{
+void TestCoorPos::autoRefreshSwitch() {
     QFETCH(QString, seconds);
     QFETCH(bool, timerActive);
     QFETCH(bool, boxTicked);
@@ -326,8 +336,7 @@ void TestCoorPos::autoRefreshSwitch()
     }
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     registerMapUrlScheme();
     Application application(argc, argv);
     TestCoorPos test;

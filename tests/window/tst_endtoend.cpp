@@ -8,8 +8,8 @@
 #include "store/TableCursor.h"
 #include "ui/coorposunit.h"
 
+#include "ui/DateTimePicker.h"
 #include <QCheckBox>
-#include <QDateTimeEdit>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -19,20 +19,18 @@
 
 namespace {
 
-QVariant evaluate(TWebBrowser* browser, const QString& script)
-{
+QVariant evaluate(TWebBrowser* browser, const QString& script) {
     QVariant result;
     bool done = false;
     browser->page()->runJavaScript(script, [&](const QVariant& value) {
         result = value;
         done = true;
     });
-    QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+    QTest::qWaitFor([&] { return done; }, 10000);
     return result;
 }
 
-int count(TWebBrowser* browser, const QString& selector)
-{
+int count(TWebBrowser* browser, const QString& selector) {
     return evaluate(browser, "document.querySelectorAll('" + selector + "').length").toInt();
 }
 
@@ -58,8 +56,7 @@ private:
     TWebBrowser* browser_ = nullptr;
 };
 
-void TestEndToEnd::initTestCase()
-{
+void TestEndToEnd::initTestCase() {
     previousDir_ = QDir::currentPath();
     QDir::setCurrent(dir_.path());
     TestDatabase db("tavirelmonkas.db");
@@ -84,27 +81,24 @@ void TestEndToEnd::initTestCase()
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     browser_ = window_->controls().WebBrowser1;
-    window_->controls().DateTimePicker1->setDateTime(start.addDays(-1));
+    window_->controls().DateTimePicker1->setValue(start.addDays(-1));
     window_->BaseHTML();
     QTRY_COMPARE_WITH_TIMEOUT(browser_->readyState(), 4, 20000);
 }
 
-void TestEndToEnd::cleanupTestCase()
-{
+void TestEndToEnd::cleanupTestCase() {
     window_.reset();
     QDir::setCurrent(previousDir_);
 }
 
-void TestEndToEnd::tick(const QString& text)
-{
+void TestEndToEnd::tick(const QString& text) {
     QTreeWidget* tree = window_->controls().JvTreeView1;
     tree->findItems(text, Qt::MatchExactly | Qt::MatchRecursive)
         .first()
         ->setCheckState(0, Qt::Checked);
 }
 
-void TestEndToEnd::lastPositionsShowOneMarkerPerMemberWithReports()
-{
+void TestEndToEnd::lastPositionsShowOneMarkerPerMemberWithReports() {
     tick("North");
     window_->ToolButton1Click();
     QCOMPARE(window_->statusText(), QStringLiteral("Record found"));
@@ -115,14 +109,13 @@ void TestEndToEnd::lastPositionsShowOneMarkerPerMemberWithReports()
     QCOMPARE(window_->positionTable().filter(), QStringLiteral("radio_short_id=44"));
 }
 
-void TestEndToEnd::bubbleShowsStationTextLiterally()
-{
+void TestEndToEnd::bubbleShowsStationTextLiterally() {
     window_->ToolButton1Click();
     evaluate(browser_, "document.querySelectorAll('.leaflet-marker-icon')[1]"
                        ".dispatchEvent(new MouseEvent('click', {bubbles: true}))");
     QTRY_VERIFY(window_->statusText().startsWith("Marker Clicked. Lat:41.0333"));
-    QTRY_VERIFY(evaluate(browser_, "document.querySelector('.leaflet-popup-content') !== null")
-                    .toBool());
+    QTRY_VERIFY(
+        evaluate(browser_, "document.querySelector('.leaflet-popup-content') !== null").toBool());
     const QString bubble =
         evaluate(browser_, "document.querySelector('.leaflet-popup-content').textContent")
             .toString();
@@ -132,8 +125,7 @@ void TestEndToEnd::bubbleShowsStationTextLiterally()
     QVERIFY(!evaluate(browser_, "window.injected === 1").toBool());
 }
 
-void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows()
-{
+void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows() {
     window_->controls().Edit2->setText("10");
     window_->controls().JvTreeView1->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
     tick("7-Bob Kay");
@@ -144,8 +136,7 @@ void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows()
     QCOMPARE(window_->positionTable().currentRow(), 19);
 }
 
-void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked()
-{
+void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked() {
     window_->setStatusText(QString());
     window_->controls().Edit1->setText("1");
     window_->controls().CheckBox1->setChecked(true);
@@ -157,8 +148,7 @@ void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked()
     QVERIFY(window_->statusText().isEmpty());
 }
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     registerMapUrlScheme();
     Application application(argc, argv);
     TestEndToEnd test;
