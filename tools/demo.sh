@@ -13,5 +13,5 @@ fi
 [ "$(id -u)" -ne 0 ] || export QTWEBENGINE_DISABLE_SANDBOX=1
 export QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 xvfb-run -a -s "-screen 0 1280x800x24" ../build/coorpos-shot --screenshot screenshot.png \
-    --tick Projects --press ToolButton1 "$@"
+    --tick Projects --set Edit20=11 --press ToolButton1 "$@"
 echo "No display: saved $(pwd)/screenshot.png"

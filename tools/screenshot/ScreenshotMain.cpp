@@ -3,11 +3,13 @@
 // the About dialog) and quits. For headless demos and the README pictures.
 #include "app/Application.h"
 #include "map/MapUrlScheme.h"
+#include "ui/DateTimePicker.h"
 #include "ui/coorposunit.h"
 
 #include <QAbstractButton>
 #include <QCommandLineParser>
 #include <QDialog>
+#include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -20,6 +22,12 @@ void tickNodes(Tcoor_pos& window, const QStringList& texts) {
             node->setCheckState(0, Qt::Checked);
             node->setExpanded(true);
         }
+}
+
+void setFields(Tcoor_pos& window, const QStringList& assignments) {
+    for (const QString& assignment : assignments)
+        if (auto* field = window.findChild<QLineEdit*>(assignment.section('=', 0, 0)))
+            field->setText(assignment.section('=', 1));
 }
 
 void pressButtons(Tcoor_pos& window, const QStringList& names) {
@@ -50,6 +58,8 @@ int main(int argc, char** argv) {
         {"about", "Also save the About dialog to <file>.", "file"},
         {"after", "Seconds to wait for the map before acting.", "seconds", "4"},
         {"tick", "Tick the tree node with this text (repeatable).", "text"},
+        {"set", "Set a field's text, NAME=TEXT (repeatable).", "assignment"},
+        {"route-days", "Start the route's date range this many days back.", "days"},
         {"press", "Click the button with this object name (repeatable).", "name"},
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
     });
@@ -59,6 +69,10 @@ int main(int argc, char** argv) {
     coor_pos.showMaximized();
     QTimer::singleShot(int(options.value("after").toDouble() * 1000), [&] {
         tickNodes(coor_pos, options.values("tick"));
+        setFields(coor_pos, options.values("set"));
+        if (options.isSet("route-days"))
+            coor_pos.controls().DateTimePicker1->setValue(
+                QDateTime::currentDateTime().addDays(-options.value("route-days").toInt()));
         pressButtons(coor_pos, options.values("press"));
         QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
             coor_pos.grab().save(options.value("screenshot"));
