@@ -72,7 +72,8 @@ const QString& TableCursor::tableName() const {
     return tableName_;
 }
 
-void TableCursor::open() {
+// Reads the whole table; on failure the rows read before stay.
+void TableCursor::readRows() {
     ColumnStore store = readTable(connection_, tableName_, store_);
     std::optional<RowFilter> filter = bind(expression_, store);
     emit rowsAboutToReset();
@@ -80,6 +81,10 @@ void TableCursor::open() {
     rowFilter_ = std::move(filter);
     open_ = true;
     computePassingRows();
+}
+
+void TableCursor::open() {
+    readRows();
     finishReset(rowCount() > 0 ? 0 : -1);
 }
 
@@ -88,13 +93,7 @@ void TableCursor::refresh() {
     if (const auto row = currentStoreRow())
         remembered = store_.snapshot(*row);
 
-    ColumnStore store = readTable(connection_, tableName_, store_);
-    std::optional<RowFilter> filter = bind(expression_, store);
-    emit rowsAboutToReset();
-    store_ = std::move(store);
-    rowFilter_ = std::move(filter);
-    open_ = true;
-    computePassingRows();
+    readRows();
 
     int row = rowCount() > 0 ? 0 : -1;
     if (remembered) {

@@ -62,6 +62,7 @@ signals:
     void currentRowChanged(int row); // a move, and the row after every reset
 
 private:
+    void readRows();
     void computePassingRows();
     void reapplyFilter();
     void finishReset(int row);

@@ -4,24 +4,11 @@
 #include "map/ScriptSink.h"
 #include "store/TableCursor.h"
 #include "ui/CurrentPosition.h"
+#include "ui/RefreshAndFilter.h"
 #include "ui/SelectedRadios.h"
 #include "ui/ViewOutput.h"
 
 namespace {
-
-// A radio the database cannot give right now (a lock, a bad filter) is
-// skipped without a message.
-bool narrowToRadio(TableCursor& table, qint32 radio) {
-    try {
-        table.refresh();
-        table.setFiltered(false);
-        table.setFilter(QStringLiteral("radio_short_id=") + QString::number(radio));
-        table.setFiltered(true);
-        return true;
-    } catch (...) {
-        return false;
-    }
-}
 
 QString markerCommand(const TableCursor& table, const QString& pair) {
     const QString info =
@@ -40,7 +27,9 @@ void showLastPositions(const SelectedRadios& radios, TableCursor& table, const Q
     QString lastPair;
     for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
         const qint32 radio = radios[entry];
-        if (radio == 0 || !narrowToRadio(table, radio) || table.rowCount() == 0)
+        if (radio == 0 ||
+            !refreshAndFilter(table, QStringLiteral("radio_short_id=") + QString::number(radio)) ||
+            table.rowCount() == 0)
             continue;
         table.last();
         const QString pair = currentPairText(table, QuotientRule::Truncating);

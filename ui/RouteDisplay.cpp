@@ -6,6 +6,7 @@
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
 #include "ui/CurrentPosition.h"
+#include "ui/RefreshAndFilter.h"
 #include "ui/SelectedRadios.h"
 #include "ui/ViewOutput.h"
 
@@ -19,18 +20,6 @@ QString routeFilter(qint32 radio, const RouteRequest& request) {
     return QStringLiteral("radio_short_id=") + QString::number(radio) +
            QStringLiteral(" and time>='") + fixedFormText(request.firstDate) +
            QStringLiteral("' and time<='") + fixedFormText(request.lastDate) + QLatin1Char('\'');
-}
-
-bool narrowToRoute(TableCursor& table, qint32 radio, const RouteRequest& request) {
-    try {
-        table.refresh();
-        table.setFiltered(false);
-        table.setFilter(routeFilter(radio, request));
-        table.setFiltered(true);
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
 
 qint32 routeCountOf(const QString& text) {
@@ -61,7 +50,7 @@ void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequ
     const qint32 radio = radios.firstRadio();
     if (radio == 0)
         out.showMessage(QStringLiteral("Please select a user."));
-    if (!narrowToRoute(table, radio, request) || table.rowCount() < 1) {
+    if (!refreshAndFilter(table, routeFilter(radio, request)) || table.rowCount() < 1) {
         out.setStatus(QStringLiteral("No records found"));
         return;
     }

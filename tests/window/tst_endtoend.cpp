@@ -26,7 +26,8 @@ QVariant evaluate(TWebBrowser* browser, const QString& script) {
         result = value;
         done = true;
     });
-    QTest::qWaitFor([&] { return done; }, 10000);
+    if (!QTest::qWaitFor([&] { return done; }, 10000))
+        QTest::qFail("the page gave no answer", __FILE__, __LINE__);
     return result;
 }
 
