@@ -1,8 +1,10 @@
-#include "TestDatabase.h"
+#include "../support/TestDatabase.h"
+
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/CoordinateText.h"
 #include "store/TableCursor.h"
+#include <sqlite3.h>
 
 #include <QCryptographicHash>
 #include <QDir>

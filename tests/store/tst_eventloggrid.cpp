@@ -1,8 +1,10 @@
-#include "TestDatabase.h"
+#include "../support/TestDatabase.h"
+
 #include "store/Connection.h"
 #include "store/PositionGridModel.h"
 #include "store/TableCursor.h"
 #include "ui/EventLogGrid.h"
+#include <sqlite3.h>
 
 #include <QApplication>
 #include <QHeaderView>

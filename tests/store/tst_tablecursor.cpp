@@ -1,7 +1,9 @@
-#include "TestDatabase.h"
+#include "../support/TestDatabase.h"
+
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
+#include <sqlite3.h>
 
 #include <QLocale>
 #include <QSignalSpy>

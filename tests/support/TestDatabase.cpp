@@ -14,13 +14,19 @@ TestDatabase::~TestDatabase() {
     sqlite3_close(db_);
 }
 
-TestDatabase& TestDatabase::exec(const QString& sql) {
+QString TestDatabase::execute(const QByteArray& sql) {
     char* message = nullptr;
-    if (sqlite3_exec(db_, sql.toUtf8().constData(), nullptr, nullptr, &message) != SQLITE_OK) {
-        const QString text = QString::fromUtf8(message);
-        sqlite3_free(message);
-        throw Error(text + QStringLiteral(" in ") + sql);
-    }
+    if (sqlite3_exec(db_, sql.constData(), nullptr, nullptr, &message) == SQLITE_OK)
+        return QString();
+    const QString text = QString::fromUtf8(message);
+    sqlite3_free(message);
+    return text.isEmpty() ? QStringLiteral("error") : text;
+}
+
+TestDatabase& TestDatabase::exec(const QString& sql) {
+    const QString message = execute(sql.toUtf8());
+    if (!message.isEmpty())
+        throw Error(message + QStringLiteral(" in ") + sql);
     return *this;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -11,10 +12,15 @@ class TestDatabase {
 public:
     explicit TestDatabase(const QString& path);
     ~TestDatabase();
+    TestDatabase(const TestDatabase&) = delete;
+    TestDatabase& operator=(const TestDatabase&) = delete;
 
     // The four tables with the declared types the writing software uses.
     TestDatabase& createSchema();
     TestDatabase& exec(const QString& sql);
+    // The database's message, empty on success; for tests that expect failures.
+    QString execute(const QByteArray& sql);
+    sqlite3* handle() const { return db_; }
     TestDatabase& addProject(int id, const QString& name);
     TestDatabase& addMember(int projectId, int personId);
     TestDatabase& addPerson(int id, const QString& name, const QString& surname, int radio);
