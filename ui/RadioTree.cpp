@@ -1,6 +1,7 @@
 #include "ui/RadioTree.h"
 
 #include "store/TableCursor.h"
+#include "ui/RefreshAndFilter.h"
 
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -15,9 +16,7 @@ QTreeWidgetItem* appendNode(QTreeWidgetItem* parent, const QString& text) {
 }
 
 void filterOn(TableCursor& cursor, const QString& filter) {
-    cursor.setFiltered(false);
-    cursor.setFilter(filter);
-    cursor.setFiltered(true);
+    applyFilter(cursor, filter);
     cursor.first();
 }
 

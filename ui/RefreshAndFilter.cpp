@@ -2,12 +2,16 @@
 
 #include "store/TableCursor.h"
 
+void applyFilter(TableCursor& table, const QString& filter) {
+    table.setFiltered(false);
+    table.setFilter(filter);
+    table.setFiltered(true);
+}
+
 bool refreshAndFilter(TableCursor& table, const QString& filter) {
     try {
         table.refresh();
-        table.setFiltered(false);
-        table.setFilter(filter);
-        table.setFiltered(true);
+        applyFilter(table, filter);
         return true;
     } catch (...) {
         return false;
