@@ -1,7 +1,8 @@
 #pragma once
 
 #include "store/ColumnKind.h"
-#include "store/DateTimeValue.h"
+#include "store/IntegerColumn.h"
+#include "store/TextColumn.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -9,16 +10,24 @@
 
 #include <vector>
 
-struct sqlite3_stmt;
-
 // A table's rows held column by column, each column typed by its kind:
-// integers as 64-bit, reals and date-times as doubles, text as UTF-8 in one
-// buffer per column. Millions of rows cost a few dozen bytes each.
+// integers in 32 or 64 bits, reals and date-times as doubles, texts coded or
+// as UTF-8 bytes (see TextColumn). A million reports cost about fifty bytes
+// each.
 class ColumnStore {
 public:
     struct ColumnInfo {
         QString name;
         ColumnKind kind = ColumnKind::Text;
+        bool operator==(const ColumnInfo&) const = default;
+    };
+
+    // One value already read through its column's kind.
+    struct Cell {
+        bool isNull = false;
+        qint64 integer = 0;
+        double number = 0;   // reals and date-times
+        QByteArrayView text; // valid until the next row is read
     };
 
     // One row's values, comparable with a row of another reading.
@@ -29,25 +38,28 @@ public:
         std::vector<QByteArray> texts;
     };
 
-    // Names and kinds from the prepared statement's columns.
-    void resetFor(sqlite3_stmt* statement);
-    void clear();
-    // Room for the rows of an earlier reading and a little more, so that a
-    // re-read of a large table grows no vector step by step.
-    void reserveLike(const ColumnStore& earlier);
-    // The statement's current row, read through each column's kind.
-    void appendRow(sqlite3_stmt* statement);
+    explicit ColumnStore(std::vector<ColumnInfo> columns = {});
 
-    int columnCount() const { return int(columns_.size()); }
-    const ColumnInfo& info(int column) const { return columns_[column].info; }
+    const std::vector<ColumnInfo>& columns() const { return infos_; }
+    int columnCount() const { return int(infos_.size()); }
+    const ColumnInfo& info(int column) const { return infos_[column]; }
     int columnIndex(QStringView name) const; // -1 when there is none; case-insensitive
     quint32 rowCount() const { return rowCount_; }
 
-    bool isNull(int column, quint32 row) const { return columns_[column].nulls[row]; }
-    qint64 integer(int column, quint32 row) const { return columns_[column].integers[row]; }
+    // A row of one cell per column; throws Error past 4 billion rows.
+    void appendRow(const std::vector<Cell>& row);
+    bool rowEquals(quint32 row, const std::vector<Cell>& cells) const;
+    void truncate(quint32 rows); // at most rowCount(); also drops a row appendRow left half-done
+    void eraseRows(quint32 first, quint32 last); // rows first .. last - 1
+
+    bool isNull(int column, quint32 row) const {
+        const Column& data = columns_[column];
+        return data.hasNulls && data.nulls[row];
+    }
+    qint64 integer(int column, quint32 row) const { return columns_[column].integers.at(row); }
     // Reals and date-times.
     double number(int column, quint32 row) const { return columns_[column].numbers[row]; }
-    QByteArrayView utf8(int column, quint32 row) const;
+    QByteArrayView utf8(int column, quint32 row) const { return columns_[column].texts.at(row); }
     QString text(int column, quint32 row) const { return QString::fromUtf8(utf8(column, row)); }
 
     // The value as the grid and text reading show it; empty for NULL.
@@ -58,16 +70,14 @@ public:
 
 private:
     struct Column {
-        ColumnInfo info;
+        bool hasNulls = false; // nulls stays empty until the first NULL
         std::vector<bool> nulls;
-        std::vector<qint64> integers;
+        IntegerColumn integers;
         std::vector<double> numbers;
-        std::vector<char> bytes;
-        std::vector<quint32> ends; // end offset of each row's text in bytes
+        TextColumn texts;
     };
 
-    void appendText(Column& column, const char* data, int size);
-
+    std::vector<ColumnInfo> infos_;
     std::vector<Column> columns_;
     quint32 rowCount_ = 0;
 };

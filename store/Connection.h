@@ -18,6 +18,13 @@ public:
     bool isOpen() const { return db_ != nullptr; }
     sqlite3* handle() const { return db_; }
 
+    // Changes whenever another connection commits to the file; ours never
+    // writes, so an equal value means every table reads as before.
+    qint64 dataVersion() const; // throws Error with the database's message
+    // Different for every open, so that versions of two opens never meet.
+    quint64 openSerial() const { return openSerial_; }
+
 private:
     sqlite3* db_ = nullptr;
+    quint64 openSerial_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "store/RowFilter.h"
 
 #include "app/Error.h"
+#include "store/DateTimeValue.h"
 
 #include <cmath>
 
@@ -64,6 +65,15 @@ bool RowFilter::passes(const ColumnStore& store, quint32 row) const {
             return false;
     }
     return true;
+}
+
+std::optional<RowFilter::IntegerEquality> RowFilter::integerEquality() const {
+    for (const Condition& condition : conditions_) {
+        if (condition.kind == ColumnKind::Integer &&
+            condition.op == FilterComparison::Operator::Equal)
+            return IntegerEquality{condition.column, condition.integer};
+    }
+    return std::nullopt;
 }
 
 bool RowFilter::holds(const ColumnStore& store, const Condition& condition, quint32 row) const {

@@ -5,6 +5,7 @@
 
 #include <QCollator>
 
+#include <optional>
 #include <vector>
 
 // A filter expression bound to a store's columns, each literal converted once
@@ -16,6 +17,14 @@ public:
 
     // A row of the store the filter was made for.
     bool passes(const ColumnStore& store, quint32 row) const;
+
+    // A condition "integer column = value" that every passing row meets, so
+    // that only the rows an EqualityIndex gives for it need testing.
+    struct IntegerEquality {
+        int column;
+        qint64 value;
+    };
+    std::optional<IntegerEquality> integerEquality() const;
 
 private:
     struct Condition {

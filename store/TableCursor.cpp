@@ -3,6 +3,7 @@
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/DatabaseBusyCursor.h"
+#include "store/StatementRowReader.h"
 
 #include <sqlite3.h>
 
@@ -12,10 +13,22 @@
 
 namespace {
 
+// What a read of the table found. With the same columns as before, the rows
+// that differ from the earlier reading are appended behind it in its store,
+// so that an append by the writer costs no second copy of the table.
+struct Reading {
+    std::optional<ColumnStore> fresh; // the whole table, when the columns changed
+    quint32 kept = 0;                 // leading rows of the earlier reading still in the table
+    quint32 earlier = 0;              // rows of the earlier reading
+    quint32 appended = 0;
+
+    bool changed() const { return fresh || kept != earlier || appended > 0; }
+};
+
 // Reads the whole table and finalizes the statement at once, so that no read
-// lock outlives the call and the writer's commits are never held up.
-ColumnStore readTable(const Connection& connection, const QString& tableName,
-                      const ColumnStore& earlier) {
+// lock outlives the call and the writer's commits are never held up. On
+// failure the earlier store is as it was.
+Reading readTable(const Connection& connection, const QString& tableName, ColumnStore* earlier) {
     if (!connection.isOpen())
         throw Error(QStringLiteral("The database is not connected"));
     const DatabaseBusyCursor busy;
@@ -25,24 +38,37 @@ ColumnStore readTable(const Connection& connection, const QString& tableName,
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
         throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
 
-    ColumnStore store;
+    // The first step prepares the statement again when another connection
+    // changed the schema, so the columns are known only after it.
+    int result = sqlite3_step(statement);
+    StatementRowReader reader(statement);
+    Reading reading;
+    ColumnStore* target = earlier;
+    if (!earlier || earlier->columns() != reader.columns())
+        target = &reading.fresh.emplace(reader.columns());
+    else
+        reading.earlier = earlier->rowCount();
     try {
-        store.resetFor(statement);
-        store.reserveLike(earlier);
-        while (true) {
-            const int result = sqlite3_step(statement);
-            if (result == SQLITE_DONE)
-                break;
-            if (result != SQLITE_ROW)
-                throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
-            store.appendRow(statement);
+        for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
+            const std::vector<ColumnStore::Cell>& cells = reader.read();
+            if (reading.appended == 0 && reading.kept < reading.earlier &&
+                target->rowEquals(reading.kept, cells)) {
+                ++reading.kept;
+                continue;
+            }
+            target->appendRow(cells);
+            ++reading.appended;
         }
+        if (result != SQLITE_DONE)
+            throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
     } catch (...) {
         sqlite3_finalize(statement);
+        if (target == earlier)
+            earlier->truncate(reading.earlier);
         throw;
     }
     sqlite3_finalize(statement);
-    return store;
+    return reading;
 }
 
 std::optional<RowFilter> bind(const FilterExpression& expression, const ColumnStore& store) {
@@ -72,15 +98,32 @@ const QString& TableCursor::tableName() const {
     return tableName_;
 }
 
-// Reads the whole table; on failure the rows read before stay.
+// Reads the table again unless no other connection has committed since the
+// last read; on failure the rows read before stay.
 void TableCursor::readRows() {
-    ColumnStore store = readTable(connection_, tableName_, store_);
-    std::optional<RowFilter> filter = bind(expression_, store);
+    const ReadStamp stamp{connection_.openSerial(), connection_.dataVersion()};
+    if (open_ && stamp == readStamp_) {
+        emit rowsAboutToReset();
+        return;
+    }
+    Reading reading = readTable(connection_, tableName_, open_ ? &store_ : nullptr);
+    std::optional<RowFilter> filter;
+    if (reading.fresh)
+        filter = bind(expression_, *reading.fresh);
     emit rowsAboutToReset();
-    store_ = std::move(store);
-    rowFilter_ = std::move(filter);
+    if (reading.fresh) {
+        store_ = std::move(*reading.fresh);
+        rowFilter_ = std::move(filter);
+        index_.clear();
+    } else {
+        store_.eraseRows(reading.kept, reading.earlier);
+        if (reading.changed())
+            index_.rowsChanged(store_, reading.kept);
+    }
     open_ = true;
-    computePassingRows();
+    readStamp_ = stamp;
+    if (reading.changed())
+        computePassingRows();
 }
 
 void TableCursor::open() {
@@ -109,7 +152,8 @@ void TableCursor::refresh() {
 
 void TableCursor::close() {
     emit rowsAboutToReset();
-    store_.clear();
+    store_ = ColumnStore();
+    index_.clear();
     rowFilter_.reset();
     open_ = false;
     computePassingRows();
@@ -270,6 +314,13 @@ void TableCursor::computePassingRows() {
     passing_.clear();
     if (allPass_) {
         passing_.shrink_to_fit();
+        return;
+    }
+    if (const auto equality = rowFilter_->integerEquality()) {
+        for (const quint32 row : index_.rowsWith(store_, equality->column, equality->value)) {
+            if (rowFilter_->passes(store_, row))
+                passing_.push_back(row);
+        }
         return;
     }
     for (quint32 row = 0; row < store_.rowCount(); ++row) {

@@ -2,6 +2,7 @@
 
 #include "store/ColumnStore.h"
 #include "store/DateTimeValue.h"
+#include "store/EqualityIndex.h"
 #include "store/FilterExpression.h"
 #include "store/RowFilter.h"
 
@@ -71,10 +72,19 @@ private:
     std::optional<quint32> currentStoreRow() const;
     void moveToRow(int row, bool atBeginning, bool atEnd);
 
+    // The connection's open and data version at the last read.
+    struct ReadStamp {
+        quint64 openSerial = 0;
+        qint64 dataVersion = 0;
+        bool operator==(const ReadStamp&) const = default;
+    };
+
     Connection& connection_;
     QString tableName_;
     bool open_ = false;
+    ReadStamp readStamp_;
     ColumnStore store_;
+    EqualityIndex index_;
 
     bool filtered_ = false;
     QString filterText_;

@@ -36,7 +36,9 @@ private slots:
     void unknownColumnNamesIt();
     void integerReadingFailures_data();
     void integerReadingFailures();
-    void appendedRowsAppearOnRefresh();
+    void refreshShowsEveryChange_data();
+    void refreshShowsEveryChange();
+    void failedRereadKeepsTheEarlierRows();
     void refreshReturnsToTheEqualRow_data();
     void refreshReturnsToTheEqualRow();
     void refreshWaitsForAShortLock();
@@ -44,6 +46,7 @@ private slots:
 
 private:
     QList<qint32> passingKeys(TableCursor& cursor);
+    static QStringList allText(const TableCursor& cursor);
     void openCursor(TableCursor& cursor);
 
     QTemporaryDir dir_;
@@ -85,6 +88,18 @@ QList<qint32> TableCursorTest::passingKeys(TableCursor& cursor) {
     for (cursor.first(); !cursor.atEnd(); cursor.next())
         keys << cursor.fieldAsInteger(QStringLiteral("k"));
     return keys;
+}
+
+// Every passing row's values, the column names first.
+QStringList TableCursorTest::allText(const TableCursor& cursor) {
+    QStringList texts;
+    for (int c = 0; c < cursor.columnCount(); ++c)
+        texts << cursor.columnName(c);
+    for (int row = 0; row < cursor.rowCount(); ++row) {
+        for (int c = 0; c < cursor.columnCount(); ++c)
+            texts << cursor.displayText(row, c);
+    }
+    return texts;
 }
 
 void TableCursorTest::columnKindsFollowDeclaredTypes() {
@@ -374,23 +389,83 @@ void TableCursorTest::integerReadingFailures() {
     QVERIFY_THROWS_EXCEPTION(Error, cursor.fieldAsInteger(column));
 }
 
-void TableCursorTest::appendedRowsAppearOnRefresh() {
+void TableCursorTest::refreshShowsEveryChange_data() {
+    QTest::addColumn<QByteArray>("change");
+    QTest::addColumn<QString>("filter");
+    const QList<std::pair<const char*, QByteArray>> changes = {
+        {"rows appended", "INSERT INTO kinds VALUES(6, 7, 0, 'x', '2012-05-05 00:00:00');"
+                          "INSERT INTO kinds VALUES(7, 9, 0, 'y', '2012-05-05 00:00:00')"},
+        {"a row in the middle changed", "UPDATE kinds SET t='cherry', d='2013-01-01' WHERE k=2"},
+        {"the indexed value changed", "UPDATE kinds SET i=7 WHERE k=4"},
+        {"a row became NULL", "UPDATE kinds SET i=NULL, t=NULL WHERE k=1"},
+        {"rows deleted", "DELETE FROM kinds WHERE k IN (1, 4)"},
+        {"the last row deleted", "DELETE FROM kinds WHERE k=5"},
+        {"every row deleted", "DELETE FROM kinds"},
+        {"a row moved to the front", "UPDATE kinds SET rowid=0 WHERE k=5"},
+        {"a column added", "ALTER TABLE kinds ADD COLUMN extra INTEGER DEFAULT 7"},
+        {"another table written", "CREATE TABLE other(x); INSERT INTO other VALUES(1)"},
+        {"a wide integer and many distinct texts",
+         "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 9000)"
+         " INSERT INTO kinds SELECT 100 + v, CASE v WHEN 8000 THEN 7000000000 ELSE v % 9 END,"
+         " v / 7.0, 'text ' || v, '2012-05-05 00:00:00' FROM n"},
+    };
+    for (const auto& [name, sql] : changes) {
+        QTest::addRow("%s, unfiltered", name) << sql << QString();
+        QTest::addRow("%s, i=7", name) << sql << QStringLiteral("i=7");
+        QTest::addRow("%s, text range", name) << sql << QStringLiteral("t>='b' and k<=6000");
+    }
+}
+
+// Whatever another connection commits, a refresh shows the table exactly as
+// a first reading by a new connection does.
+void TableCursorTest::refreshShowsEveryChange() {
+    QFETCH(QByteArray, change);
+    QFETCH(QString, filter);
     TableCursor cursor(connection_, QStringLiteral("kinds"));
     openCursor(cursor);
-    cursor.setFilter(QStringLiteral("i=7"));
+    cursor.setFilter(filter);
     cursor.setFiltered(true);
-    QCOMPARE(cursor.rowCount(), 1);
+    cursor.refresh();
 
     TestDatabase writer(path_);
-    QCOMPARE(writer.execute("INSERT INTO kinds VALUES(6, 7, 0, 'x', '2012-05-05 00:00:00');"
-                            "INSERT INTO kinds VALUES(7, 9, 0, 'y', '2012-05-05 00:00:00')"),
-             QString());
-    QCOMPARE(cursor.rowCount(), 1);
-
+    QCOMPARE(writer.execute(change), QString());
     cursor.refresh();
-    QCOMPARE(passingKeys(cursor), (QList<qint32>{1, 6}));
+
+    Connection second;
+    second.open(path_);
+    TableCursor fresh(second, QStringLiteral("kinds"));
+    fresh.open();
+    fresh.setFilter(filter);
+    fresh.setFiltered(true);
+    QCOMPARE(allText(cursor), allText(fresh));
     cursor.setFiltered(false);
-    QCOMPARE(cursor.rowCount(), 7);
+    fresh.setFiltered(false);
+    QCOMPARE(allText(cursor), allText(fresh));
+}
+
+// A reading that fails part-way, after rows that differ have been read,
+// leaves the rows read before exactly as they were.
+void TableCursorTest::failedRereadKeepsTheEarlierRows() {
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE VIEW checked AS SELECT k, t,"
+                            " CASE WHEN k = 99 THEN abs(-9223372036854775807 - 1) END AS fault"
+                            " FROM kinds"),
+             QString());
+    TableCursor cursor(connection_, QStringLiteral("checked"));
+    openCursor(cursor);
+    const QStringList before = allText(cursor);
+
+    QCOMPARE(writer.execute("UPDATE kinds SET t='changed' WHERE k=2;"
+                            "INSERT INTO kinds(k, t) VALUES(6, 'new'), (99, 'fails')"),
+             QString());
+    QVERIFY_THROWS_EXCEPTION(Error, cursor.refresh());
+    QCOMPARE(allText(cursor), before);
+
+    QCOMPARE(writer.execute("DELETE FROM kinds WHERE k=99"), QString());
+    cursor.refresh();
+    QCOMPARE(cursor.rowCount(), 6);
+    QCOMPARE(cursor.displayText(1, 1), QStringLiteral("changed"));
+    QCOMPARE(cursor.displayText(5, 1), QStringLiteral("new"));
 }
 
 void TableCursorTest::refreshReturnsToTheEqualRow_data() {

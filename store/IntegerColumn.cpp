@@ -1,0 +1,33 @@
+#include "store/IntegerColumn.h"
+
+#include <limits>
+
+void IntegerColumn::append(qint64 value) {
+    if (!wide_ &&
+        (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max()))
+        widen();
+    if (wide_)
+        wideValues_.push_back(value);
+    else
+        narrowValues_.push_back(qint32(value));
+}
+
+void IntegerColumn::truncate(quint32 rows) {
+    if (wide_)
+        wideValues_.resize(rows);
+    else
+        narrowValues_.resize(rows);
+}
+
+void IntegerColumn::eraseRows(quint32 first, quint32 last) {
+    if (wide_)
+        wideValues_.erase(wideValues_.begin() + first, wideValues_.begin() + last);
+    else
+        narrowValues_.erase(narrowValues_.begin() + first, narrowValues_.begin() + last);
+}
+
+void IntegerColumn::widen() {
+    wideValues_.assign(narrowValues_.begin(), narrowValues_.end());
+    narrowValues_ = {};
+    wide_ = true;
+}
