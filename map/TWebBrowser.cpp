@@ -35,7 +35,7 @@ QString jsonArray(const QStringList& texts) {
 }
 
 // Runs each command in the page's global scope, as a script of its own would,
-// and answers "" or the message of the first command that fails.
+// and answers "" or the place and message of the first command that fails.
 QString batchScript(const QStringList& commands) {
     return QStringLiteral("(function (commands) {"
                           " for (var i = 0; i < commands.length; i++) {"
@@ -43,7 +43,7 @@ QString batchScript(const QStringList& commands) {
                           "  catch (e) {"
                           "   var message = '';"
                           "   try { message = String(e); } catch (ignored) {}"
-                          "   return message || 'Script error';"
+                          "   return [i, message || 'Script error'];"
                           "  }"
                           " }"
                           " return '';"
@@ -108,10 +108,12 @@ void TWebBrowser::runScriptCommand(const QString& command) {
 
 void TWebBrowser::runScriptCommands(const QStringList& commands) {
     const QVariant answer = evaluate(batchScript(commands));
-    if (answer.typeId() != QMetaType::QString)
+    if (answer.typeId() == QMetaType::QVariantList) {
+        const QVariantList failure = answer.toList();
+        throw ScriptCommandError(failure.value(1).toString(), failure.value(0).toInt());
+    }
+    if (answer.typeId() != QMetaType::QString || !answer.toString().isEmpty())
         throw Error(QStringLiteral("The map page did not answer the script command."));
-    if (!answer.toString().isEmpty())
-        throw Error(answer.toString());
 }
 
 QVariant TWebBrowser::evaluate(const QString& script) {

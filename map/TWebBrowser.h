@@ -27,9 +27,7 @@ public:
     // Error with the page's message when it fails or no page is loaded.
     void runScriptCommand(const QString& command) override;
 
-    // Runs the statements in order in one call to the page and stops at the
-    // first that fails, throwing its message; those before it keep their effect.
-    void runScriptCommands(const QStringList& commands);
+    void runScriptCommands(const QStringList& commands) override;
 
     TApplicationWrapper* external() const;
 

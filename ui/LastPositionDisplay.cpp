@@ -3,6 +3,7 @@
 #include "map/ScriptCommands.h"
 #include "map/ScriptSink.h"
 #include "store/TableCursor.h"
+#include "ui/CommandBatch.h"
 #include "ui/CurrentPosition.h"
 #include "ui/RefreshAndFilter.h"
 #include "ui/SelectedRadios.h"
@@ -23,25 +24,35 @@ QString markerCommand(const TableCursor& table, const QString& pair) {
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
                        const ViewOutput& out) {
     out.page.runScriptCommand(ScriptCommands::clearScreen());
+    CommandBatch batch(out.page);
     bool statusSet = false;
     QString lastPair;
-    for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
-        const qint32 radio = radios[entry];
-        if (radio == 0 ||
-            !refreshAndFilter(table, QStringLiteral("radio_short_id=") + QString::number(radio)) ||
-            table.rowCount() == 0)
-            continue;
-        table.last();
-        const QString pair = currentPairText(table, QuotientRule::Truncating);
-        if (!statusSet) {
-            statusSet = true;
-            out.setStatus(QStringLiteral("Record found"));
+    try {
+        for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
+            const qint32 radio = radios[entry];
+            const QString filter = QStringLiteral("radio_short_id=") + QString::number(radio);
+            if (radio == 0 || !refreshAndFilter(table, filter) || table.rowCount() == 0)
+                continue;
+            table.last();
+            const QString pair = currentPairText(table, QuotientRule::Truncating);
+            if (!statusSet) {
+                statusSet = true;
+                out.setStatus(QStringLiteral("Record found"));
+            }
+            batch.add(markerCommand(table, pair), [&table, filter] {
+                applyFilter(table, filter);
+                table.last();
+            });
+            lastPair = pair;
         }
-        out.page.runScriptCommand(markerCommand(table, pair));
-        lastPair = pair;
+    } catch (...) {
+        // The markers before the failure were shown before it.
+        batch.send();
+        throw;
     }
     if (lastPair.isEmpty())
         out.setStatus(QStringLiteral("No records found"));
     else
-        out.page.runScriptCommand(ScriptCommands::centreOnMarkers(lastPair, zoom));
+        batch.add(ScriptCommands::centreOnMarkers(lastPair, zoom));
+    batch.send();
 }

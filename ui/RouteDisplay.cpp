@@ -5,6 +5,7 @@
 #include "map/ScriptSink.h"
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
+#include "ui/CommandBatch.h"
 #include "ui/CurrentPosition.h"
 #include "ui/RefreshAndFilter.h"
 #include "ui/SelectedRadios.h"
@@ -66,9 +67,11 @@ void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequ
         return;
     }
     const QStringList points = collectRoute(table, count);
-    out.page.runScriptCommand(ScriptCommands::initLine());
+    CommandBatch batch(out.page);
+    batch.add(ScriptCommands::initLine());
     for (qint32 k = 0; k + 1 < count; ++k)
-        out.page.runScriptCommand(ScriptCommands::fillLine(points[k]));
-    out.page.runScriptCommand(ScriptCommands::drawLine());
-    out.page.runScriptCommand(ScriptCommands::centreOnRoute(points.back(), request.zoom));
+        batch.add(ScriptCommands::fillLine(points[k]));
+    batch.add(ScriptCommands::drawLine());
+    batch.add(ScriptCommands::centreOnRoute(points.back(), request.zoom));
+    batch.send();
 }

@@ -13,11 +13,22 @@ struct RecordingSink : ScriptSink {
     QStringList statuses;
     QStringList messages;
     int failAt = -1;
+    int roundTrips = 0;
 
     void runScriptCommand(const QString& command) override {
+        ++roundTrips;
         if (commands.size() == failAt)
             throw Error(QStringLiteral("SyntaxError: rejected"));
         commands << command;
+    }
+
+    void runScriptCommands(const QStringList& batch) override {
+        ++roundTrips;
+        for (int i = 0; i < batch.size(); ++i) {
+            if (commands.size() == failAt)
+                throw ScriptCommandError(QStringLiteral("SyntaxError: rejected"), i);
+            commands << batch[i];
+        }
     }
 
     ViewOutput output() {

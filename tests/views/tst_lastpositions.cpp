@@ -43,6 +43,8 @@ private slots:
     void onlyEntriesUpTo255AreRead();
     void southAndWestAreNegative();
     void failingCommandEndsTheRunAndKeepsStatus();
+    void unreadableReportStillShowsTheMarkersBeforeIt();
+    void secondRunShowsNewReports();
     void gridIsLeftOnTheLastRadiosRows();
 
 private:
@@ -159,6 +161,36 @@ void TestLastPositions::failingCommandEndsTheRunAndKeepsStatus() {
         Error, showLastPositions(radiosOf({"7", "12", "7"}), *table_, "18", sink_.output()));
     QCOMPARE(sink_.commands.size(), 2);
     QCOMPARE(sink_.statuses, QStringList{"Record found"});
+    // The markers went in one round trip after the clearing command, yet the
+    // grid is left where the failing command's radio put it.
+    QCOMPARE(sink_.roundTrips, 2);
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=12"));
+    QCOMPARE(table_->rowCount(), 2);
+    QCOMPARE(table_->currentRow(), 1);
+}
+
+void TestLastPositions::unreadableReportStillShowsTheMarkersBeforeIt() {
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "2024-03-01 11:00:00", "north", "70.390000");
+    QVERIFY_THROWS_EXCEPTION(
+        Error, showLastPositions(radiosOf({"7", "5", "12"}), *table_, "18", sink_.output()));
+    QCOMPARE(sink_.commands.size(), 2);
+    QVERIFY(sink_.commands[1].startsWith(QStringLiteral("GoogleMap.AddMarker(41.0687,29.1020")));
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=5"));
+}
+
+// A second run shows what another connection wrote after the first.
+void TestLastPositions::secondRunShowsNewReports() {
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(41.0687,29.1020,18);"));
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(41.0687,29.1020,18);"));
+
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(7, "2024-03-01 10:02:00", "41.500000", "29.500000", "Uskudar");
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(41.8333,29.8333,18);"));
+    QVERIFY(sink_.commands[sink_.commands.size() - 2].contains(QStringLiteral("Uskudar")));
 }
 
 void TestLastPositions::gridIsLeftOnTheLastRadiosRows() {

@@ -117,6 +117,7 @@ void TestRoute::walksBackFromTheNewest() {
              << "GoogleMap.Render(" + point(centre) + ", 15);";
     QCOMPARE(sink_.commands, expected);
     QVERIFY(sink_.statuses.isEmpty());
+    QCOMPARE(sink_.roundTrips, 2); // the clearing command, then the line in one batch
 }
 
 void TestRoute::shortCountsCentreOnTheNewest_data() {
