@@ -2,28 +2,31 @@
 
 #include <QtGlobal>
 
+#include <span>
 #include <unordered_map>
 #include <vector>
 
 class ColumnStore;
 
-// The rows of one integer column by value, in row order: a filter on one
-// radio among hundreds then looks at that radio's rows only. Kept up to date
-// by the reader, which mostly only appends.
+// The rows of one integer column grouped by value, in row order: a filter on
+// one radio among hundreds then looks at that radio's rows only. Built on
+// first use, in two passes over the column; dropped whenever the rows change.
 class EqualityIndex {
 public:
-    // Rows whose value in the column is `value`, NULL excluded; builds the
-    // index when it covers another column.
-    const std::vector<quint32>& rowsWith(const ColumnStore& store, int column, qint64 value);
-
-    // Rows from `firstChanged` on were replaced or removed, or rows were
-    // added; the columns are those the index was built on.
-    void rowsChanged(const ColumnStore& store, quint32 firstChanged);
+    // Rows whose value in the column is `value`, NULL excluded.
+    std::span<const quint32> rowsWith(const ColumnStore& store, int column, qint64 value);
     void clear();
 
 private:
-    void addRows(const ColumnStore& store, quint32 from);
+    void build(const ColumnStore& store, int column);
+    // The group of a value: value - lowest_ when the values lie close
+    // together (radio ids), else numbered through groupOf_.
+    qint64 groupOf(qint64 value) const;
 
     int column_ = -1;
-    std::unordered_map<qint64, std::vector<quint32>> rows_;
+    bool dense_ = true;
+    qint64 lowest_ = 0;
+    std::unordered_map<qint64, quint32> groupOf_;
+    std::vector<quint32> groupEnds_; // end of each group in rows_
+    std::vector<quint32> rows_;
 };

@@ -49,9 +49,9 @@ DateTimeValue dateTimeOfText(QByteArrayView text) {
     return readStoredDateTime(QString::fromUtf8(text));
 }
 
-QByteArrayView textOf(sqlite3_stmt* statement, int column) {
-    const auto* data = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    return data ? QByteArrayView(data, sqlite3_column_bytes(statement, column)) : QByteArrayView();
+QByteArrayView textOf(sqlite3_value* value) {
+    const auto* data = reinterpret_cast<const char*>(sqlite3_value_text(value));
+    return data ? QByteArrayView(data, sqlite3_value_bytes(value)) : QByteArrayView();
 }
 
 } // namespace
@@ -68,10 +68,14 @@ StatementRowReader::StatementRowReader(sqlite3_stmt* statement)
     timeMemos_.resize(count);
 }
 
+// The value interface reads a column in one call where the column interface
+// takes three, each entering the connection; the connection stays on this
+// thread, which is what that interface asks.
 const std::vector<ColumnStore::Cell>& StatementRowReader::read() {
     for (int c = 0; c < int(columns_.size()); ++c) {
         ColumnStore::Cell& cell = cells_[c];
-        const int type = sqlite3_column_type(statement_, c);
+        sqlite3_value* value = sqlite3_column_value(statement_, c);
+        const int type = sqlite3_value_type(value);
         cell = {};
         cell.isNull = type == SQLITE_NULL;
         if (cell.isNull)
@@ -79,23 +83,23 @@ const std::vector<ColumnStore::Cell>& StatementRowReader::read() {
         switch (columns_[c].kind) {
         case ColumnKind::Integer:
             if (type == SQLITE_INTEGER)
-                cell.integer = sqlite3_column_int64(statement_, c);
+                cell.integer = sqlite3_value_int64(value);
             else if (type == SQLITE_FLOAT)
-                cell.integer = integerOfReal(sqlite3_column_double(statement_, c));
+                cell.integer = integerOfReal(sqlite3_value_double(value));
             else
-                cell.integer = integerOfText(textOf(statement_, c));
+                cell.integer = integerOfText(textOf(value));
             break;
         case ColumnKind::Real:
             if (type == SQLITE_TEXT || type == SQLITE_BLOB)
-                cell.number = realOfText(textOf(statement_, c));
+                cell.number = realOfText(textOf(value));
             else
-                cell.number = sqlite3_column_double(statement_, c);
+                cell.number = sqlite3_value_double(value);
             break;
         case ColumnKind::DateTime:
-            cell.number = dateTimeOf(c, textOf(statement_, c));
+            cell.number = dateTimeOf(c, textOf(value));
             break;
         case ColumnKind::Text:
-            cell.text = textOf(statement_, c);
+            cell.text = textOf(value);
             break;
         }
     }

@@ -118,7 +118,7 @@ void TableCursor::readRows() {
     } else {
         store_.eraseRows(reading.kept, reading.earlier);
         if (reading.changed())
-            index_.rowsChanged(store_, reading.kept);
+            index_.clear();
     }
     open_ = true;
     readStamp_ = stamp;

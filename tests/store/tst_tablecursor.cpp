@@ -39,6 +39,8 @@ private slots:
     void refreshShowsEveryChange_data();
     void refreshShowsEveryChange();
     void failedRereadKeepsTheEarlierRows();
+    void equalityAgreesWithTheScan_data();
+    void equalityAgreesWithTheScan();
     void refreshReturnsToTheEqualRow_data();
     void refreshReturnsToTheEqualRow();
     void refreshWaitsForAShortLock();
@@ -441,6 +443,38 @@ void TableCursorTest::refreshShowsEveryChange() {
     cursor.setFiltered(false);
     fresh.setFiltered(false);
     QCOMPARE(allText(cursor), allText(fresh));
+}
+
+void TableCursorTest::equalityAgreesWithTheScan_data() {
+    QTest::addColumn<QByteArray>("values");
+    QTest::newRow("close together") << QByteArray("101, 102, 101, NULL, 103, 101");
+    QTest::newRow("far apart")
+        << QByteArray("-9223372036854775808, 9223372036854775807, 0, 5, NULL, 5, -1, 77777777777");
+    QTest::newRow("texts and reals in the column") << QByteArray("'12', 12.7, ' 12 ', 'x', 0, 12");
+}
+
+// The index that serves "column=value" finds exactly the rows a scan does.
+void TableCursorTest::equalityAgreesWithTheScan() {
+    QFETCH(QByteArray, values);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE TABLE numbers(n INTEGER); INSERT INTO numbers VALUES(" +
+                            values.replace(", ", "), (") + ")"),
+             QString());
+    TableCursor indexed(connection_, QStringLiteral("numbers"));
+    indexed.open();
+    TableCursor scanned(connection_, QStringLiteral("numbers"));
+    scanned.open();
+    for (int row = 0; row < indexed.rowCount(); ++row) {
+        const QString value = indexed.displayText(row, 0);
+        if (value.isEmpty())
+            continue;
+        indexed.setFilter(QStringLiteral("n=") + value);
+        indexed.setFiltered(true);
+        scanned.setFilter(QStringLiteral("n>=%1 and n<=%1").arg(value));
+        scanned.setFiltered(true);
+        QCOMPARE(allText(indexed), allText(scanned));
+        indexed.setFiltered(false);
+    }
 }
 
 // A reading that fails part-way, after rows that differ have been read,

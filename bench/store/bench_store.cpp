@@ -1,0 +1,141 @@
+// The position store and the last-position view on a large database, each
+// figure beside its reference measured in the same run:
+//   B1  TableCursor open of map_coor    vs  sqlite3 FILE "SELECT * FROM map_coor"
+//   B2  filter radio_short_id=N         vs  sqlite3 FILE "SELECT count(*) ... WHERE ..."
+//   B3  last-position run, 255 radios, commands recorded: database unchanged
+//       since the last run, and changed once before the run   vs  B1
+//   B5  peak resident memory of a process holding the cursor  vs  the file size
+//
+//   bench_store DATABASE          works on a copy; the file itself is never written
+//   bench_store --hold DATABASE   the B5 process: opens, runs the view, one
+//                                 change, runs it again, prints its peak memory
+
+#include "bench/support/BenchSupport.h"
+#include "map/ScriptSink.h"
+#include "store/Connection.h"
+#include "store/TableCursor.h"
+#include "ui/LastPositionDisplay.h"
+#include "ui/RefreshAndFilter.h"
+#include "ui/SelectedRadios.h"
+#include "ui/ViewOutput.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+const QString table = QStringLiteral("map_coor");
+constexpr int firstRadio = 101; // the simulator numbers radios from here
+
+// Keeps the commands as the page would receive them, so that building them
+// is part of the figure.
+struct RecordingSink : ScriptSink {
+    QStringList commands;
+    void runScriptCommand(const QString& command) override { commands << command; }
+    void runScriptCommands(const QStringList& batch) override { commands << batch; }
+};
+
+SelectedRadios radios255() {
+    QStringList texts;
+    for (int i = 0; i < SelectedRadios::lastReadEntry; ++i)
+        texts << QString::number(firstRadio + i) + QStringLiteral("-Radio");
+    SelectedRadios radios;
+    radios.rebuild(texts);
+    return radios;
+}
+
+void runLastPositions(TableCursor& cursor, const SelectedRadios& radios, RecordingSink& sink) {
+    sink.commands.clear();
+    showLastPositions(radios, cursor, QStringLiteral("12"),
+                      {sink, [](const QString&) {}, [](const QString&) {}});
+}
+
+int hold(const QString& database) {
+    Connection connection;
+    connection.open(database);
+    TableCursor cursor(connection, table);
+    cursor.open();
+    const SelectedRadios radios = radios255();
+    RecordingSink sink;
+    runLastPositions(cursor, radios, sink);
+    bench::appendReport(database, firstRadio);
+    runLastPositions(cursor, radios, sink);
+    std::printf("%.1f\n", bench::peakResidentMiB());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    if (arguments.size() == 3 && arguments[1] == QStringLiteral("--hold"))
+        return hold(arguments[2]);
+    if (arguments.size() != 2) {
+        std::fprintf(stderr, "usage: bench_store DATABASE | --hold DATABASE\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QString database = dir.filePath(QStringLiteral("bench.db"));
+    if (!QFile::copy(arguments[1], database))
+        qFatal("Cannot copy %s", qPrintable(arguments[1]));
+    const double fileMiB = QFileInfo(database).size() / 1048576.0;
+
+    Connection connection;
+    connection.open(database);
+    auto cursor = std::make_unique<TableCursor>(connection, table);
+    cursor->open();
+    std::printf("%s: %d reports, %.1f MiB\n", qPrintable(arguments[1]), cursor->rowCount(),
+                fileMiB);
+
+    const double load = bench::medianSeconds(5, [&] {
+        cursor = std::make_unique<TableCursor>(connection, table);
+        cursor->open();
+    });
+    const double shellLoad =
+        bench::sqliteShellSeconds(database, QStringLiteral("SELECT * FROM map_coor"), 5);
+    bench::printRatio("B1 load: TableCursor open", load, shellLoad, "sqlite3");
+
+    const int radio = firstRadio + 150;
+    const QString filter = QStringLiteral("radio_short_id=%1").arg(radio);
+    const double firstFilter = bench::medianSeconds(
+        5, [&] { applyFilter(*cursor, filter); },
+        [&] {
+            cursor = std::make_unique<TableCursor>(connection, table);
+            cursor->open();
+        });
+    const double nextFilter = bench::medianSeconds(
+        25, [&] { applyFilter(*cursor, filter); },
+        [&] { applyFilter(*cursor, QStringLiteral("radio_short_id=%1").arg(firstRadio)); });
+    const double shellFilter = bench::sqliteShellSeconds(
+        database, QStringLiteral("SELECT count(*) FROM map_coor WHERE ") + filter, 5);
+    bench::printRatio("B2 filter, first on a fresh cursor", firstFilter, shellFilter, "sqlite3");
+    bench::printRatio("B2 filter, later ones", nextFilter, shellFilter, "sqlite3");
+    std::printf("   %d rows pass; speed-up over sqlite3 %.0fx (first) %.0fx (later)\n",
+                cursor->rowCount(), shellFilter / firstFilter, shellFilter / nextFilter);
+
+    const SelectedRadios radios = radios255();
+    RecordingSink sink;
+    runLastPositions(*cursor, radios, sink);
+    const double unchanged =
+        bench::medianSeconds(7, [&] { runLastPositions(*cursor, radios, sink); });
+    bench::printRatio("B3 255 radios, database unchanged", unchanged, load, "B1");
+    std::printf("   %lld commands\n", qint64(sink.commands.size()));
+    const double changed = bench::medianSeconds(
+        5, [&] { runLastPositions(*cursor, radios, sink); },
+        [&] { bench::appendReport(database, firstRadio); });
+    bench::printRatio("B3 255 radios, database changed once", changed, load, "B1");
+
+    QProcess holder;
+    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), database});
+    holder.waitForFinished(-1);
+    const double peak = holder.readAllStandardOutput().trimmed().toDouble();
+    std::printf("%-46s %10.1f MiB %s %.1f MiB   ratio %.3f\n", "B5 peak resident, cursor process",
+                peak, "file", fileMiB, peak / fileMiB);
+    return 0;
+}

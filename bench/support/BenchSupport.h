@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// Shared by the benchmarks: timing, memory and the reference commands.
+namespace bench {
+
+// Median wall time in seconds of `runs` calls of `work`, each after `prepare`.
+double medianSeconds(int runs, const std::function<void()>& work,
+                     const std::function<void()>& prepare = {});
+
+// A line "name  value  reference  ratio" in the benchmarks' common layout.
+void printRatio(const char* name, double seconds, double referenceSeconds,
+                const char* reference);
+void printTime(const char* name, double seconds, const QString& detail = QString());
+
+// Median wall time of the sqlite3 shell running `sql` on `database`, its
+// output thrown away.
+double sqliteShellSeconds(const QString& database, const QString& sql, int runs);
+
+// Peak resident memory of this process in MiB.
+double peakResidentMiB();
+
+// Appends one report for `radio`, as the writing software does.
+void appendReport(const QString& database, int radio);
+
+} // namespace bench
