@@ -27,14 +27,11 @@ PositionGridModel::PositionGridModel(TableCursor* cursor, QObject* parent)
     : QAbstractTableModel(parent)
     , cursor_(cursor) {
     mapColumns();
-    markedRow_ = cursor_->currentRow();
     connect(cursor_, &TableCursor::rowsAboutToReset, this, &PositionGridModel::beginResetModel);
     connect(cursor_, &TableCursor::rowsReset, this, [this] {
         mapColumns();
-        markedRow_ = cursor_->currentRow();
         endResetModel();
     });
-    connect(cursor_, &TableCursor::currentRowChanged, this, &PositionGridModel::markCurrentRow);
 }
 
 int PositionGridModel::initialColumnWidth(int column) {
@@ -84,13 +81,4 @@ void PositionGridModel::mapColumns() {
     cursorColumns_.clear();
     for (const GridColumn& column : gridColumns)
         cursorColumns_.push_back(cursor_->columnIndex(QString::fromLatin1(column.name)));
-}
-
-void PositionGridModel::markCurrentRow(int row) {
-    const int previous = markedRow_;
-    markedRow_ = row;
-    if (previous >= 0 && previous < rowCount())
-        emit headerDataChanged(Qt::Vertical, previous, previous);
-    if (row >= 0 && row < rowCount())
-        emit headerDataChanged(Qt::Vertical, row, row);
 }

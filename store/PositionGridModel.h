@@ -29,9 +29,7 @@ public:
 
 private:
     void mapColumns();
-    void markCurrentRow(int row);
 
     TableCursor* cursor_;
     std::vector<int> cursorColumns_; // per grid column, -1 when the table lacks it
-    int markedRow_ = -1;
 };

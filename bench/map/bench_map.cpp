@@ -1,36 +1,84 @@
-// How long one script command takes through TWebBrowser::runScriptCommand
-// (median over 1,000 "fillline" commands), and how long 255 "AddMarker"
-// commands and "Render" take until the page has painted them.
+// The views and the script bridge through the real page, offscreen:
+//   B4  route run of 10,000 points in range, route count 10,000, from the
+//       button's work to the line painted, the grid following the walk  vs  B1
+//   B6  255 AddMarker + Render, and 10,000 fillline: one round trip per
+//       command against one batch
+//
+//   bench_map DATABASE     works on a copy with 10,000 extra reports of one radio
 // Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
-// QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu ./bench_map
+// QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
+
+#include "bench/support/BenchSupport.h"
 #include "map/MapPage.h"
 #include "map/MapUrlScheme.h"
 #include "map/TWebBrowser.h"
+#include "store/Connection.h"
+#include "store/TableCursor.h"
+#include "ui/EventLogGrid.h"
+#include "ui/RouteDisplay.h"
+#include "ui/SelectedRadios.h"
+#include "ui/ViewOutput.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
+
+#include <sqlite3.h>
+
 #include <cstdio>
-#include <vector>
 
 namespace {
 
-bool pagePainted(TWebBrowser& browser) {
-    bool done = false;
-    bool painted = false;
-    browser.page()->runJavaScript(QStringLiteral("window.benchPainted === true"),
-                                  [&](const QVariant& value) {
-                                      painted = value.toBool();
-                                      done = true;
-                                  });
-    return QTest::qWaitFor([&] { return done; }, 10000) && painted;
+constexpr int routeRadio = 101;
+constexpr int routePoints = 10000;
+
+void waitUntilPainted(TWebBrowser& browser) {
+    browser.runScriptCommand(
+        QStringLiteral("window.benchPainted = false; requestAnimationFrame(function () {"
+                       " requestAnimationFrame(function () { window.benchPainted = true; }); });"));
+    const bool painted = QTest::qWaitFor(
+        [&] {
+            bool done = false, value = false;
+            browser.page()->runJavaScript(QStringLiteral("window.benchPainted === true"),
+                                          [&](const QVariant& answer) {
+                                              value = answer.toBool();
+                                              done = true;
+                                          });
+            return QTest::qWaitFor([&] { return done; }, 10000) && value;
+        },
+        30000);
+    if (!painted)
+        qFatal("The page did not paint");
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+void loadPage(TWebBrowser& browser, const QString& path) {
+    for (const QString& line : mapPageLines(QString(), browser.width(), browser.height()))
+        appendPageLine(path, line);
+    browser.navigate(path);
+    if (!QTest::qWaitFor([&] { return browser.readyState() == 4; }, 30000))
+        qFatal("The map page did not load");
+}
+
+// Reports a second apart over the last hours, all in the route's range.
+void addDenseRadio(const QString& database) {
+    sqlite3* db = nullptr;
+    sqlite3_open(database.toUtf8().constData(), &db);
+    const QByteArray sql =
+        QStringLiteral("WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n"
+                       " WHERE v < %1) INSERT INTO map_coor(station_name, time,"
+                       " radio_short_id, ns, lat, ew, long, alt) SELECT 'Dense',"
+                       " strftime('%Y-%m-%d %H:%M:%S', 'now', '-' || v || ' seconds'),"
+                       " %2, 'N', '40.' || substr('0' || (v % 60), -2) || substr('000' || (v % "
+                       "10000), -4), 'E',"
+                       " '29.' || substr('0' || (v / 200), -2) || substr('000' || (v % 7000), -4), "
+                       "'10' FROM n")
+            .arg(routePoints)
+            .arg(routeRadio)
+            .toUtf8();
+    if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("Adding the route's reports failed: %s", sqlite3_errmsg(db));
+    sqlite3_close(db);
 }
 
 QString markerCommand(int i) {
@@ -41,72 +89,88 @@ QString markerCommand(int i) {
         .arg(i);
 }
 
+void compareBatching(TWebBrowser& browser, const char* name, const QStringList& commands,
+                     int runs) {
+    const auto run = [&](bool batched) {
+        return bench::medianSeconds(
+            runs,
+            [&] {
+                if (batched) {
+                    browser.runScriptCommands(commands);
+                } else {
+                    for (const QString& command : commands)
+                        browser.runScriptCommand(command);
+                }
+                waitUntilPainted(browser);
+            },
+            [&] { browser.runScriptCommand(QStringLiteral("GoogleMap.clearscreen();")); });
+    };
+    const double single = run(false);
+    const double batched = run(true);
+    bench::printRatio(name, batched, single, "one per round trip");
+    std::printf("   batch %.0fx faster\n", single / batched);
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     registerMapUrlScheme();
     QApplication app(argc, argv);
+    if (app.arguments().size() != 2) {
+        std::fprintf(stderr, "usage: bench_map DATABASE\n");
+        return 2;
+    }
+    QTemporaryDir dir;
+    const QString database = dir.filePath(QStringLiteral("bench.db"));
+    if (!QFile::copy(app.arguments()[1], database))
+        qFatal("Cannot copy %s", qPrintable(app.arguments()[1]));
+    addDenseRadio(database);
+
     TWebBrowser browser;
     browser.resize(1280, 800);
     browser.show();
     if (!QTest::qWaitForWindowExposed(&browser))
         return 1;
+    loadPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
 
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("pelmormapsview.html"));
-    QElapsedTimer load;
-    load.start();
-    for (const QString& line : mapPageLines(QString(), browser.width(), browser.height()))
-        appendPageLine(path, line);
-    browser.navigate(path);
-    waitUntilInteractive(browser);
-    const double interactiveMs = load.nsecsElapsed() / 1e6;
-    if (!QTest::qWaitFor([&] { return browser.readyState() == 4; }, 30000))
-        return 1;
-    const double completeMs = load.nsecsElapsed() / 1e6;
-    std::printf("page load: interactive %.1f ms, complete %.1f ms\n", interactiveMs, completeMs);
+    Connection connection;
+    connection.open(database);
+    const double load = bench::medianSeconds(3, [&] {
+        TableCursor cursor(connection, QStringLiteral("map_coor"));
+        cursor.open();
+    });
+    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    cursor.open();
+    EventLogGrid grid;
+    grid.resize(911, 147);
+    grid.bind(&cursor);
+    grid.show();
 
-    browser.runScriptCommand(QStringLiteral("GoogleMap.initline();"));
-    std::vector<double> perCommand;
-    for (int i = 0; i < 1000; ++i) {
-        const QString command = QStringLiteral("GoogleMap.fillline(%1,%2);")
-                                    .arg(40.0 + i * 0.001)
-                                    .arg(29.0 + i * 0.001);
-        QElapsedTimer timer;
-        timer.start();
-        browser.runScriptCommand(command);
-        perCommand.push_back(timer.nsecsElapsed() / 1e3);
-    }
-    std::printf("runScriptCommand fillline: median %.1f us, min %.1f us, max %.1f us (n=1000)\n",
-                median(perCommand), *std::min_element(perCommand.begin(), perCommand.end()),
-                *std::max_element(perCommand.begin(), perCommand.end()));
+    SelectedRadios radios;
+    radios.rebuild({QString::number(routeRadio) + QStringLiteral("-Dense")});
+    const RouteRequest request{QDateTime(QDate(2000, 1, 1), QTime(0, 0)),
+                               QDateTime(QDate(2100, 1, 1), QTime(0, 0)),
+                               QString::number(routePoints), QStringLiteral("12")};
+    const ViewOutput out{browser, [](const QString&) {}, [](const QString&) {}};
+    const double route = bench::medianSeconds(3, [&] {
+        showRoute(radios, cursor, request, out);
+        waitUntilPainted(browser);
+    });
+    bench::printRatio("B4 route of 10,000 points, painted", route, load, "B1");
+    std::printf("   %d reports in the range\n", cursor.rowCount());
 
-    const QString paintedMark =
-        QStringLiteral("window.benchPainted = false; requestAnimationFrame(function () {"
-                       " requestAnimationFrame(function () { window.benchPainted = true; }); });");
-    for (const bool batched : {false, true}) {
-        std::vector<double> runs;
-        for (int run = 0; run < 5; ++run) {
-            browser.runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
-            QElapsedTimer timer;
-            timer.start();
-            QStringList commands;
-            for (int i = 0; i < 255; ++i)
-                commands.append(markerCommand(i));
-            commands.append(QStringLiteral("GoogleMap.Render(40,29.5,7);"));
-            if (batched) {
-                browser.runScriptCommands(commands);
-            } else {
-                for (const QString& command : commands)
-                    browser.runScriptCommand(command);
-            }
-            browser.runScriptCommand(paintedMark);
-            if (!QTest::qWaitFor([&] { return pagePainted(browser); }, 30000))
-                return 1;
-            runs.push_back(timer.nsecsElapsed() / 1e6);
-        }
-        std::printf("255 AddMarker + Render until painted (%s): median %.1f ms over 5 runs\n",
-                    batched ? "one batch" : "one call each", median(runs));
-    }
+    QStringList markers;
+    for (int i = 0; i < 255; ++i)
+        markers << markerCommand(i);
+    markers << QStringLiteral("GoogleMap.Render(40,29.5,7);");
+    compareBatching(browser, "B6 255 AddMarker + Render, painted", markers, 5);
+
+    QStringList line{QStringLiteral("GoogleMap.initline();")};
+    for (int i = 0; i < routePoints; ++i)
+        line << QStringLiteral("GoogleMap.fillline(%1,%2);")
+                    .arg(40.0 + i * 1e-4)
+                    .arg(29.0 + i * 1e-4);
+    line << QStringLiteral("GoogleMap.drawline();");
+    compareBatching(browser, "B6 10,000 fillline + drawline, painted", line, 3);
     return 0;
 }

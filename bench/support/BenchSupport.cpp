@@ -27,8 +27,7 @@ double medianSeconds(int runs, const std::function<void()>& work,
     return seconds[seconds.size() / 2];
 }
 
-void printRatio(const char* name, double seconds, double referenceSeconds,
-                const char* reference) {
+void printRatio(const char* name, double seconds, double referenceSeconds, const char* reference) {
     std::printf("%-46s %10.4f s   %s %.4f s   ratio %.3f\n", name, seconds, reference,
                 referenceSeconds, seconds / referenceSeconds);
     std::fflush(stdout);

@@ -13,8 +13,7 @@ double medianSeconds(int runs, const std::function<void()>& work,
                      const std::function<void()>& prepare = {});
 
 // A line "name  value  reference  ratio" in the benchmarks' common layout.
-void printRatio(const char* name, double seconds, double referenceSeconds,
-                const char* reference);
+void printRatio(const char* name, double seconds, double referenceSeconds, const char* reference);
 void printTime(const char* name, double seconds, const QString& detail = QString());
 
 // Median wall time of the sqlite3 shell running `sql` on `database`, its
