@@ -57,6 +57,8 @@ public:
         return data.hasNulls && data.nulls[row];
     }
     qint64 integer(int column, quint32 row) const { return columns_[column].integers.at(row); }
+    const IntegerColumn& integers(int column) const { return columns_[column].integers; }
+    bool hasNulls(int column) const { return columns_[column].hasNulls; }
     // Reals and date-times.
     double number(int column, quint32 row) const { return columns_[column].numbers[row]; }
     QByteArrayView utf8(int column, quint32 row) const { return columns_[column].texts.at(row); }

@@ -2,13 +2,35 @@
 
 #include "store/ColumnStore.h"
 
-#include <algorithm>
-#include <limits>
+namespace {
 
+// Calls visit(row, value) for every row of the column that is not NULL.
+template <typename Visit> void forEachValue(const ColumnStore& store, int column, Visit&& visit) {
+    const bool hasNulls = store.hasNulls(column);
+    store.integers(column).forEach([&](quint32 row, qint64 value) {
+        if (!hasNulls || !store.isNull(column, row))
+            visit(row, value);
+    });
+}
+
+} // namespace
+
+// A first look at a column is one pass that only reads; the index, which
+// costs two passes that also write, pays from the second look on.
 std::span<const quint32> EqualityIndex::rowsWith(const ColumnStore& store, int column,
                                                  qint64 value) {
-    if (column != column_)
+    if (column != column_) {
+        if (column != scannedColumn_) {
+            scannedColumn_ = column;
+            scannedRows_.clear();
+            forEachValue(store, column, [&](quint32 row, qint64 rowValue) {
+                if (rowValue == value)
+                    scannedRows_.push_back(row);
+            });
+            return scannedRows_;
+        }
         build(store, column);
+    }
     const qint64 group = groupOf(value);
     if (group < 0 || group >= qint64(groupEnds_.size()))
         return {};
@@ -17,6 +39,8 @@ std::span<const quint32> EqualityIndex::rowsWith(const ColumnStore& store, int c
 }
 
 void EqualityIndex::clear() {
+    scannedColumn_ = -1;
+    scannedRows_ = {};
     column_ = -1;
     groupOf_ = {};
     groupEnds_ = {};
@@ -32,34 +56,22 @@ qint64 EqualityIndex::groupOf(qint64 value) const {
     return found == groupOf_.end() ? -1 : qint64(found->second);
 }
 
+// Two passes over the column: one counts each value's rows, one places them.
 void EqualityIndex::build(const ColumnStore& store, int column) {
     clear();
     column_ = column;
-    const quint32 rows = store.rowCount();
-    qint64 lowest = std::numeric_limits<qint64>::max();
-    qint64 highest = std::numeric_limits<qint64>::min();
-    for (quint32 row = 0; row < rows; ++row) {
-        if (!store.isNull(column, row)) {
-            lowest = std::min(lowest, store.integer(column, row));
-            highest = std::max(highest, store.integer(column, row));
-        }
-    }
-    // The distance of the extremes fits 64 bits unsigned, not one more.
-    const quint64 distance = lowest > highest ? 0 : quint64(highest) - quint64(lowest);
-    dense_ = distance < quint64(rows) + 1024;
-    const quint64 span = dense_ && lowest <= highest ? distance + 1 : 0;
-    lowest_ = lowest;
+    const IntegerColumn& values = store.integers(column);
+    // The distance of the bounds fits 64 bits unsigned, not one more.
+    const quint64 distance = quint64(values.highest()) - quint64(values.lowest());
+    dense_ = distance < quint64(store.rowCount()) + 1024;
+    lowest_ = values.lowest();
     if (!dense_) {
-        for (quint32 row = 0; row < rows; ++row) {
-            if (!store.isNull(column, row))
-                groupOf_.try_emplace(store.integer(column, row), quint32(groupOf_.size()));
-        }
+        forEachValue(store, column, [&](quint32, qint64 value) {
+            groupOf_.try_emplace(value, quint32(groupOf_.size()));
+        });
     }
-    std::vector<quint32> counts(dense_ ? span : groupOf_.size(), 0);
-    for (quint32 row = 0; row < rows; ++row) {
-        if (!store.isNull(column, row))
-            ++counts[groupOf(store.integer(column, row))];
-    }
+    std::vector<quint32> counts(dense_ ? distance + 1 : groupOf_.size(), 0);
+    forEachValue(store, column, [&](quint32, qint64 value) { ++counts[groupOf(value)]; });
     groupEnds_.resize(counts.size());
     quint32 end = 0;
     for (std::size_t group = 0; group < counts.size(); ++group) {
@@ -69,8 +81,6 @@ void EqualityIndex::build(const ColumnStore& store, int column) {
         groupEnds_[group] = end;
     }
     rows_.resize(end);
-    for (quint32 row = 0; row < rows; ++row) {
-        if (!store.isNull(column, row))
-            rows_[counts[groupOf(store.integer(column, row))]++] = row;
-    }
+    forEachValue(store, column,
+                 [&](quint32 row, qint64 value) { rows_[counts[groupOf(value)]++] = row; });
 }

@@ -10,7 +10,7 @@ class ColumnStore;
 
 // The rows of one integer column grouped by value, in row order: a filter on
 // one radio among hundreds then looks at that radio's rows only. Built on
-// first use, in two passes over the column; dropped whenever the rows change.
+// the second look at a column, in two passes; dropped whenever the rows change.
 class EqualityIndex {
 public:
     // Rows whose value in the column is `value`, NULL excluded.
@@ -22,6 +22,9 @@ private:
     // The group of a value: value - lowest_ when the values lie close
     // together (radio ids), else numbered through groupOf_.
     qint64 groupOf(qint64 value) const;
+
+    int scannedColumn_ = -1;
+    std::vector<quint32> scannedRows_;
 
     int column_ = -1;
     bool dense_ = true;

@@ -1,8 +1,11 @@
 #include "store/IntegerColumn.h"
 
+#include <algorithm>
 #include <limits>
 
 void IntegerColumn::append(qint64 value) {
+    lowest_ = std::min(lowest_, value);
+    highest_ = std::max(highest_, value);
     if (!wide_ &&
         (value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<qint32>::max()))
         widen();
