@@ -93,10 +93,13 @@ int main(int argc, char* argv[]) {
     std::printf("%s: %d reports, %.1f MiB\n", qPrintable(arguments[1]), cursor->rowCount(),
                 fileMiB);
 
-    const double load = bench::medianSeconds(5, [&] {
-        cursor = std::make_unique<TableCursor>(connection, table);
-        cursor->open();
-    });
+    const double load = bench::medianSeconds(
+        5,
+        [&] {
+            cursor = std::make_unique<TableCursor>(connection, table);
+            cursor->open();
+        },
+        [&] { cursor.reset(); });
     const double shellLoad =
         bench::sqliteShellSeconds(database, QStringLiteral("SELECT * FROM map_coor"), 5);
     bench::printRatio("B1 load: TableCursor open", load, shellLoad, "sqlite3");
@@ -106,6 +109,7 @@ int main(int argc, char* argv[]) {
     const double firstFilter = bench::medianSeconds(
         5, [&] { applyFilter(*cursor, filter); },
         [&] {
+            cursor.reset();
             cursor = std::make_unique<TableCursor>(connection, table);
             cursor->open();
         });
