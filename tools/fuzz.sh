@@ -9,7 +9,7 @@ seconds=${1:-30}
 bash tools/install-deps.sh
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DWITH_BROWSER=OFF \
     -DBUILD_TESTING=OFF -DSANITIZE=ON -DBUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz --target fuzzers
+cmake --build build-fuzz -j2 --target fuzzers
 
 work=$(mktemp -d /tmp/fuzz.XXXXXX)
 export UBSAN_OPTIONS=print_stacktrace=1
