@@ -124,13 +124,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const Error&) {
     }
 
+    // Each input starts from the unfiltered cursor, so that a found input
+    // repeats alone.
     TableCursor& cursor = *f.cursor;
+    cursor.setFiltered(false);
+    cursor.setFilter(QString());
     const bool extraRow = nul >= 0;
     if (extraRow) {
         insertRow(f.writer, input.sliced(nul + 1));
         cursor.refresh();
     }
-    cursor.setFiltered(false);
     fuzzCheck(cursor.rowCount() == f.baseRows + (extraRow ? 1 : 0), "unfiltered, every row passes");
     try {
         cursor.setFilter(filter);
