@@ -8,7 +8,7 @@ namespace {
     throw Error(QStringLiteral("'%1' is not a valid coordinate").arg(stored));
 }
 
-bool isDigitsOnly(const QString& text) {
+bool isDigitsOnly(QStringView text) {
     if (text.isEmpty())
         return false;
     for (QChar c : text) {
@@ -16,6 +16,10 @@ bool isDigitsOnly(const QString& text) {
             return false;
     }
     return true;
+}
+
+bool hasSign(QStringView text) {
+    return text.startsWith(u'-') || text.startsWith(u'+');
 }
 
 // N / 60 to the nearest integer, a tie to the even neighbour.
@@ -29,11 +33,9 @@ qint64 roundedQuotient(qint64 n) {
 
 // "41" -> "42", "-099" -> "-100": the degrees one further from zero, sign and
 // leading zeros kept.
-QString degreesCarried(const QString& degrees, const QString& stored) {
-    const bool hasSign = degrees.startsWith(u'-') || degrees.startsWith(u'+');
-    QString digits = degrees.mid(hasSign ? 1 : 0);
-    if (!isDigitsOnly(digits))
-        failConversion(stored);
+QString degreesCarried(const QString& degrees) {
+    const qsizetype signLength = hasSign(degrees) ? 1 : 0;
+    QString digits = degrees.mid(signLength);
     qsizetype i = digits.size() - 1;
     while (i >= 0 && digits[i] == u'9') {
         digits[i] = u'0';
@@ -43,17 +45,19 @@ QString degreesCarried(const QString& degrees, const QString& stored) {
         digits.prepend(u'1');
     else
         digits[i] = QChar(digits[i].unicode() + 1);
-    return degrees.left(hasSign ? 1 : 0) + digits;
+    return degrees.left(signLength) + digits;
 }
 
 } // namespace
 
 QString FieldOf(const QString& text, QChar delimiter, int n) {
     QStringView rest(text);
+    // Once no delimiter is left the text stays as it is, however large n.
     for (int i = 1; i < n; ++i) {
         const qsizetype at = rest.indexOf(delimiter);
-        if (at >= 0)
-            rest = rest.mid(at + 1);
+        if (at < 0)
+            break;
+        rest = rest.mid(at + 1);
     }
     const qsizetype at = rest.indexOf(delimiter);
     return (at >= 0 ? rest.left(at) : rest).toString();
@@ -62,6 +66,11 @@ QString FieldOf(const QString& text, QChar delimiter, int n) {
 QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere) {
     QString degrees = FieldOf(stored, u'.', 0);
     const QString fraction = FieldOf(stored, u'.', 2);
+
+    // The degrees go into a script command as a number: anything but a sign
+    // and digits there would run as script.
+    if (!isDigitsOnly(QStringView(degrees).mid(hasSign(degrees) ? 1 : 0)))
+        failConversion(stored);
 
     // A sign in the fraction ("41.-5") has no meaning as minutes.
     if (!isDigitsOnly(fraction))
@@ -78,13 +87,12 @@ QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisph
         const bool wellFormed = fraction.size() <= 6 && n < 600000;
         if (!wellFormed)
             failConversion(stored);
-        degrees = degreesCarried(degrees, stored);
+        degrees = degreesCarried(degrees);
         quotient -= 10000;
     }
 
     const QChar letter = hemisphere.toUpper();
-    const bool signedDegrees = degrees.startsWith(u'-') || degrees.startsWith(u'+');
-    if ((letter == u'S' || letter == u'W') && !signedDegrees)
+    if ((letter == u'S' || letter == u'W') && !hasSign(degrees))
         degrees.prepend(u'-');
 
     return degrees + u'.' + QString::number(quotient).rightJustified(4, u'0');

@@ -10,7 +10,8 @@ QString FieldOf(const QString& text, QChar delimiter, int n);
 
 // Stored "DD.MMmmmm" text to decimal-degree text "DD.dddd". A hemisphere
 // letter 'S' or 'W' makes an unsigned degrees part negative. Throws Error
-// naming the text when it does not convert.
+// naming the text when it does not convert, degrees other than a sign and
+// digits included.
 QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere = QChar());
 
 // "lat,lng" of a record, latitude converted first.

@@ -22,7 +22,16 @@ struct DateAndTime {
     QTime time;
 };
 
+// Days of 1 January 0001 and of the day after 31 December 9999: the years a
+// date-time names. Beyond them (or NaN) a value from a column of another
+// kind is no date, and would overflow the day count.
+constexpr double firstDay = -693593;
+constexpr double dayAfterLast = 2958466;
+
+// An invalid date for a value outside the years a date-time names.
 DateAndTime split(DateTimeValue value) {
+    if (!(value > firstDay - 1 && value < dayAfterLast))
+        return {};
     double days = std::trunc(value);
     qint64 msecs = std::llround(std::fabs(value - days) * double(msecsPerDay));
     if (msecs >= msecsPerDay) {
@@ -166,9 +175,9 @@ QString fixedFormText(const QDateTime& dateTime) {
 }
 
 QString displayText(DateTimeValue value) {
-    if (value == 0)
-        return QString();
     const DateAndTime parts = split(value);
+    if (value == 0 || !parts.date.isValid())
+        return QString();
     const QLocale locale;
     const QString date = locale.toString(parts.date, QLocale::ShortFormat);
     if (parts.time.hour() == 0 && parts.time.minute() == 0 && parts.time.second() == 0)

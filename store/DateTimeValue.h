@@ -8,6 +8,7 @@
 using DateTimeValue = double;
 
 DateTimeValue toDateTimeValue(const QDateTime& dateTime);
+// Invalid for a value outside the years 1 to 9999.
 QDateTime fromDateTimeValue(DateTimeValue value);
 
 // The fixed-form reading ("yyyy-mm-dd hh:nn:ss.zzz", only positions count); never fails.
@@ -22,5 +23,5 @@ DateTimeValue readStoredDateTime(QStringView text);
 QString fixedFormText(const QDateTime& dateTime);
 
 // User's short date, a blank and long time; the time left out at midnight to
-// the second; empty for the zero value.
+// the second; empty for the zero value and for values outside the years 1 to 9999.
 QString displayText(DateTimeValue value);

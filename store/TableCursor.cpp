@@ -252,7 +252,8 @@ qint32 TableCursor::fieldAsInteger(const QString& column) const {
     case ColumnKind::Real:
     case ColumnKind::DateTime: {
         const double value = std::trunc(store_.number(index, *row));
-        if (std::fabs(value) > double(std::numeric_limits<qint32>::max()))
+        // NaN (a real column holding "nan") is no integer either.
+        if (!(std::fabs(value) <= double(std::numeric_limits<qint32>::max())))
             throw Error(QStringLiteral("The value %1 of column %2 is not a 32-bit integer")
                             .arg(value)
                             .arg(column));

@@ -4,7 +4,7 @@ set -euo pipefail
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libsqlite3-dev sqlite3 libbenchmark-dev
     xvfb xauth libgl1-mesa-dri

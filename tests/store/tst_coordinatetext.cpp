@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 class CoordinateTextTest : public QObject {
     Q_OBJECT
 private slots:
@@ -32,6 +34,8 @@ void CoordinateTextTest::fieldOf_data() {
     QTest::newRow("beyond the last field") << "a.b" << QChar(u'.') << 3 << "b";
     QTest::newRow("negative n") << "a.b" << QChar(u'.') << -4 << "a";
     QTest::newRow("empty text") << "" << QChar(u'.') << 2 << "";
+    // Returns at once: the text is unchanged once no delimiter is left.
+    QTest::newRow("huge n") << "a.b" << QChar(u'.') << std::numeric_limits<int>::max() << "b";
 }
 
 void CoordinateTextTest::fieldOf() {
@@ -119,7 +123,11 @@ void CoordinateTextTest::malformedTextFails_data() {
     QTest::newRow("minutes of 60") << "41.600000" << true;
     QTest::newRow("minutes of 99") << "41.990000" << true;
     QTest::newRow("seven digits reaching 10000") << "41.0599999" << false;
-    QTest::newRow("degrees that cannot carry") << "N41.599999" << false;
+    QTest::newRow("letter in the degrees") << "N41.599999" << true;
+    QTest::newRow("script in the degrees") << "0);alert(1);(0.061234" << true;
+    QTest::newRow("no degrees") << ".061234" << true;
+    QTest::newRow("sign alone") << "-.061234" << true;
+    QTest::newRow("non-ASCII digits") << "٤١.061234" << true;
 }
 
 // Text that does not convert fails naming the text, with either rule, and

@@ -117,6 +117,16 @@ void DateTimeValueTest::displayText_data() {
         << "en_GB" << value(2012, 5, 3, 0, 0, 1) << "03/05/2012 00:00:01";
     QTest::newRow("zero value is empty") << "en_GB" << 0.0 << "";
     QTest::newRow("time on the zero date") << "en_GB" << 0.5 << "30/12/1899 12:00:00";
+    QTest::newRow("first day") << "en_GB" << -693593.5 << "01/01/0001 12:00:00";
+    QTest::newRow("last moment") << "en_GB" << value(9999, 12, 31, 23, 59, 59, 999)
+                                 << "31/12/9999 23:59:59";
+    // A real or integer column read as a time may hold any number.
+    QTest::newRow("before the year 1") << "en_GB" << -693594.0 << "";
+    QTest::newRow("after the year 9999") << "en_GB" << 2958466.0 << "";
+    QTest::newRow("largest integer") << "en_GB" << 9223372036854775807.0 << "";
+    QTest::newRow("huge") << "en_GB" << 1e300 << "";
+    QTest::newRow("infinite") << "en_GB" << -qInf() << "";
+    QTest::newRow("not a number") << "en_GB" << qQNaN() << "";
 }
 
 void DateTimeValueTest::displayText() {
@@ -129,6 +139,7 @@ void DateTimeValueTest::displayText() {
     QLocale::setDefault(previous);
     // Locale data differ in the blank before AM/PM between releases.
     QCOMPARE(QString(text).replace(u'\u202f', u' '), QString(expected).replace(u'\u202f', u' '));
+    QCOMPARE(fromDateTimeValue(value).isValid(), value == 0 || !expected.isEmpty());
 }
 
 QTEST_APPLESS_MAIN(DateTimeValueTest)

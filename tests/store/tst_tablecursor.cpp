@@ -373,21 +373,25 @@ void TableCursorTest::unknownColumnNamesIt() {
 }
 
 void TableCursorTest::integerReadingFailures_data() {
+    QTest::addColumn<QString>("column");
     QTest::addColumn<QByteArray>("value");
-    QTest::newRow("beyond 32 bits") << QByteArray("3000000000");
-    QTest::newRow("below 32 bits") << QByteArray("-3000000000");
-    QTest::newRow("text that is no integer") << QByteArray("'apple'");
+    QTest::newRow("beyond 32 bits") << "n" << QByteArray("3000000000");
+    QTest::newRow("below 32 bits") << "n" << QByteArray("-3000000000");
+    QTest::newRow("text that is no integer") << "s" << QByteArray("'apple'");
+    QTest::newRow("real beyond 32 bits") << "x" << QByteArray("3e9");
+    QTest::newRow("real infinite") << "x" << QByteArray("-1e999");
+    QTest::newRow("real not a number") << "x" << QByteArray("'nan'");
 }
 
 void TableCursorTest::integerReadingFailures() {
+    QFETCH(QString, column);
     QFETCH(QByteArray, value);
     TestDatabase db(path_);
-    QCOMPARE(db.execute("CREATE TABLE wide(n INTEGER, s TEXT); INSERT INTO wide VALUES(" + value +
-                        ", " + value + ")"),
+    QCOMPARE(db.execute("CREATE TABLE wide(n INTEGER, s TEXT, x REAL); INSERT INTO wide VALUES(" +
+                        value + ", " + value + ", " + value + ")"),
              QString());
     TableCursor cursor(connection_, QStringLiteral("wide"));
     openCursor(cursor);
-    const QString column = value.startsWith('\'') ? QStringLiteral("s") : QStringLiteral("n");
     QVERIFY_THROWS_EXCEPTION(Error, cursor.fieldAsInteger(column));
 }
 
