@@ -20,7 +20,8 @@ public:
 
     // Creates and shows the main window; start-up runs here.
     void start();
-    // The reload button's page load; fails the test when the page does not finish.
+    // The map as start-up loads it, or by the reload button when start-up
+    // stopped before; fails the test when the page does not finish.
     void loadMap();
     // Closes the window and with it the database connection.
     void stop();
