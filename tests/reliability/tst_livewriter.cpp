@@ -71,22 +71,13 @@ void TestLiveWriter::autoRefreshBesideTheWriter_data() {
 void TestLiveWriter::autoRefreshBesideTheWriter() {
     QFETCH(bool, wal);
     ProgramUnderTest program;
-    QStringList arguments = {"--db",
-                             program.databasePath(),
-                             "--fresh",
-                             "--radios",
-                             QString::number(radioCount),
-                             "--reports",
-                             "500",
-                             "--span-hours",
-                             "1",
-                             "--follow",
-                             "--interval-ms",
-                             "5",
-                             "--batch",
-                             "1",
-                             "--busy-timeout-ms",
-                             "1000"};
+    // Two reports a radio to start with, then one report every 10 ms; the
+    // writer waits up to a second for our reads before a commit fails.
+    QStringList arguments =
+        QStringLiteral("--fresh --reports 100 --follow --interval-ms 10 --batch 1 "
+                       "--busy-timeout-ms 1000")
+            .split(u' ');
+    arguments << "--db" << program.databasePath() << "--radios" << QString::number(radioCount);
     if (wal)
         arguments << "--wal";
     QProcess writer;
