@@ -7,15 +7,12 @@
 #include "app/Application.h"
 #include "map/MapUrlScheme.h"
 #include "map/TWebBrowser.h"
+#include "ui/DateTimePicker.h"
 #include "ui/coorposunit.h"
 
-#include <QLineEdit>
 #include <QTest>
-#include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestInterceptor>
-
-#include "ui/DateTimePicker.h"
 
 namespace {
 
