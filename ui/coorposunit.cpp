@@ -130,14 +130,19 @@ void Tcoor_pos::ToolButton1Click() {
 
 void Tcoor_pos::Timer1Timer() {
     // While a failed run's error box is open, further ticks would stack
-    // boxes: skip them until it is closed.
-    if (autoRefreshRunning_)
+    // boxes: skip them until it is closed. A page still loading has no map to
+    // draw on yet, and one whose render process has ended fails every tick
+    // alike until the map is reloaded: that is reported once.
+    const TWebBrowser& browser = *ui.WebBrowser1;
+    if (autoRefreshRunning_ || browser.readyState() != 4 ||
+        (deadPageReported_ && browser.renderProcessEnded()))
         return;
     autoRefreshRunning_ = true;
     const auto done = qScopeGuard([this] { autoRefreshRunning_ = false; });
     try {
         ShowLastAllPointOnMap();
     } catch (...) {
+        deadPageReported_ = ui.WebBrowser1->renderProcessEnded();
         Application::reportCurrentException();
     }
 }
@@ -185,6 +190,7 @@ void Tcoor_pos::BaseHTML() {
     for (const QString& line :
          mapPageLines(MapApiKey, ui.WebBrowser1->width(), ui.WebBrowser1->height()))
         AppendPageLine(line);
+    deadPageReported_ = false;
     ui.WebBrowser1->navigate(path);
     waitUntilInteractive(*ui.WebBrowser1);
 }

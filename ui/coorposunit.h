@@ -63,6 +63,7 @@ private:
     DigitKeyFilter* digitKeyFilter_ = nullptr;
     RadioTree* radioTree_ = nullptr;
     bool autoRefreshRunning_ = false;
+    bool deadPageReported_ = false;
     QString MapApiKey;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;

@@ -1,3 +1,4 @@
+#include "../support/FileSnapshot.h"
 #include "../support/TestDatabase.h"
 
 #include "app/Error.h"
@@ -6,7 +7,6 @@
 #include "store/TableCursor.h"
 #include <sqlite3.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -44,20 +44,6 @@ namespace {
 const QByteArray positionColumns =
     "station_name TEXT, time DATETIME, radio_short_id INTEGER, ns TEXT, lat TEXT, ew TEXT,"
     " long TEXT, alt TEXT";
-
-struct FileState {
-    QByteArray sha;
-    QDateTime modified;
-    bool operator==(const FileState&) const = default;
-};
-
-FileState stateOf(const QString& fileName) {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return {QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256),
-            QFileInfo(fileName).lastModified()};
-}
 
 } // namespace
 
@@ -115,7 +101,7 @@ void BadDatabaseTest::openingFails() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
     }
-    const FileState before = stateOf(path());
+    const FileSnapshot before = FileSnapshot::of(path());
     try {
         Connection connection;
         connection.open(QStringLiteral("tavirelmonkas.db"));
@@ -126,7 +112,7 @@ void BadDatabaseTest::openingFails() {
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
         QVERIFY(!error.message().isEmpty());
     }
-    QCOMPARE(stateOf(path()), before);
+    QCOMPARE(FileSnapshot::of(path()), before);
 }
 
 void BadDatabaseTest::missingColumnFailsNamingIt() {
@@ -245,7 +231,7 @@ void BadDatabaseTest::readingNeverWrites() {
                                 "'2012-05-03 10:00:00'), (8, '2012-05-03 11:00:00')"),
                  QString());
     }
-    const FileState before = stateOf(path());
+    const FileSnapshot before = FileSnapshot::of(path());
     QTest::qWait(20); // a write would show in the time stamp too
 
     Connection connection;
@@ -261,7 +247,7 @@ void BadDatabaseTest::readingNeverWrites() {
     cursor.close();
     connection.close();
 
-    QCOMPARE(stateOf(path()), before);
+    QCOMPARE(FileSnapshot::of(path()), before);
 }
 
 void BadDatabaseTest::statementsCannotWrite() {

@@ -23,6 +23,21 @@ QString TestDatabase::execute(const QByteArray& sql) {
     return text.isEmpty() ? QStringLiteral("error") : text;
 }
 
+QList<qint64> TestDatabase::integers(const QByteArray& sql) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+        throw Error(QString::fromUtf8(sqlite3_errmsg(db_)) + QStringLiteral(" in ") +
+                    QString::fromUtf8(sql));
+    QList<qint64> values;
+    int result;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+        values.append(sqlite3_column_int64(statement, 0));
+    sqlite3_finalize(statement);
+    if (result != SQLITE_DONE)
+        throw Error(QString::fromUtf8(sqlite3_errmsg(db_)));
+    return values;
+}
+
 TestDatabase& TestDatabase::exec(const QString& sql) {
     const QString message = execute(sql.toUtf8());
     if (!message.isEmpty())

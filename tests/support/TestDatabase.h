@@ -21,6 +21,8 @@ public:
     // The database's message, empty on success; for tests that expect failures.
     QString execute(const QByteArray& sql);
     sqlite3* handle() const { return db_; }
+    // The first column of every row of a query, as integers.
+    QList<qint64> integers(const QByteArray& sql);
     TestDatabase& addProject(int id, const QString& name);
     TestDatabase& addMember(int projectId, int personId);
     TestDatabase& addPerson(int id, const QString& name, const QString& surname, int radio);

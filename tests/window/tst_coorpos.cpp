@@ -1,5 +1,6 @@
 #include "../support/MessageBoxWatcher.h"
 #include "../support/TestDatabase.h"
+#include "../support/WorkingDirectory.h"
 #include "app/Application.h"
 #include "app/ApplicationTitle.h"
 #include "map/MapUrlScheme.h"
@@ -20,21 +21,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// Runs the test body with the working directory set to a fresh folder.
-class WorkingDirectory {
-public:
-    WorkingDirectory()
-        : previous_(QDir::currentPath()) {
-        QDir::setCurrent(dir_.path());
-    }
-    ~WorkingDirectory() { QDir::setCurrent(previous_); }
-    QString filePath(const QString& name) const { return dir_.filePath(name); }
-
-private:
-    QTemporaryDir dir_;
-    QString previous_;
-};
 
 QString iniBesideExecutable() {
     return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");

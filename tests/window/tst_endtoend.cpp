@@ -1,6 +1,7 @@
 // The whole program on a real page: tree, views, bubbles and auto refresh as
 // a dispatcher uses them.
 #include "../support/MessageBoxWatcher.h"
+#include "../support/PageScript.h"
 #include "../support/TestDatabase.h"
 #include "app/Application.h"
 #include "map/MapUrlScheme.h"
@@ -19,20 +20,12 @@
 
 namespace {
 
-QVariant evaluate(TWebBrowser* browser, const QString& script) {
-    QVariant result;
-    bool done = false;
-    browser->page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        QTest::qFail("the page gave no answer", __FILE__, __LINE__);
-    return result;
+int count(TWebBrowser* browser, const QString& selector) {
+    return countInPage(browser->page(), selector);
 }
 
-int count(TWebBrowser* browser, const QString& selector) {
-    return evaluate(browser, "document.querySelectorAll('" + selector + "').length").toInt();
+QVariant evaluate(TWebBrowser* browser, const QString& script) {
+    return evaluateInPage(browser->page(), script);
 }
 
 } // namespace

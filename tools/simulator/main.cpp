@@ -59,6 +59,8 @@ struct Options {
     double spanHours;
     bool follow;
     int intervalMs;
+    int batch;
+    int busyTimeoutMs;
     bool wal;
     bool fresh;
     double centreLatitude;
@@ -90,6 +92,15 @@ int parseOptions(const QCoreApplication& app, Options& options) {
     const QCommandLineOption interval(QStringLiteral("interval-ms"),
                                       QStringLiteral("Interval of the follow mode."),
                                       QStringLiteral("ms"), QStringLiteral("1000"));
+    const QCommandLineOption batch(
+        QStringLiteral("batch"),
+        QStringLiteral("Reports per commit in follow mode, radios taking turns; 0 for one "
+                       "per radio."),
+        QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption busyTimeout(
+        QStringLiteral("busy-timeout-ms"),
+        QStringLiteral("How long a commit waits for readers before it counts as a busy failure."),
+        QStringLiteral("ms"), QStringLiteral("1000"));
     const QCommandLineOption wal(QStringLiteral("wal"),
                                  QStringLiteral("Write-ahead log instead of a rollback journal."));
     const QCommandLineOption fresh(QStringLiteral("fresh"),
@@ -100,7 +111,8 @@ int parseOptions(const QCoreApplication& app, Options& options) {
                                     QStringLiteral("lat,lng"), QStringLiteral("41.0082,28.9784"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
                                   QStringLiteral("n"), QStringLiteral("7"));
-    parser.addOptions({db, radios, reports, span, follow, interval, wal, fresh, centre, seed});
+    parser.addOptions({db, radios, reports, span, follow, interval, batch, busyTimeout, wal, fresh,
+                       centre, seed});
     parser.process(app);
 
     bool ok = true;
@@ -120,6 +132,8 @@ int parseOptions(const QCoreApplication& app, Options& options) {
     options.spanHours = double(number(span, 0));
     options.follow = parser.isSet(follow);
     options.intervalMs = int(number(interval, 1));
+    options.batch = int(number(batch, 0));
+    options.busyTimeoutMs = int(number(busyTimeout, 0));
     options.wal = parser.isSet(wal);
     options.fresh = parser.isSet(fresh);
     options.seed = unsigned(number(seed, 0));
@@ -145,26 +159,32 @@ void writeReport(PositionWriter& writer, const Options& options, RadioTrack& tra
         time, radioId, track.stored());
 }
 
-// Appends a report per radio every interval until SIGINT or SIGTERM; a commit
-// that meets a reader's lock past the busy timeout is counted and skipped.
+// Appends a report per radio (or the batch, radios taking turns) every
+// interval until SIGINT or SIGTERM; a commit that meets a reader's lock past
+// the busy timeout is counted and skipped.
 void followReports(PositionWriter& writer, const Options& options, std::vector<RadioTrack>& tracks,
                    std::mt19937& random) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     qint64 appended = 0;
     qint64 busyFailures = 0;
-    const double seconds = options.intervalMs / 1000.0;
+    const int perCommit = options.batch > 0 ? options.batch : int(tracks.size());
+    const double seconds = options.intervalMs / 1000.0 * double(tracks.size()) / perCommit;
+    std::size_t next = 0;
     while (!stopRequested) {
         std::this_thread::sleep_for(std::chrono::milliseconds(options.intervalMs));
         const QDateTime now = QDateTime::currentDateTime();
+        const std::size_t first = next;
         try {
             writer.begin();
-            for (std::size_t r = 0; r < tracks.size(); ++r) {
+            for (int i = 0; i < perCommit; ++i) {
+                const std::size_t r = (first + std::size_t(i)) % tracks.size();
                 tracks[r].advance(seconds, random);
                 writeReport(writer, options, tracks[r], firstRadioId + int(r), now);
             }
             writer.commit();
-            appended += qint64(tracks.size());
+            appended += perCommit;
+            next = (first + std::size_t(perCommit)) % tracks.size();
         } catch (const WriteError& error) {
             writer.rollback();
             if (!error.busy)
@@ -187,7 +207,7 @@ int main(int argc, char* argv[]) {
     try {
         QElapsedTimer timer;
         timer.start();
-        PositionWriter writer(options.db, options.wal, 1000);
+        PositionWriter writer(options.db, options.wal, options.busyTimeoutMs);
         writer.createTables(options.fresh);
         if (!writer.hasDirectory())
             writer.writeDirectory(options.radios, firstRadioId);
