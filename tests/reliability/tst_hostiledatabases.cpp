@@ -131,6 +131,9 @@ void TestHostileDatabases::reportedClearly_data() {
     row("coordinate that does not convert", Content::Statements,
         "UPDATE map_coor SET lat = '41.O6l234' WHERE radio_short_id = 7", none,
         "'41.O6l234' is not a valid coordinate", none, 0);
+    row("coordinate whose degrees are script", Content::Statements,
+        "UPDATE map_coor SET lat = '0);alert(1);(0.061234' WHERE radio_short_id = 7", none,
+        "'0);alert(1);(0.061234' is not a valid coordinate", none, 0);
 }
 
 void TestHostileDatabases::reportedClearly() {
