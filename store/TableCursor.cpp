@@ -243,8 +243,8 @@ QString TableCursor::fieldAsText(const QString& column) const {
 
 qint32 TableCursor::fieldAsInteger(const QString& column) const {
     const int index = requireColumn(column);
-    const auto row = currentStoreRow();
-    if (!row || store_.isNull(index, *row))
+    const auto row = currentValueRow(index);
+    if (!row)
         return 0;
     switch (store_.info(index).kind) {
     case ColumnKind::Integer:
@@ -273,8 +273,8 @@ qint32 TableCursor::fieldAsInteger(const QString& column) const {
 
 DateTimeValue TableCursor::fieldAsDateTime(const QString& column) const {
     const int index = requireColumn(column);
-    const auto row = currentStoreRow();
-    if (!row || store_.isNull(index, *row))
+    const auto row = currentValueRow(index);
+    if (!row)
         return 0;
     switch (store_.info(index).kind) {
     case ColumnKind::Integer:
@@ -363,6 +363,12 @@ std::optional<quint32> TableCursor::currentStoreRow() const {
     if (current_ < 0 || current_ >= rowCount())
         return std::nullopt;
     return storeRow(current_);
+}
+
+// The current row, when there is one and its value in the column is not NULL.
+std::optional<quint32> TableCursor::currentValueRow(int column) const {
+    const auto row = currentStoreRow();
+    return row && !store_.isNull(column, *row) ? row : std::nullopt;
 }
 
 int TableCursor::requireColumn(const QString& column) const {

@@ -70,6 +70,7 @@ private:
     quint32 storeRow(int row) const;
     int requireColumn(const QString& column) const;
     std::optional<quint32> currentStoreRow() const;
+    std::optional<quint32> currentValueRow(int column) const;
     void moveToRow(int row, bool atBeginning, bool atEnd);
 
     // The connection's open and data version at the last read.

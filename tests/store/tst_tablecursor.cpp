@@ -452,8 +452,8 @@ void TableCursorTest::refreshShowsEveryChange() {
 void TableCursorTest::equalityAgreesWithTheScan_data() {
     QTest::addColumn<QByteArray>("values");
     QTest::newRow("close together") << QByteArray("101, 102, 101, NULL, 103, 101");
-    QTest::newRow("far apart")
-        << QByteArray("-9223372036854775808, 9223372036854775807, 0, 5, NULL, 5, -1, 77777777777");
+    QTest::newRow("far apart") << QByteArray(
+        "-9223372036854775808, 9223372036854775807, 0, 5, NULL, 5, -1, 77777777777");
     QTest::newRow("texts and reals in the column") << QByteArray("'12', 12.7, ' 12 ', 'x', 0, 12");
 }
 
