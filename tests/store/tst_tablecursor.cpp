@@ -50,6 +50,7 @@ private:
     QList<qint32> passingKeys(TableCursor& cursor);
     static QStringList allText(const TableCursor& cursor);
     void openCursor(TableCursor& cursor);
+    void openFiltered(TableCursor& cursor, const QString& filter);
 
     QTemporaryDir dir_;
     QString path_;
@@ -83,6 +84,13 @@ void TableCursorTest::cleanup() {
 void TableCursorTest::openCursor(TableCursor& cursor) {
     cursor.open();
     QVERIFY(cursor.isOpen());
+}
+
+void TableCursorTest::openFiltered(TableCursor& cursor, const QString& filter) {
+    openCursor(cursor);
+    cursor.setFiltered(false);
+    cursor.setFilter(filter);
+    cursor.setFiltered(true);
 }
 
 QList<qint32> TableCursorTest::passingKeys(TableCursor& cursor) {
@@ -153,10 +161,7 @@ void TableCursorTest::comparisonPerKind() {
     QFETCH(QString, filter);
     QFETCH(QList<qint32>, keys);
     TableCursor cursor(connection_, QStringLiteral("kinds"));
-    openCursor(cursor);
-    cursor.setFiltered(false);
-    cursor.setFilter(filter);
-    cursor.setFiltered(true);
+    openFiltered(cursor, filter);
     QCOMPARE(cursor.rowCount(), keys.size());
     QCOMPARE(passingKeys(cursor), keys);
 }
@@ -303,10 +308,7 @@ void TableCursorTest::walkUntilAtEnd() {
     QFETCH(QString, filter);
     QFETCH(QList<qint32>, keys);
     TableCursor cursor(connection_, QStringLiteral("kinds"));
-    openCursor(cursor);
-    cursor.setFiltered(false);
-    cursor.setFilter(filter);
-    cursor.setFiltered(true);
+    openFiltered(cursor, filter);
     QCOMPARE(passingKeys(cursor), keys);
 }
 
