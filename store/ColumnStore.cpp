@@ -132,47 +132,35 @@ QString ColumnStore::displayText(int column, quint32 row) const {
 
 ColumnStore::RowSnapshot ColumnStore::snapshot(quint32 row) const {
     RowSnapshot result;
+    result.texts.reserve(infos_.size());
     for (int c = 0; c < columnCount(); ++c) {
-        result.nulls.push_back(isNull(c, row));
-        switch (info(c).kind) {
+        Cell cell;
+        cell.isNull = isNull(c, row);
+        switch (infos_[c].kind) {
         case ColumnKind::Integer:
-            result.integers.push_back(integer(c, row));
+            cell.integer = integer(c, row);
             break;
         case ColumnKind::Real:
         case ColumnKind::DateTime:
-            result.reals.push_back(number(c, row));
+            cell.number = number(c, row);
             break;
         case ColumnKind::Text:
             result.texts.push_back(utf8(c, row).toByteArray());
+            cell.text = result.texts.back();
             break;
         }
+        result.kinds.push_back(infos_[c].kind);
+        result.cells.push_back(cell);
     }
     return result;
 }
 
 bool ColumnStore::matches(quint32 row, const RowSnapshot& snapshot) const {
-    if (int(snapshot.nulls.size()) != columnCount())
+    if (snapshot.kinds.size() != infos_.size())
         return false;
-    std::size_t integer = 0, real = 0, text = 0;
     for (int c = 0; c < columnCount(); ++c) {
-        if (isNull(c, row) != snapshot.nulls[c])
+        if (snapshot.kinds[c] != infos_[c].kind)
             return false;
-        switch (info(c).kind) {
-        case ColumnKind::Integer:
-            if (integer >= snapshot.integers.size() ||
-                this->integer(c, row) != snapshot.integers[integer++])
-                return false;
-            break;
-        case ColumnKind::Real:
-        case ColumnKind::DateTime:
-            if (real >= snapshot.reals.size() || number(c, row) != snapshot.reals[real++])
-                return false;
-            break;
-        case ColumnKind::Text:
-            if (text >= snapshot.texts.size() || utf8(c, row) != snapshot.texts[text++])
-                return false;
-            break;
-        }
     }
-    return true;
+    return rowEquals(row, snapshot.cells);
 }

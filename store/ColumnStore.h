@@ -30,12 +30,12 @@ public:
         QByteArrayView text; // valid until the next row is read
     };
 
-    // One row's values, comparable with a row of another reading.
+    // One row's values kept apart from the store, comparable with a row of
+    // another reading.
     struct RowSnapshot {
-        std::vector<bool> nulls;
-        std::vector<qint64> integers;
-        std::vector<double> reals;
-        std::vector<QByteArray> texts;
+        std::vector<ColumnKind> kinds;
+        std::vector<Cell> cells;
+        std::vector<QByteArray> texts; // what the cells' texts view
     };
 
     explicit ColumnStore(std::vector<ColumnInfo> columns = {});
