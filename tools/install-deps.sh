@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests and the demo need.
 set -euo pipefail
-SUDO=""
-[ "$(id -u)" -eq 0 ] || SUDO=sudo
+# As root apt-get runs directly (a fresh machine may have no sudo); otherwise
+# through sudo, keeping the environment for the non-interactive front end.
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo -E)
 packages=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
@@ -17,6 +19,6 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     export DEBIAN_FRONTEND=noninteractive
-    $SUDO apt-get update -qq
-    $SUDO -E apt-get install -y -qq "${missing[@]}"
+    "${as_root[@]}" apt-get update -qq
+    "${as_root[@]}" apt-get install -y -qq "${missing[@]}"
 fi
