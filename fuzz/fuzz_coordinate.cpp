@@ -14,7 +14,7 @@
 
 namespace {
 
-const QRegularExpression decimalDegrees(QStringLiteral("^[+-]?[0-9]+\\.[0-9]{4}$"));
+const QRegularExpression decimalDegrees(QStringLiteral("^-?(0|[1-9][0-9]*)\\.[0-9]{4}$"));
 
 void checkConversion(const QString& stored, QuotientRule rule, QChar hemisphere) {
     try {

@@ -2,6 +2,8 @@
 
 #include "app/Error.h"
 
+#include <optional>
+
 namespace {
 
 [[noreturn]] void failConversion(const QString& stored) {
@@ -22,6 +24,24 @@ bool hasSign(QStringView text) {
     return text.startsWith(u'-') || text.startsWith(u'+');
 }
 
+// The degrees as a script number: blanks around them and a leading "+"
+// dropped, leading zeros dropped down to one digit, an empty part written "0".
+// Many writers pad longitudes to three digits, and "070" in a script command
+// is read as an old-style octal literal followed by garbage.
+std::optional<QString> canonicalDegrees(QStringView stored) {
+    QStringView degrees = stored.trimmed();
+    if (degrees.isEmpty())
+        return QStringLiteral("0");
+    const bool negative = degrees.startsWith(u'-');
+    if (hasSign(degrees))
+        degrees = degrees.mid(1);
+    if (!isDigitsOnly(degrees))
+        return std::nullopt;
+    while (degrees.size() > 1 && degrees.startsWith(u'0'))
+        degrees = degrees.mid(1);
+    return (negative ? QStringLiteral("-") : QString()) + degrees.toString();
+}
+
 // N / 60 to the nearest integer, a tie to the even neighbour.
 qint64 roundedQuotient(qint64 n) {
     const qint64 quotient = n / 60;
@@ -31,8 +51,7 @@ qint64 roundedQuotient(qint64 n) {
     return quotient;
 }
 
-// "41" -> "42", "-099" -> "-100": the degrees one further from zero, sign and
-// leading zeros kept.
+// "41" -> "42", "-99" -> "-100": the degrees one further from zero, sign kept.
 QString degreesCarried(const QString& degrees) {
     const qsizetype signLength = hasSign(degrees) ? 1 : 0;
     QString digits = degrees.mid(signLength);
@@ -64,13 +83,13 @@ QString FieldOf(const QString& text, QChar delimiter, int n) {
 }
 
 QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere) {
-    QString degrees = FieldOf(stored, u'.', 0);
-    const QString fraction = FieldOf(stored, u'.', 2);
-
     // The degrees go into a script command as a number: anything but a sign
     // and digits there would run as script.
-    if (!isDigitsOnly(QStringView(degrees).mid(hasSign(degrees) ? 1 : 0)))
+    const std::optional<QString> canonical = canonicalDegrees(FieldOf(stored, u'.', 0));
+    if (!canonical)
         failConversion(stored);
+    QString degrees = *canonical;
+    const QString fraction = FieldOf(stored, u'.', 2);
 
     // A sign in the fraction ("41.-5") has no meaning as minutes.
     if (!isDigitsOnly(fraction))

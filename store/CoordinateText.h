@@ -8,10 +8,11 @@ enum class QuotientRule { Truncating, Rounding };
 // Field n (counted from 1; 0 counts as 1) of text cut at delimiter.
 QString FieldOf(const QString& text, QChar delimiter, int n);
 
-// Stored "DD.MMmmmm" text to decimal-degree text "DD.dddd". A hemisphere
-// letter 'S' or 'W' makes an unsigned degrees part negative. Throws Error
-// naming the text when it does not convert, degrees other than a sign and
-// digits included.
+// Stored "DD.MMmmmm" text to decimal-degree text "DD.dddd", the degrees
+// written as a plain script number ("070" -> "70", " +7" -> "7", "" -> "0").
+// A hemisphere letter 'S' or 'W' makes an unsigned degrees part negative.
+// Throws Error naming the text when it does not convert, degrees other than
+// blanks, a sign and digits included.
 QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere = QChar());
 
 // "lat,lng" of a record, latitude converted first.

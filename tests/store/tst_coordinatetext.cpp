@@ -75,7 +75,7 @@ void CoordinateTextTest::toDecimalDegrees_data() {
                                           << "-41.9999"
                                           << "-42.0000";
     QTest::newRow("carry through nines") << "099.599990"
-                                         << "099.9999"
+                                         << "99.9999"
                                          << "100.0000";
     QTest::newRow("lowest minutes that carry") << "41.599970"
                                                << "41.9999"
@@ -95,9 +95,30 @@ void CoordinateTextTest::toDecimalDegrees_data() {
     QTest::newRow("two points") << "41.06.1234"
                                 << "41.0000"
                                 << "41.0000";
-    QTest::newRow("degrees passed through") << "041.061234"
-                                            << "041.1020"
-                                            << "041.1021";
+    QTest::newRow("three-digit degrees") << "029.061234"
+                                         << "29.1020"
+                                         << "29.1021";
+    QTest::newRow("three-digit longitude") << "070.400000"
+                                           << "70.6666"
+                                           << "70.6667";
+    QTest::newRow("zero degrees") << "000.061234"
+                                  << "0.1020"
+                                  << "0.1021";
+    QTest::newRow("signed zero-padded") << "-007.061234"
+                                        << "-7.1020"
+                                        << "-7.1021";
+    QTest::newRow("plus sign dropped") << "+41.061234"
+                                       << "41.1020"
+                                       << "41.1021";
+    QTest::newRow("blanks around the degrees") << " 41 .061234"
+                                               << "41.1020"
+                                               << "41.1021";
+    QTest::newRow("no degrees") << ".061234"
+                                << "0.1020"
+                                << "0.1021";
+    QTest::newRow("zero-padded carry") << "009.599999"
+                                       << "9.9999"
+                                       << "10.0000";
     QTest::newRow("seven digits, small quotient") << "41.0000001"
                                                   << "41.0000"
                                                   << "41.0000";
@@ -125,7 +146,9 @@ void CoordinateTextTest::malformedTextFails_data() {
     QTest::newRow("seven digits reaching 10000") << "41.0599999" << false;
     QTest::newRow("letter in the degrees") << "N41.599999" << true;
     QTest::newRow("script in the degrees") << "0);alert(1);(0.061234" << true;
-    QTest::newRow("no degrees") << ".061234" << true;
+    QTest::newRow("second sign") << "--41.061234" << true;
+    QTest::newRow("sign after a blank") << "- 41.061234" << true;
+    QTest::newRow("blank inside the degrees") << "4 1.061234" << true;
     QTest::newRow("sign alone") << "-.061234" << true;
     QTest::newRow("non-ASCII digits") << "٤١.061234" << true;
 }
@@ -162,6 +185,8 @@ void CoordinateTextTest::hemisphere_data() {
     QTest::newRow("west") << "70.400000" << QChar(u'W') << "-70.6666";
     QTest::newRow("lower-case west") << "70.400000" << QChar(u'w') << "-70.6666";
     QTest::newRow("signed degrees stand") << "-33.520000" << QChar(u'S') << "-33.8666";
+    QTest::newRow("zero-padded west") << "070.400000" << QChar(u'W') << "-70.6666";
+    QTest::newRow("zero degrees south") << "000.300000" << QChar(u'S') << "-0.5000";
     QTest::newRow("south with carry") << "33.599999" << QChar(u'S') << "-33.9999";
 }
 
