@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QThread>
 
 namespace {
@@ -22,6 +23,13 @@ QString pageScript() {
     while (script.endsWith(u'\n'))
         script.chop(1);
     return script.replace(u'\n', QLatin1String("\r\n"));
+}
+
+// A real key is letters, digits, "-" and "_" and is written as it is; any
+// other character is percent-encoded, so that no key can leave the attribute
+// or the script tag.
+QString addressKey(const QString& key) {
+    return QString::fromLatin1(key.toUtf8().toPercentEncoding(QByteArray(), ".~"));
 }
 
 } // namespace
@@ -40,7 +48,7 @@ QStringList mapPageLines(const QString& apiKey, int width, int height) {
         QStringLiteral("    <meta http-equiv=\"content-type\" content=\"text/html; "
                        "charset=utf-8\"/> "),
         QStringLiteral("\t<script src=\"") + mapHostAddress() +
-            QStringLiteral("/maps?file=api&amp;v=2&amp;sensor=true&amp;key=") + apiKey +
+            QStringLiteral("/maps?file=api&amp;v=2&amp;sensor=true&amp;key=") + addressKey(apiKey) +
             QStringLiteral("\" type=\"text/javascript\"></script>"),
         QStringLiteral("  <style type=\"text/css\"> "),
         QStringLiteral("  .infowindow .window .top .right .user .titlebar .title { "
@@ -63,6 +71,19 @@ QStringList mapPageLines(const QString& apiKey, int width, int height) {
         QStringLiteral("</body> "),
         QStringLiteral("</html> "),
     };
+}
+
+void startPageFile(const QString& path) {
+    const QFileInfo old(path);
+    if (old.exists() || old.isSymLink()) {
+        QFile file(path);
+        if (!file.remove())
+            throw Error(QStringLiteral("Cannot remove %1: %2").arg(path, file.errorString()));
+    }
+    // NewOnly fails rather than follow a link put in the file's place meanwhile.
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        throw Error(QStringLiteral("Cannot create %1: %2").arg(path, file.errorString()));
 }
 
 void appendPageLine(const QString& path, const QString& line) {

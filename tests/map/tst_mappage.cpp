@@ -3,10 +3,15 @@
 #include "map/MapPage.h"
 #include "map/MarkerIcons.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 namespace {
 
@@ -57,7 +62,7 @@ QByteArray expectedPage(const QByteArray& line5, const QByteArray& line17) {
 
 // What the main window's page generator does with these functions.
 void writePage(const QString& path, const QString& key, int width, int height) {
-    QFile::remove(path);
+    startPageFile(path);
     for (const QString& line : mapPageLines(key, width, height))
         appendPageLine(path, line);
 }
@@ -85,9 +90,19 @@ private slots:
         QTest::newRow("empty key") << "" << 900 << 500 << QByteArray() << address + end
                                    << QByteArray("<div id=\"Canvas\" style=\"width: 880px; "
                                                  "height: 480px;\"></div>");
-        QTest::newRow("key written unescaped")
-            << "a&b\"<c" << 900 << 500 << QByteArray() << address + "a&b\"<c" + end
-            << QByteArray("<div id=\"Canvas\" style=\"width: 880px; height: 480px;\"></div>");
+        const QByteArray canvas("<div id=\"Canvas\" style=\"width: 880px; height: 480px;\"></div>");
+        QTest::newRow("quotes, markup and ampersand encoded")
+            << "a&b\"<c'" << 900 << 500 << QByteArray() << address + "a%26b%22%3Cc%27" + end
+            << canvas;
+        QTest::newRow("script end tag encoded")
+            << "k\"></script><script>external.DoError(1)</script>" << 900 << 500 << QByteArray()
+            << address +
+                   "k%22%3E%3C%2Fscript%3E%3Cscript%3Eexternal%2EDoError%281%29%3C%2Fscript%3E" +
+                   end
+            << canvas;
+        QTest::newRow("line break, NUL and non-Latin encoded")
+            << QString::fromUtf8("a\nb\0c\u00e9\u4e2d", 10) << 900 << 500 << QByteArray()
+            << address + "a%0Ab%00c%C3%A9%E4%B8%AD" + end << canvas;
         QTest::newRow("control smaller than 20 px")
             << "k" << 16 << 0 << QByteArray() << address + "k" + end
             << QByteArray("<div id=\"Canvas\" style=\"width: -4px; height: -20px;\"></div>");
@@ -138,6 +153,62 @@ private slots:
         appendPageLine(path, QStringLiteral("first"));
         appendPageLine(path, QStringLiteral("caf\u00e9"));
         QCOMPARE(readFile(path), QByteArray("first\r\ncaf\xe9\r\n"));
+    }
+
+    // A link in the page file's place is replaced, never written through.
+    void pageFileReplacesALink() {
+        QTemporaryDir dir;
+        const QString target = dir.filePath(QStringLiteral("notes.txt"));
+        QFile notes(target);
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("thirty-one bytes of user notes\n");
+        notes.close();
+        const QString path = dir.filePath(QStringLiteral("pelmormapsview.html"));
+        QVERIFY(QFile::link(target, path));
+
+        writePage(path, QStringLiteral("k"), 900, 500);
+
+        QCOMPARE(readFile(target), QByteArray("thirty-one bytes of user notes\n"));
+        QVERIFY(!QFileInfo(path).isSymLink());
+        QVERIFY(readFile(path).startsWith("<!DOCTYPE html"));
+    }
+
+    // A page file that cannot be removed is an error naming it, and nothing
+    // is appended to it. A read-only folder stops only a user other than root;
+    // a folder in the page file's place stops root too.
+    void unremovablePageFileIsAnError_data() {
+        QTest::addColumn<bool>("folderInPlace");
+        QTest::newRow("stale file in a read-only folder") << false;
+        QTest::newRow("folder in the file's place") << true;
+    }
+
+    void unremovablePageFileIsAnError() {
+        QFETCH(bool, folderInPlace);
+        if (!folderInPlace && geteuid() == 0)
+            QSKIP("root may remove files from a read-only folder");
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("program"));
+        QVERIFY(QDir().mkdir(folder));
+        const QString path = folder + QStringLiteral("/pelmormapsview.html");
+        const QString stale = folderInPlace ? path + QStringLiteral("/old.html") : path;
+        if (folderInPlace)
+            QVERIFY(QDir().mkdir(path));
+        QFile file(stale);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<html>old page</html>");
+        file.close();
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        const auto restore = qScopeGuard([&] {
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        });
+
+        try {
+            writePage(path, QStringLiteral("k"), 900, 500);
+            QFAIL("no error for a page file that cannot be removed");
+        } catch (const Error& error) {
+            QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+        }
+        QCOMPARE(readFile(stale), QByteArray("<html>old page</html>"));
     }
 
     void appendPageLineFailureThrows() {
