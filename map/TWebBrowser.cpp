@@ -116,9 +116,28 @@ void TWebBrowser::runScriptCommands(const QStringList& commands) {
         throw Error(QStringLiteral("The map page did not answer the script command."));
 }
 
-QVariant TWebBrowser::evaluate(const QString& script) {
+void TWebBrowser::waitForLoad() {
     if (readyState_ == 0)
-        throw Error(QStringLiteral("The map is not loaded yet."));
+        throw Error(notLoaded());
+    if (readyState_ == 4 || renderProcessEnded_)
+        return;
+    // The map object exists once the load has finished; input is still
+    // served meanwhile, and a load that takes longer is reported, not waited for.
+    QEventLoop loop;
+    connect(this, &QWebEngineView::loadFinished, &loop, &QEventLoop::quit);
+    connect(page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+    QTimer::singleShot(loadWaitMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    if (readyState_ != 4 && !renderProcessEnded_)
+        throw Error(notLoaded());
+}
+
+QString TWebBrowser::notLoaded() {
+    return QStringLiteral("The map is not loaded yet.");
+}
+
+QVariant TWebBrowser::evaluate(const QString& script) {
+    waitForLoad();
     const QString processEnded =
         QStringLiteral("The map page has stopped working; reload the map to go on.");
     if (renderProcessEnded_)
@@ -143,10 +162,14 @@ QVariant TWebBrowser::evaluate(const QString& script) {
     if (!answer->arrived) {
         QTimer::singleShot(scriptTimeoutMs, &loop, &QEventLoop::quit);
         connect(page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+        // A document that goes away never answers: no use waiting for it.
+        connect(this, &QWebEngineView::loadStarted, &loop, &QEventLoop::quit);
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     }
     if (renderProcessEnded_)
         throw Error(processEnded);
+    if (!answer->arrived && readyState_ != 4)
+        throw Error(notLoaded());
     if (!answer->arrived)
         throw Error(QStringLiteral("The map page did not answer within %1 seconds.")
                         .arg(scriptTimeoutMs / 1000));

@@ -24,7 +24,9 @@ public:
     void navigate(const QString& filePath);
 
     // Runs one statement in the page's global scope and waits for it; throws
-    // Error with the page's message when it fails or no page is loaded.
+    // Error with the page's message when it fails. While the page loads it
+    // waits for the load up to loadWaitMs; a page that is not loaded by then,
+    // or is replaced by another before it answers, is an error.
     void runScriptCommand(const QString& command) override;
 
     void runScriptCommands(const QStringList& commands) override;
@@ -36,9 +38,12 @@ public:
 
     // Longest wait for the page's answer to a command.
     static constexpr int scriptTimeoutMs = 10000;
+    static constexpr int loadWaitMs = 2000;
 
 private:
     QVariant evaluate(const QString& script);
+    void waitForLoad();
+    static QString notLoaded();
     void installExternal();
 
     TApplicationWrapper* external_;

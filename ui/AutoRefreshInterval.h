@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <optional>
+#include <variant>
 
 // Milliseconds between automatic refreshes for a number of seconds typed in
-// the field; none when they do not fit the timer. Throws Error for a text
-// that is no integer.
-std::optional<int> autoRefreshIntervalMs(const QString& secondsText);
+// the field, or the message that refuses them (negative, or too long for the
+// timer). Throws Error for a text that is no integer.
+std::variant<int, QString> autoRefreshIntervalMs(const QString& secondsText);

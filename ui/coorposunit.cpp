@@ -27,7 +27,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QToolButton>
@@ -125,7 +124,7 @@ void Tcoor_pos::ShowLastAllPointOnMap() {
 }
 
 void Tcoor_pos::ToolButton1Click() {
-    ShowLastAllPointOnMap();
+    viewRun_.run([this] { ShowLastAllPointOnMap(); });
 }
 
 void Tcoor_pos::Timer1Timer() {
@@ -134,17 +133,16 @@ void Tcoor_pos::Timer1Timer() {
     // draw on yet, and one whose render process has ended fails every tick
     // alike until the map is reloaded: that is reported once.
     const TWebBrowser& browser = *ui.WebBrowser1;
-    if (autoRefreshRunning_ || browser.readyState() != 4 ||
-        (deadPageReported_ && browser.renderProcessEnded()))
+    if (browser.readyState() != 4 || (deadPageReported_ && browser.renderProcessEnded()))
         return;
-    autoRefreshRunning_ = true;
-    const auto done = qScopeGuard([this] { autoRefreshRunning_ = false; });
-    try {
-        ShowLastAllPointOnMap();
-    } catch (...) {
-        deadPageReported_ = ui.WebBrowser1->renderProcessEnded();
-        Application::reportCurrentException();
-    }
+    viewRun_.run([this] {
+        try {
+            ShowLastAllPointOnMap();
+        } catch (...) {
+            deadPageReported_ = ui.WebBrowser1->renderProcessEnded();
+            Application::reportCurrentException();
+        }
+    });
 }
 
 void Tcoor_pos::CheckBox1Click() {
@@ -152,24 +150,27 @@ void Tcoor_pos::CheckBox1Click() {
         ui.Timer1->stop();
         return;
     }
-    const std::optional<int> interval = autoRefreshIntervalMs(ui.Edit1->text());
-    if (!interval) {
+    const std::variant<int, QString> interval = autoRefreshIntervalMs(ui.Edit1->text());
+    if (const QString* refusal = std::get_if<QString>(&interval)) {
         ui.CheckBox1->setChecked(false);
-        showPlainMessage(QStringLiteral("The refresh interval is too long."));
+        showPlainMessage(*refusal);
         return;
     }
-    ui.Timer1->setInterval(*interval);
+    const int ms = std::get<int>(interval);
+    ui.Timer1->setInterval(ms);
     // An interval of 0 never ticks although auto refresh is on.
-    if (*interval > 0)
+    if (ms > 0)
         ui.Timer1->start();
     else
         ui.Timer1->stop();
 }
 
 void Tcoor_pos::ToolButton2Click() {
-    const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
-                               ui.Edit2->text(), ui.Edit20->text()};
-    showRoute(selectedRadios(), *ZTable1, request, viewOutput());
+    viewRun_.run([this] {
+        const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
+                                   ui.Edit2->text(), ui.Edit20->text()};
+        showRoute(selectedRadios(), *ZTable1, request, viewOutput());
+    });
 }
 
 void Tcoor_pos::Button1Click() {
@@ -186,7 +187,7 @@ void Tcoor_pos::setStatusText(const QString& text) {
 
 void Tcoor_pos::BaseHTML() {
     const QString path = mapPagePath();
-    QFile::remove(path);
+    startPageFile(path);
     for (const QString& line :
          mapPageLines(MapApiKey, ui.WebBrowser1->width(), ui.WebBrowser1->height()))
         AppendPageLine(line);
@@ -201,23 +202,27 @@ void Tcoor_pos::AppendPageLine(const QString& line) {
 
 void Tcoor_pos::initalize_mapTimer() {
     ui.initalize_map->stop();
-    BaseHTML();
+    viewRun_.run([this] { BaseHTML(); });
 }
 
 void Tcoor_pos::ToolButton3Click() {
-    BaseHTML();
+    viewRun_.run([this] { BaseHTML(); });
 }
 
 void Tcoor_pos::ToolButton4Click() {
-    ui.WebBrowser1->runScriptCommand(ScriptCommands::startShape());
+    runMapCommand(ScriptCommands::startShape());
 }
 
 void Tcoor_pos::ToolButton5Click() {
-    ui.WebBrowser1->runScriptCommand(ScriptCommands::startLine());
+    runMapCommand(ScriptCommands::startLine());
 }
 
 void Tcoor_pos::ToolButton7Click() {
-    ui.WebBrowser1->runScriptCommand(ScriptCommands::clearScreen());
+    runMapCommand(ScriptCommands::clearScreen());
+}
+
+void Tcoor_pos::runMapCommand(const QString& command) {
+    viewRun_.run([&] { ui.WebBrowser1->runScriptCommand(command); });
 }
 
 void Tcoor_pos::Exit2Click() {

@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "ui/CoorPosLayout.h"
+#include "ui/ExclusiveRun.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -58,11 +59,12 @@ private:
     void readConfiguration();
     void setDatePickersToNow();
     ViewOutput viewOutput();
+    void runMapCommand(const QString& command);
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
     RadioTree* radioTree_ = nullptr;
-    bool autoRefreshRunning_ = false;
+    ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     QString MapApiKey;
     // Declared before the cursors: members go in reverse order, so the cursors close first.

@@ -63,6 +63,7 @@ private slots:
     void batchStopsAtFailingCommand();
     void findGeoCode();
     void commandWithoutPage();
+    void commandDuringLoadWaitsForTheMap();
     void renderProcessCrash();
 
 private:
@@ -101,7 +102,7 @@ void TestMapView::cleanup() {
 // What the main window's page generator does, then until the map exists.
 void TestMapView::loadPage(TWebBrowser& browser) {
     const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
-    QFile::remove(path);
+    startPageFile(path);
     for (const QString& line : mapPageLines(QString(), browser.width(), browser.height()))
         appendPageLine(path, line);
     browser.navigate(path);
@@ -572,6 +573,24 @@ void TestMapView::commandWithoutPage() {
     } catch (const Error& error) {
         QCOMPARE(error.message(), QStringLiteral("The map is not loaded yet."));
     }
+}
+
+// Sent right after navigation, on the first load and on a reload, a command
+// waits for the new map instead of failing in, or going to, the document
+// being replaced.
+void TestMapView::commandDuringLoadWaitsForTheMap() {
+    const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
+    TWebBrowser fresh;
+    fresh.resize(900, 500);
+    fresh.show();
+    fresh.navigate(path);
+    fresh.runScriptCommand(QStringLiteral("GoogleMap.Render(41.1,29.1, 5);"));
+    QCOMPARE(fresh.readyState(), 4);
+
+    browser_->navigate(path);
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(41.1,29.1, 5);"));
+    QCOMPARE(browser_->readyState(), 4);
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), 5);
 }
 
 void TestMapView::renderProcessCrash() {

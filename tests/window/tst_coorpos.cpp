@@ -4,6 +4,7 @@
 #include "app/Application.h"
 #include "app/ApplicationTitle.h"
 #include "map/MapUrlScheme.h"
+#include "map/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "ui/GradientSplitter.h"
 #include "ui/UpDownButtons.h"
@@ -12,6 +13,7 @@
 #include "ui/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QSplitter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +43,18 @@ void makeDemoDatabase(const QString& path) {
         .addReport(12, "2024-03-01 10:00:00", "41.000000", "29.000000");
 }
 
+// A click that waits in the event queue, as one made just before a slow handler starts.
+void postClick(QWidget* button) {
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QCoreApplication::postEvent(
+            button,
+            new QMouseEvent(type, centre, global, Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                            Qt::NoModifier));
+}
+
 const QDateTime kLayoutDate(QDate(2011, 10, 17), QTime(18, 37, 8));
 
 } // namespace
@@ -63,6 +77,7 @@ private slots:
     void closeButtonClosesTheWindow();
     void autoRefreshSwitch_data();
     void autoRefreshSwitch();
+    void commandsWhileTheMapLoads();
 };
 
 void TestCoorPos::cleanup() {
@@ -294,6 +309,8 @@ void TestCoorPos::autoRefreshSwitch_data() {
     QTest::newRow("0 never runs") << "0" << false << true << 0 << "";
     QTest::newRow("too long for the timer")
         << "3000000" << false << false << 60000 << "The refresh interval is too long.";
+    QTest::newRow("negative, pasted into the field")
+        << "-5" << false << false << 60000 << "The refresh interval cannot be negative.";
     QTest::newRow("empty field") << "" << false << true << 60000
                                  << "'' is not a valid integer value.";
 }
@@ -320,6 +337,31 @@ void TestCoorPos::autoRefreshSwitch() {
         QTest::mouseClick(ui.CheckBox1, Qt::LeftButton);
         QVERIFY(!ui.Timer1->isActive());
     }
+}
+
+// Real clicks while the map page loads: before the first load a clear
+// message; a click queued during a reload is dropped, and one right after
+// the reload waits for the map; never a raw script error or a long freeze.
+void TestCoorPos::commandsWhileTheMapLoads() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const CoorPosLayout& ui = window.controls();
+    MessageBoxWatcher boxes;
+    QTest::mouseClick(ui.ToolButton7, Qt::LeftButton);
+    QCOMPARE(boxes.texts(), QStringList{"The map is not loaded yet."});
+    QTRY_COMPARE_WITH_TIMEOUT(ui.WebBrowser1->readyState(), 4, 20000);
+
+    boxes.clear();
+    ui.JvTreeView1->topLevelItem(0)->setCheckState(0, Qt::Checked);
+    postClick(ui.ToolButton1);
+    QTest::mouseClick(ui.ToolButton3, Qt::LeftButton);
+    QTest::mouseClick(ui.ToolButton1, Qt::LeftButton);
+    QCOMPARE(boxes.texts(), QStringList());
+    QCOMPARE(window.statusText(), QStringLiteral("Record found"));
+    QCOMPARE(ui.WebBrowser1->readyState(), 4);
 }
 
 int main(int argc, char** argv) {

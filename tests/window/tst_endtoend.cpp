@@ -28,6 +28,23 @@ QVariant evaluate(TWebBrowser* browser, const QString& script) {
     return evaluateInPage(browser->page(), script);
 }
 
+// Markers and route vertices as "lat,lng" texts, in the order they were added.
+QStringList overlayPositions(TWebBrowser* browser, const QString& kind) {
+    const QString script =
+        QStringLiteral("GMap2.fromContainer(document.getElementById('Canvas')).getOverlays()"
+                       ".filter(function (o) { return o instanceof %1; })"
+                       ".map(function (o) {"
+                       "  var points = o.getLatLng ? [o.getLatLng()] : "
+                       "    Array.from({length: o.getVertexCount()}, function (_, i) { return "
+                       "o.getVertex(i); });"
+                       "  return points.map(function (p) { return p.lat().toFixed(4) + ',' + "
+                       "p.lng().toFixed(4); })"
+                       "    .join(' ');"
+                       "}).join(' ')")
+            .arg(kind);
+    return evaluate(browser, script).toString().split(u' ', Qt::SkipEmptyParts);
+}
+
 } // namespace
 
 class TestEndToEnd : public QObject {
@@ -37,8 +54,10 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void lastPositionsShowOneMarkerPerMemberWithReports();
+    void zeroPaddedDegreesShowAtTheirPlace();
     void bubbleShowsStationTextLiterally();
     void routeDrawsARedLineAndTheGridShowsItsRows();
+    void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
 
 private:
@@ -66,8 +85,10 @@ void TestEndToEnd::initTestCase() {
     const QDateTime start = QDateTime::currentDateTime().addSecs(-3600);
     for (int i = 0; i < 30; ++i) {
         const QString time = start.addSecs(60 * i).toString("yyyy-MM-dd hh:mm:ss");
-        db.addReport(12, time, "41.00" + QString::number(1000 + i * 100), "29.001000");
-        db.addReport(7, time, "41.020000", "29.00" + QString::number(1000 + i * 100),
+        // Degrees as much GPS software writes them: zero-padded, both hemispheres.
+        db.addReport(12, time, "041.00" + QString::number(1000 + i * 100), "070.001000", "Base",
+                     "S", "W");
+        db.addReport(7, time, "41.020000", "029.00" + QString::number(1000 + i * 100),
                      "Depot \"North\" <b>\\ 1<img src=x onerror=\"window.injected=1\">");
     }
     window_ = std::make_unique<Tcoor_pos>();
@@ -103,6 +124,19 @@ void TestEndToEnd::lastPositionsShowOneMarkerPerMemberWithReports() {
     QCOMPARE(window_->positionTable().filter(), QStringLiteral("radio_short_id=44"));
 }
 
+void TestEndToEnd::zeroPaddedDegreesShowAtTheirPlace() {
+    window_->ToolButton1Click();
+    QCOMPARE(overlayPositions(browser_, "GMarker"),
+             QStringList({"-41.0065,-70.0016", "41.0333,29.0065"}));
+    window_->controls().Edit2->setText("3");
+    window_->controls().JvTreeView1->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+    tick("12-Ann Lee");
+    window_->ToolButton2Click();
+    QCOMPARE(overlayPositions(browser_, "GPolyline"),
+             QStringList({"-41.0065,-70.0017", "-41.0063,-70.0017"}));
+    tick("Projects");
+}
+
 void TestEndToEnd::bubbleShowsStationTextLiterally() {
     window_->ToolButton1Click();
     evaluate(browser_, "document.querySelectorAll('.leaflet-marker-icon')[1]"
@@ -128,6 +162,24 @@ void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows() {
     QTRY_COMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
     QCOMPARE(window_->positionTable().rowCount(), 30);
     QCOMPARE(window_->positionTable().currentRow(), 19);
+}
+
+// A tick in every wait of a run: each is dropped, so the route stays drawn
+// and the grid on its rows instead of the auto refresh's.
+void TestEndToEnd::ticksNeverRunInsideARun() {
+    QTimer* timer = window_->controls().Timer1;
+    window_->controls().Edit1->setText("1");
+    window_->controls().CheckBox1->setChecked(true);
+    for (int run = 0; run < 5; ++run) {
+        timer->start(1);
+        window_->ToolButton2Click();
+        timer->stop();
+        QCOMPARE(window_->positionTable().rowCount(), 30);
+        QCOMPARE(window_->positionTable().currentRow(), 19);
+        QCOMPARE(count(browser_, ".leaflet-marker-icon"), 0);
+        QCOMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
+    }
+    window_->controls().CheckBox1->setChecked(false);
 }
 
 void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked() {
