@@ -1,6 +1,7 @@
 #include "app/IniReader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 namespace {
@@ -31,8 +32,10 @@ IniReader::IniReader(const QString& path)
 
 QString IniReader::readString(const QString& section, const QString& key,
                               const QString& defaultValue) const {
+    // Anything but a regular file counts as missing: reading a FIFO or a
+    // device would block start-up for ever.
     QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path_).isFile() || !file.open(QIODevice::ReadOnly))
         return defaultValue;
     const QString text = decodeFile(file.readAll());
 

@@ -3,6 +3,8 @@
 #include "app/Error.h"
 #include "store/DatabaseBusyCursor.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <sqlite3.h>
 
 namespace {
@@ -20,6 +22,30 @@ void execute(sqlite3* db, const char* sql) {
     }
 }
 
+// A WAL database needs its shared-memory file beside it; in a folder that
+// cannot be written, without that file, SQLite's own message says nothing
+// of it.
+bool lacksWalSharedMemory(const QString& fileName) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    // Bytes 18 and 19 of the header: the read and write versions, 2 for WAL.
+    const QByteArray header = file.read(20);
+    return header.size() == 20 && header.startsWith("SQLite format 3") && header[18] == 2 &&
+           !QFileInfo::exists(fileName + QStringLiteral("-shm"));
+}
+
+// The database's message for its last failure, or what it means when a WAL
+// database lacks its shared-memory file.
+Error databaseError(sqlite3* db, const QString& fileName, const QString& message) {
+    const int code = sqlite3_extended_errcode(db) & 0xff;
+    if ((code == SQLITE_READONLY || code == SQLITE_CANTOPEN) && lacksWalSharedMemory(fileName))
+        return Error(QStringLiteral("The database %1 uses a write-ahead log and its folder is "
+                                    "read-only: %1-shm cannot be created there")
+                         .arg(fileName));
+    return Error(message);
+}
+
 } // namespace
 
 Connection::~Connection() {
@@ -29,6 +55,11 @@ Connection::~Connection() {
 void Connection::open(const QString& fileName) {
     close();
     const DatabaseBusyCursor busy;
+    // SQLite would create a missing file at the target of a link; a link is
+    // only followed to a file that is there.
+    const QFileInfo info(fileName);
+    if (info.isSymLink() && !info.exists())
+        throw Error(QStringLiteral("The database %1 is a link to a missing file").arg(fileName));
     // Read-write, because a WAL database needs its shared-memory file and a
     // missing file is created empty; query_only then keeps every statement
     // of ours from writing. The connection stays on one thread, so it goes
@@ -50,11 +81,13 @@ void Connection::open(const QString& fileName) {
         // Takes effect only on a file that is still empty.
         execute(db, "PRAGMA encoding = 'UTF-8'");
         execute(db, "PRAGMA query_only = 1");
-    } catch (...) {
+    } catch (const Error& error) {
+        const Error failure = databaseError(db, fileName, error.message());
         sqlite3_close(db);
-        throw;
+        throw failure;
     }
     db_ = db;
+    fileName_ = fileName;
     static quint64 opens = 0;
     openSerial_ = ++opens;
 }
@@ -64,14 +97,18 @@ qint64 Connection::dataVersion() const {
         throw Error(QStringLiteral("The database is not connected"));
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(db_, "PRAGMA data_version", -1, &statement, nullptr) != SQLITE_OK)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(db_)));
+        throw lastError();
     const bool read = sqlite3_step(statement) == SQLITE_ROW;
-    const QString message = read ? QString() : QString::fromUtf8(sqlite3_errmsg(db_));
+    const Error failure = read ? Error(QString()) : lastError();
     const qint64 version = read ? sqlite3_column_int64(statement, 0) : 0;
     sqlite3_finalize(statement);
     if (!read)
-        throw Error(message);
+        throw failure;
     return version;
+}
+
+Error Connection::lastError() const {
+    return databaseError(db_, fileName_, QString::fromUtf8(sqlite3_errmsg(db_)));
 }
 
 void Connection::close() {

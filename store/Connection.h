@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/Error.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -21,10 +23,13 @@ public:
     // Changes whenever another connection commits to the file; ours never
     // writes, so an equal value means every table reads as before.
     qint64 dataVersion() const; // throws Error with the database's message
+    // The database's message for the last failed call on this connection.
+    Error lastError() const;
     // Different for every open, so that versions of two opens never meet.
     quint64 openSerial() const { return openSerial_; }
 
 private:
     sqlite3* db_ = nullptr;
+    QString fileName_;
     quint64 openSerial_ = 0;
 };

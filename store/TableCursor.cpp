@@ -36,7 +36,7 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
     sqlite3_stmt* statement = nullptr;
     const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(tableName).toUtf8();
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw connection.lastError();
 
     // The first step prepares the statement again when another connection
     // changed the schema, so the columns are known only after it.
@@ -60,7 +60,7 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
             ++reading.appended;
         }
         if (result != SQLITE_DONE)
-            throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
+            throw connection.lastError();
     } catch (...) {
         sqlite3_finalize(statement);
         if (target == earlier)

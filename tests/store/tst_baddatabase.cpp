@@ -9,8 +9,11 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <unistd.h>
 
 // Databases the writing software should never leave behind, and the proof
 // that reading never writes.
@@ -23,6 +26,8 @@ private slots:
     void missingFileIsCreatedEmpty();
     void openingFails_data();
     void openingFails();
+    void danglingLinkIsNotFollowed();
+    void walDatabaseInReadOnlyFolder();
     void missingColumnFailsNamingIt();
     void unexpectedDeclaredTypes();
     void nullEverywhere();
@@ -113,6 +118,51 @@ void BadDatabaseTest::openingFails() {
         QVERIFY(!error.message().isEmpty());
     }
     QCOMPARE(FileSnapshot::of(path()), before);
+}
+
+// Opening through a link to a missing file would create the file there.
+void BadDatabaseTest::danglingLinkIsNotFollowed() {
+    const QString target = QDir::current().filePath("elsewhere.db");
+    QVERIFY(QFile::link(target, path()));
+    Connection connection;
+    try {
+        connection.open(QStringLiteral("tavirelmonkas.db"));
+        QFAIL("opened through a dangling link");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains("tavirelmonkas.db"), qPrintable(error.message()));
+    }
+    QVERIFY(!QFileInfo::exists(target));
+}
+
+// Without its shared-memory file and unable to create one, a WAL database
+// cannot be read; the message says why. Root may write any folder, so this
+// runs only for other users.
+void BadDatabaseTest::walDatabaseInReadOnlyFolder() {
+    if (geteuid() == 0)
+        QSKIP("root may write to a read-only folder");
+    {
+        TestDatabase db(path());
+        QCOMPARE(db.execute("PRAGMA journal_mode=WAL; CREATE TABLE t(a); INSERT INTO t VALUES(1)"),
+                 QString());
+    }
+    QFile::remove(path() + "-shm");
+    QFile::remove(path() + "-wal");
+    const QString folder = QDir::currentPath();
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    });
+    Connection connection;
+    try {
+        connection.open(QStringLiteral("tavirelmonkas.db"));
+        TableCursor cursor(connection, QStringLiteral("t"));
+        cursor.open();
+        QFAIL("read a WAL database without its shared-memory file");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains("write-ahead log") &&
+                     error.message().contains("tavirelmonkas.db"),
+                 qPrintable(error.message()));
+    }
 }
 
 void BadDatabaseTest::missingColumnFailsNamingIt() {
