@@ -1,6 +1,7 @@
 #include "ui/CoorPosLayout.h"
 
 #include "map/TWebBrowser.h"
+#include "ui/ConnectedTreeWidget.h"
 #include "ui/DateTimePicker.h"
 #include "ui/EventLogGrid.h"
 #include "ui/Fonts.h"
@@ -172,7 +173,7 @@ QFrame* CoorPosLayout::setupRightPane() {
     JvgPageControl2 = named<OwnerDrawnTabWidget>("JvgPageControl2");
     JvgPageControl2->setTabPosition(QTabWidget::North);
     TabSheet4 = named<QWidget>("TabSheet4");
-    JvTreeView1 = named<QTreeWidget>("JvTreeView1", TabSheet4);
+    JvTreeView1 = named<ConnectedTreeWidget>("JvTreeView1", TabSheet4);
     JvTreeView1->setHeaderHidden(true);
     JvTreeView1->setIndentation(19);
     JvTreeView1->setUniformRowHeights(true);
