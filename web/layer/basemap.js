@@ -117,9 +117,15 @@ function addBaseMap(map) {
         })).addTo(map);
         L.geoJSON(data.borders, options({ color: "#9c84a8", weight: 0.9, dashArray: "4 3" })).addTo(map);
     });
+    // Tile servers commonly stop at level 19; deeper, the map shows their
+    // level-19 tiles enlarged, as far as the map itself goes.
     var tiles = window.G_MAP_TILES;
     if (tiles && tiles.url) {
-        L.tileLayer(tiles.url, { maxZoom: 19, attribution: tiles.attribution || "" }).addTo(map);
+        L.tileLayer(tiles.url, {
+            maxZoom: map.getMaxZoom(),
+            maxNativeZoom: 19,
+            attribution: tiles.attribution || ""
+        }).addTo(map);
         if (tiles.attribution)
             L.control.attribution({ prefix: false }).addTo(map);
     }

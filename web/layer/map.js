@@ -18,7 +18,7 @@ function GMap2(container) {
         doubleClickZoom: false,
         scrollWheelZoom: false,
         minZoom: 0,
-        maxZoom: 19
+        maxZoom: 21 // as deep as the zoom field goes
     });
     addBaseMap(this.leaflet_);
     this.leaflet_.on("click", function (e) {
