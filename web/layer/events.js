@@ -1,4 +1,5 @@
 // Listeners on any object of the layer, kept out of the objects themselves.
+
 var listeners = new WeakMap();
 
 function handlersOf(source, event) {
