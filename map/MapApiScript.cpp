@@ -40,6 +40,22 @@ const QByteArray& fixedParts() {
     return parts;
 }
 
+// The map API layer: its modules joined in the listed order inside one
+// function, so that they share their helpers without adding them to the
+// page's globals; each module hands its public names to the page itself.
+const QByteArray& layerScript() {
+    static const QByteArray script = [] {
+        QByteArray joined = "(function () {\n\"use strict\";\n";
+        for (const QByteArray& line : resource(QStringLiteral("layer/modules.txt")).split('\n')) {
+            const QByteArray name = line.trimmed();
+            if (!name.isEmpty())
+                joined += resource(QStringLiteral("layer/") + QString::fromUtf8(name)) + '\n';
+        }
+        return joined + "})();\n";
+    }();
+    return script;
+}
+
 } // namespace
 
 MapTiles configuredMapTiles() {
@@ -53,5 +69,5 @@ QByteArray mapApiScript(const MapTiles& tiles) {
                                {QStringLiteral("attribution"), tiles.attribution}};
     return fixedParts() +
            "var G_MAP_TILES = " + QJsonDocument(settings).toJson(QJsonDocument::Compact) + ";\n" +
-           resource("maplayer.js");
+           layerScript();
 }

@@ -10,7 +10,8 @@
 #include <QTest>
 
 // The start-up view with a tile source that answers nothing: the offline
-// world map stays visible.
+// world map stays visible; deeper than the tiles go, their deepest level is
+// enlarged.
 // Its own program (and folder), because the INI file is read once, when the
 // first browser control is made.
 class TestMapTiles : public QObject {
@@ -81,6 +82,17 @@ void TestMapTiles::failingTilesLeaveTheVectorMap() {
     QCOMPARE(pixel(27.0, 17.0), QColor(0xf2, 0xef, 0xe4));
     // Land that crosses the 180th meridian draws no band around the world.
     QCOMPARE(pixel(67.0, -5.0), QColor(0xaa, 0xd3, 0xdf));
+
+    // Deeper than tile servers go, the map shows their level-19 tiles enlarged.
+    browser.runScriptCommand(QStringLiteral("GoogleMap.Render(40.49,29.17, 21);"));
+    QCOMPARE(
+        js(browser, "GMap2.fromContainer(document.getElementById('Canvas')).getZoom()").toInt(),
+        21);
+    QTRY_COMPARE(js(browser, "Array.from(new Set(Array.from(document.querySelectorAll("
+                             "'img.leaflet-tile'), function (t) { return t.src.split('/')"
+                             ".slice(-3)[0]; }))).join()")
+                     .toString(),
+                 QStringLiteral("19"));
 }
 
 int main(int argc, char** argv) {

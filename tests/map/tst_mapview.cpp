@@ -60,6 +60,8 @@ private slots:
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
     void failingCommandRaisesPageMessage();
+    void renderZoomsTo_data();
+    void renderZoomsTo();
     void batchStopsAtFailingCommand();
     void findGeoCode();
     void commandWithoutPage();
@@ -523,6 +525,21 @@ void TestMapView::failingCommandRaisesPageMessage() {
     // The page goes on working.
     browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(41.1,29.1, 7);"));
     QCOMPARE(js(mapJs + ".getZoom()").toInt(), 7);
+}
+
+// Every level the zoom field accepts, past the deepest tiles too.
+void TestMapView::renderZoomsTo_data() {
+    QTest::addColumn<int>("zoom");
+    for (int zoom : {0, 19, 20, 21})
+        QTest::addRow("%d", zoom) << zoom;
+}
+
+void TestMapView::renderZoomsTo() {
+    QFETCH(int, zoom);
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(41.0082,28.9784, %1);").arg(zoom));
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), zoom);
+    QCOMPARE(js(mapJs + ".getCenter().toUrlValue(4)").toString(),
+             QStringLiteral("41.0082,28.9784"));
 }
 
 void TestMapView::batchStopsAtFailingCommand() {

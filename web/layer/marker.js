@@ -1,0 +1,95 @@
+// Markers and their icons.
+
+// Where the page got this script from; the default icon is served there.
+var API_HOST = (function () {
+    var script = document.currentScript;
+    var match = script && /^[a-z][a-z0-9+.-]*:\/\/[^/?#]+/i.exec(script.src);
+    return match ? match[0] : "";
+})();
+
+function GIcon(copy, image) {
+    if (copy) {
+        for (var key in copy) {
+            if (Object.prototype.hasOwnProperty.call(copy, key))
+                this[key] = copy[key];
+        }
+    }
+    if (image)
+        this.image = image;
+}
+
+var G_DEFAULT_ICON = new GIcon();
+G_DEFAULT_ICON.image = API_HOST + "/mapfiles/ms/micons/marker.png";
+G_DEFAULT_ICON.iconSize = new GSize(32, 32);
+G_DEFAULT_ICON.iconAnchor = new GPoint(15, 32);
+G_DEFAULT_ICON.infoWindowAnchor = new GPoint(15, 2);
+
+function leafletIcon(icon) {
+    var size = icon.iconSize || G_DEFAULT_ICON.iconSize;
+    var anchor = icon.iconAnchor || new GPoint(size.width / 2, size.height);
+    var windowAnchor = icon.infoWindowAnchor || new GPoint(anchor.x, 0);
+    return L.icon({
+        iconUrl: icon.image,
+        iconSize: [size.width, size.height],
+        iconAnchor: [anchor.x, anchor.y],
+        popupAnchor: [windowAnchor.x - anchor.x, windowAnchor.y - anchor.y],
+        className: "gmap-marker"
+    });
+}
+
+function GMarker(latlng, options) {
+    if (options instanceof GIcon)
+        options = { icon: options };
+    this.options_ = options || {};
+    this.latlng_ = latlng;
+    this.map_ = null;
+    this.marker_ = null;
+}
+GMarker.prototype.initialize_ = function (map) {
+    var self = this;
+    this.map_ = map;
+    this.marker_ = L.marker(toLeaflet(this.latlng_), {
+        icon: leafletIcon(this.options_.icon || G_DEFAULT_ICON),
+        draggable: !!this.options_.draggable,
+        title: this.options_.title || "",
+        keyboard: false,
+        bubblingMouseEvents: false
+    });
+    this.marker_.on("click", function () {
+        GEvent.trigger(self, "click", self.getLatLng());
+        GEvent.trigger(map, "click", self, undefined, self.getLatLng());
+    });
+    this.marker_.on("dragstart", function () { GEvent.trigger(self, "dragstart", self.getLatLng()); });
+    this.marker_.on("drag", function () { GEvent.trigger(self, "drag", self.getLatLng()); });
+    this.marker_.on("dragend", function () {
+        self.latlng_ = fromLeaflet(self.marker_.getLatLng());
+        GEvent.trigger(self, "dragend", self.getLatLng());
+    });
+    this.marker_.addTo(map.leaflet_);
+};
+GMarker.prototype.remove_ = function () {
+    if (this.marker_)
+        this.marker_.remove();
+    this.marker_ = null;
+    this.map_ = null;
+};
+GMarker.prototype.getLatLng = function () {
+    return this.marker_ ? fromLeaflet(this.marker_.getLatLng()) : this.latlng_;
+};
+GMarker.prototype.getPoint = GMarker.prototype.getLatLng;
+GMarker.prototype.setLatLng = function (latlng) {
+    this.latlng_ = latlng;
+    if (this.marker_)
+        this.marker_.setLatLng(toLeaflet(latlng));
+};
+GMarker.prototype.getIcon = function () { return this.options_.icon || G_DEFAULT_ICON; };
+GMarker.prototype.hide = function () { this.marker_ && this.marker_.setOpacity(0); };
+GMarker.prototype.show = function () { this.marker_ && this.marker_.setOpacity(1); };
+GMarker.prototype.openInfoWindowHtml = function (html) {
+    if (this.map_)
+        this.map_.openInfoWindowHtml(this.getLatLng(), html);
+};
+
+window.GIcon = GIcon;
+window.G_DEFAULT_ICON = G_DEFAULT_ICON;
+window.GMarker = GMarker;
