@@ -13,11 +13,11 @@
 #include "bench/support/BenchSupport.h"
 #include "map/ScriptSink.h"
 #include "store/Connection.h"
+#include "store/PositionTable.h"
 #include "store/TableCursor.h"
-#include "ui/LastPositionDisplay.h"
-#include "ui/RefreshAndFilter.h"
-#include "ui/SelectedRadios.h"
-#include "ui/ViewOutput.h"
+#include "ui/views/LastPositionDisplay.h"
+#include "ui/views/SelectedRadios.h"
+#include "ui/views/ViewOutput.h"
 
 #include <QCoreApplication>
 #include <QFile>

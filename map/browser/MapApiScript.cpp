@@ -1,0 +1,57 @@
+#include "map/browser/MapApiScript.h"
+
+#include "app/AppPaths.h"
+#include "app/IniReader.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
+
+namespace {
+
+QByteArray resource(const QString& name) {
+    QFile file(QStringLiteral(":/web/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("The map resource %s is missing", qPrintable(name));
+    return file.readAll();
+}
+
+QByteArray jsString(const QString& text) {
+    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
+    return array.mid(1, array.size() - 2);
+}
+
+// Everything but the tile settings; built once, it is the bulk of the answer.
+const QByteArray& fixedParts() {
+    static const QByteArray parts = [] {
+        QByteArray script;
+        script +=
+            "(function () { var style = document.createElement(\"style\"); "
+            "style.textContent = " +
+            jsString(QString::fromUtf8(resource("leaflet.css") + '\n' + resource("maplayer.css"))) +
+            "; document.head.appendChild(style); })();\n";
+        script += resource("leaflet.js") + "\n;\n";
+        script += resource("topojson-client.min.js") + "\n;\n";
+        script += "var G_WORLD_ATLAS = " + resource("countries-50m.json") + ";\n";
+        return script;
+    }();
+    return parts;
+}
+
+} // namespace
+
+MapTiles configuredMapTiles() {
+    const IniReader ini(besideExecutable(QStringLiteral("tavirelmonkas.ini")));
+    return {ini.readString(QStringLiteral("General"), QStringLiteral("TileUrl")),
+            ini.readString(QStringLiteral("General"), QStringLiteral("TileAttribution"))};
+}
+
+QByteArray mapApiScript(const MapTiles& tiles) {
+    const QJsonObject settings{{QStringLiteral("url"), tiles.urlTemplate},
+                               {QStringLiteral("attribution"), tiles.attribution}};
+    return fixedParts() +
+           "var G_MAP_TILES = " + QJsonDocument(settings).toJson(QJsonDocument::Compact) + ";\n" +
+           resource("maplayer.js");
+}

@@ -1,0 +1,21 @@
+#include "map/browser/MapUrlScheme.h"
+
+#include <QWebEngineUrlScheme>
+
+QByteArray mapSchemeName() {
+    return QByteArrayLiteral("pelmor");
+}
+
+QString mapHostAddress() {
+    return QStringLiteral("pelmor://maps.pelmor");
+}
+
+// A page loaded from a local file may request these addresses only because
+// the scheme is secure, allows local access and takes part in CORS.
+void registerMapUrlScheme() {
+    QWebEngineUrlScheme scheme(mapSchemeName());
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Host);
+    scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalAccessAllowed |
+                    QWebEngineUrlScheme::CorsEnabled);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}

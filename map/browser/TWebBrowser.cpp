@@ -1,0 +1,162 @@
+#include "map/browser/TWebBrowser.h"
+
+#include "app/Error.h"
+#include "map/browser/MapSchemeHandler.h"
+#include "map/browser/PageLoadReporter.h"
+#include "map/browser/TApplicationWrapper.h"
+
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QTimer>
+#include <QUrl>
+#include <QWebChannel>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineScript>
+#include <QWebEngineScriptCollection>
+#include <QWebEngineSettings>
+#include <memory>
+
+namespace {
+
+QString fileText(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("The resource %s is missing", qPrintable(path));
+    return QString::fromUtf8(file.readAll());
+}
+
+QString jsonArray(const QStringList& texts) {
+    return QString::fromUtf8(
+        QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+}
+
+// Runs each command in the page's global scope, as a script of its own would,
+// and answers "" or the place and message of the first command that fails.
+QString batchScript(const QStringList& commands) {
+    return QStringLiteral("(function (commands) {"
+                          " for (var i = 0; i < commands.length; i++) {"
+                          "  try { (0, eval)(commands[i]); }"
+                          "  catch (e) {"
+                          "   var message = '';"
+                          "   try { message = String(e); } catch (ignored) {}"
+                          "   return [i, message || 'Script error'];"
+                          "  }"
+                          " }"
+                          " return '';"
+                          "})(") +
+           jsonArray(commands) + QLatin1Char(')');
+}
+
+} // namespace
+
+TWebBrowser::TWebBrowser(QWidget* parent)
+    : QWebEngineView(parent)
+    , external_(new TApplicationWrapper(this))
+    , pageLoad_(new PageLoadReporter(this))
+    , channel_(new QWebChannel(this)) {
+    MapSchemeHandler::installOn(page()->profile());
+    settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
+    settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
+    installExternal();
+
+    connect(this, &QWebEngineView::loadStarted, this, [this] { readyState_ = 1; });
+    connect(pageLoad_, &PageLoadReporter::parsed, this, [this] {
+        if (readyState_ == 1)
+            readyState_ = 3;
+    });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { readyState_ = 4; });
+    connect(page(), &QWebEnginePage::renderProcessTerminated, this,
+            [this] { renderProcessEnded_ = true; });
+}
+
+TWebBrowser::~TWebBrowser() = default;
+
+void TWebBrowser::installExternal() {
+    channel_->registerObject(QStringLiteral("external"), external_);
+    channel_->registerObject(QStringLiteral("pageLoad"), pageLoad_);
+    page()->setWebChannel(channel_, QWebEngineScript::MainWorld);
+
+    QWebEngineScript script;
+    script.setName(QStringLiteral("external"));
+    script.setInjectionPoint(QWebEngineScript::DocumentCreation);
+    script.setWorldId(QWebEngineScript::MainWorld);
+    script.setRunsOnSubFrames(false);
+    script.setSourceCode(fileText(QStringLiteral(":/qtwebchannel/qwebchannel.js")) +
+                         QLatin1Char('\n') + fileText(QStringLiteral(":/web/externalshim.js")));
+    page()->scripts().insert(script);
+}
+
+int TWebBrowser::readyState() const {
+    return readyState_;
+}
+
+void TWebBrowser::navigate(const QString& filePath) {
+    // The page counts as loading from here on, so that a wait that follows
+    // never mistakes the previous document for the new one.
+    readyState_ = 1;
+    renderProcessEnded_ = false;
+    load(QUrl::fromLocalFile(filePath));
+}
+
+void TWebBrowser::runScriptCommand(const QString& command) {
+    runScriptCommands({command});
+}
+
+void TWebBrowser::runScriptCommands(const QStringList& commands) {
+    const QVariant answer = evaluate(batchScript(commands));
+    if (answer.typeId() == QMetaType::QVariantList) {
+        const QVariantList failure = answer.toList();
+        throw ScriptCommandError(failure.value(1).toString(), failure.value(0).toInt());
+    }
+    if (answer.typeId() != QMetaType::QString || !answer.toString().isEmpty())
+        throw Error(QStringLiteral("The map page did not answer the script command."));
+}
+
+QVariant TWebBrowser::evaluate(const QString& script) {
+    if (readyState_ == 0)
+        throw Error(QStringLiteral("The map is not loaded yet."));
+    const QString processEnded =
+        QStringLiteral("The map page has stopped working; reload the map to go on.");
+    if (renderProcessEnded_)
+        throw Error(processEnded);
+
+    // The answer may come after this call has given up waiting, so it goes
+    // into shared state rather than into this stack frame.
+    struct Answer {
+        bool arrived = false;
+        QVariant value;
+    };
+    auto answer = std::make_shared<Answer>();
+    QEventLoop loop;
+    QPointer<QEventLoop> waiting(&loop);
+    page()->runJavaScript(script, QWebEngineScript::MainWorld,
+                          [answer, waiting](const QVariant& value) {
+                              answer->arrived = true;
+                              answer->value = value;
+                              if (waiting)
+                                  waiting->quit();
+                          });
+    if (!answer->arrived) {
+        QTimer::singleShot(scriptTimeoutMs, &loop, &QEventLoop::quit);
+        connect(page(), &QWebEnginePage::renderProcessTerminated, &loop, &QEventLoop::quit);
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    if (renderProcessEnded_)
+        throw Error(processEnded);
+    if (!answer->arrived)
+        throw Error(QStringLiteral("The map page did not answer within %1 seconds.")
+                        .arg(scriptTimeoutMs / 1000));
+    return answer->value;
+}
+
+TApplicationWrapper* TWebBrowser::external() const {
+    return external_;
+}
+
+bool TWebBrowser::renderProcessEnded() const {
+    return renderProcessEnded_;
+}
