@@ -20,7 +20,10 @@ QString centreOnRoute(const QString& pair, const QString& zoom);
 // show literally and never become markup.
 QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time);
 
-// Text made safe inside a double-quoted script string literal.
+// Text made safe inside a double-quoted script string literal: the one escape
+// for everything the program writes into script.
 QString scriptStringContent(const QString& text);
+// The text as a double-quoted script string literal.
+QString scriptStringLiteral(const QString& text);
 
 } // namespace ScriptCommands

@@ -94,10 +94,6 @@ TableCursor::TableCursor(Connection& connection, const QString& tableName, QObje
 
 TableCursor::~TableCursor() = default;
 
-const QString& TableCursor::tableName() const {
-    return tableName_;
-}
-
 // Reads the table again unless no other connection has committed since the
 // last read; on failure the rows read before stay.
 void TableCursor::readRows() {
@@ -266,8 +262,7 @@ qint32 TableCursor::fieldAsInteger(const QString& column) const {
     bool ok = false;
     const qint32 value = text.trimmed().toInt(&ok, 10);
     if (!ok)
-        throw Error(
-            QStringLiteral("'%1' of column %2 is not a valid integer value").arg(text, column));
+        throw notAnIntegerError(text, column);
     return value;
 }
 

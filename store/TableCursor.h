@@ -23,7 +23,6 @@ public:
     TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
     ~TableCursor() override;
 
-    const QString& tableName() const;
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
     void close();

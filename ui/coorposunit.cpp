@@ -81,7 +81,7 @@ void Tcoor_pos::connectHandlers() {
 }
 
 void Tcoor_pos::FormCreate() {
-    ZConnection1.open(QStringLiteral("tavirelmonkas.db"));
+    ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
     setDatePickersToNow();
     ZTable1->open();
@@ -91,7 +91,7 @@ void Tcoor_pos::FormCreate() {
 
 void Tcoor_pos::readConfiguration() {
     try {
-        const IniReader ini(besideExecutable(QStringLiteral("tavirelmonkas.ini")));
+        const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));

@@ -2,9 +2,9 @@
 
 #include "app/AppPaths.h"
 #include "app/IniReader.h"
+#include "app/Resources.h"
+#include "map/ScriptCommands.h"
 
-#include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -12,26 +12,19 @@
 namespace {
 
 QByteArray resource(const QString& name) {
-    QFile file(QStringLiteral(":/web/") + name);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("The map resource %s is missing", qPrintable(name));
-    return file.readAll();
-}
-
-QByteArray jsString(const QString& text) {
-    const QByteArray array = QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact);
-    return array.mid(1, array.size() - 2);
+    return builtInResource(QStringLiteral(":/web/") + name);
 }
 
 // Everything but the tile settings; built once, it is the bulk of the answer.
 const QByteArray& fixedParts() {
     static const QByteArray parts = [] {
         QByteArray script;
-        script +=
-            "(function () { var style = document.createElement(\"style\"); "
-            "style.textContent = " +
-            jsString(QString::fromUtf8(resource("leaflet.css") + '\n' + resource("maplayer.css"))) +
-            "; document.head.appendChild(style); })();\n";
+        script += "(function () { var style = document.createElement(\"style\"); "
+                  "style.textContent = " +
+                  ScriptCommands::scriptStringLiteral(
+                      QString::fromUtf8(resource("leaflet.css") + '\n' + resource("maplayer.css")))
+                      .toUtf8() +
+                  "; document.head.appendChild(style); })();\n";
         script += resource("leaflet.js") + "\n;\n";
         script += resource("topojson-client.min.js") + "\n;\n";
         script += "var G_WORLD_ATLAS = " + resource("countries-50m.json") + ";\n";
@@ -43,7 +36,7 @@ const QByteArray& fixedParts() {
 } // namespace
 
 MapTiles configuredMapTiles() {
-    const IniReader ini(besideExecutable(QStringLiteral("tavirelmonkas.ini")));
+    const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
     return {ini.readString(QStringLiteral("General"), QStringLiteral("TileUrl")),
             ini.readString(QStringLiteral("General"), QStringLiteral("TileAttribution"))};
 }

@@ -2,6 +2,7 @@
 
 #include "app/AppPaths.h"
 #include "app/Error.h"
+#include "app/Resources.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 
@@ -14,10 +15,7 @@ namespace {
 // The page script with CR LF between its lines and no line end after the last:
 // the writer adds that one like after every line.
 QString pageScript() {
-    QFile file(QStringLiteral(":/web/TGoogleMap.js"));
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("The page script resource is missing");
-    QString script = QString::fromUtf8(file.readAll());
+    QString script = QString::fromUtf8(builtInResource(QStringLiteral(":/web/TGoogleMap.js")));
     script.remove(u'\r');
     while (script.endsWith(u'\n'))
         script.chop(1);
@@ -27,7 +25,7 @@ QString pageScript() {
 } // namespace
 
 QString mapPagePath() {
-    return besideExecutable(QStringLiteral("pelmormapsview.html"));
+    return besideExecutable(QLatin1String(mapPageFileName));
 }
 
 QStringList mapPageLines(const QString& apiKey, int width, int height) {

@@ -5,7 +5,7 @@
 
 class TWebBrowser;
 
-// "pelmormapsview.html" beside the executable.
+// The map page file beside the executable.
 QString mapPagePath();
 
 // The page's twenty lines (without line ends) for a browser control of the given size.

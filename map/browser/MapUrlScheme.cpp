@@ -1,13 +1,15 @@
 #include "map/browser/MapUrlScheme.h"
 
+#include "app/AppPaths.h"
+
 #include <QWebEngineUrlScheme>
 
 QByteArray mapSchemeName() {
-    return QByteArrayLiteral("pelmor");
+    return QByteArray(mapScheme);
 }
 
 QString mapHostAddress() {
-    return QStringLiteral("pelmor://maps.pelmor");
+    return QLatin1String(mapScheme) + QStringLiteral("://") + QLatin1String(mapHost);
 }
 
 // A page loaded from a local file may request these addresses only because

@@ -1,14 +1,13 @@
 #include "map/browser/TWebBrowser.h"
 
 #include "app/Error.h"
+#include "app/Resources.h"
+#include "map/ScriptCommands.h"
 #include "map/browser/MapSchemeHandler.h"
 #include "map/browser/PageLoadReporter.h"
 #include "map/browser/TApplicationWrapper.h"
 
 #include <QEventLoop>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -23,15 +22,15 @@
 namespace {
 
 QString fileText(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        qFatal("The resource %s is missing", qPrintable(path));
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(builtInResource(path));
 }
 
-QString jsonArray(const QStringList& texts) {
-    return QString::fromUtf8(
-        QJsonDocument(QJsonArray::fromStringList(texts)).toJson(QJsonDocument::Compact));
+QString scriptArray(const QStringList& texts) {
+    QStringList literals;
+    literals.reserve(texts.size());
+    for (const QString& text : texts)
+        literals << ScriptCommands::scriptStringLiteral(text);
+    return QLatin1Char('[') + literals.join(QLatin1Char(',')) + QLatin1Char(']');
 }
 
 // Runs each command in the page's global scope, as a script of its own would,
@@ -48,7 +47,7 @@ QString batchScript(const QStringList& commands) {
                           " }"
                           " return '';"
                           "})(") +
-           jsonArray(commands) + QLatin1Char(')');
+           scriptArray(commands) + QLatin1Char(')');
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ui/about/SystemPropertiesDialog.h"
 
+#include "app/AppPaths.h"
 #include "ui/about/SystemFacts.h"
 
 #include <QDialogButtonBox>
@@ -18,7 +19,7 @@ SystemPropertiesDialog::SystemPropertiesDialog(QWidget* parent)
     facts->setHorizontalSpacing(16);
     facts->setVerticalSpacing(6);
     for (const SystemFact& fact :
-         systemFacts(takeSystemSnapshot(QStringLiteral("tavirelmonkas.db")))) {
+         systemFacts(takeSystemSnapshot(QLatin1String(databaseFileName)))) {
         auto* name = new QLabel(fact.name + QLatin1Char(':'));
         QFont bold = name->font();
         bold.setBold(true);

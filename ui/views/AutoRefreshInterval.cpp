@@ -8,8 +8,7 @@ std::optional<int> autoRefreshIntervalMs(const QString& secondsText) {
     bool isNumber = false;
     const qint64 seconds = secondsText.toInt(&isNumber, 10);
     if (!isNumber)
-        throw Error(QLatin1Char('\'') + secondsText +
-                    QStringLiteral("' is not a valid integer value"));
+        throw notAnIntegerError(secondsText);
     const qint64 ms = seconds * 1000;
     if (ms < 0 || ms > std::numeric_limits<int>::max())
         return std::nullopt;

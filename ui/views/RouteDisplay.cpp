@@ -27,7 +27,7 @@ qint32 routeCountOf(const QString& text) {
     bool isNumber = false;
     const qint32 count = text.toInt(&isNumber, 10);
     if (!isNumber)
-        throw Error(QLatin1Char('\'') + text + QStringLiteral("' is not a valid integer value"));
+        throw notAnIntegerError(text);
     return count;
 }
 
