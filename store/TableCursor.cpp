@@ -168,10 +168,6 @@ void TableCursor::setFiltered(bool on) {
         reapplyFilter();
 }
 
-bool TableCursor::isFiltered() const {
-    return filtered_;
-}
-
 void TableCursor::setFilter(const QString& text) {
     FilterExpression expression = parseFilter(text);
     std::optional<RowFilter> filter;
@@ -186,6 +182,12 @@ void TableCursor::setFilter(const QString& text) {
 
 const QString& TableCursor::filter() const {
     return filterText_;
+}
+
+void TableCursor::applyFilter(const QString& text) {
+    setFiltered(false);
+    setFilter(text);
+    setFiltered(true);
 }
 
 int TableCursor::rowCount() const {

@@ -8,6 +8,8 @@
 #include "map/browser/MapPage.h"
 #include "map/browser/TApplicationWrapper.h"
 #include "map/browser/TWebBrowser.h"
+#include "store/DatabaseBusyCursor.h"
+#include "store/PositionTable.h"
 #include "store/TableCursor.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
@@ -23,6 +25,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,13 +36,25 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+namespace {
+
+void showBusyPointer(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace
+
 Tcoor_pos::Tcoor_pos(QWidget* parent)
     : QMainWindow(parent)
     , digitKeyFilter_(new DigitKeyFilter(this))
-    , ZTable1(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("map_coor")))
+    , ZTable1(std::make_unique<TableCursor>(ZConnection1, PositionTable::name))
     , Projects(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("projects")))
     , ProjectMembers(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("project_members")))
     , PersonelTeam(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("personel_team"))) {
+    DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));

@@ -119,7 +119,7 @@ void EventLogGridTest::gridLooksAsLaidOut() {
     QCOMPARE(titles->sectionSize(1), 229);
     QCOMPARE(titles->sectionSize(3), 119);
     // A derived width fits the widest date-time.
-    const QString widestTime = PositionGridModel::typicalText(2);
+    const QString widestTime = EventLogGrid::typicalText(2);
     QVERIFY(titles->sectionSize(2) > QFontMetrics(grid.font()).horizontalAdvance(widestTime));
     for (int c = 0; c < 9; ++c)
         QCOMPARE(titles->sectionResizeMode(c), QHeaderView::Interactive);

@@ -2,21 +2,16 @@
 
 #include "map/ScriptCommands.h"
 #include "map/ScriptSink.h"
-#include "store/CurrentPosition.h"
 #include "store/PositionTable.h"
-#include "store/TableCursor.h"
 #include "ui/views/CommandBatch.h"
 #include "ui/views/SelectedRadios.h"
 #include "ui/views/ViewOutput.h"
 
 namespace {
 
-QString markerCommand(const TableCursor& table, const QString& pair) {
-    const QString info =
-        ScriptCommands::infoWindowHtml(table.fieldAsText(QStringLiteral("radio_short_id")),
-                                       table.fieldAsText(QStringLiteral("station_name")),
-                                       displayText(table.fieldAsDateTime(QStringLiteral("time"))));
-    return ScriptCommands::addMarker(pair, info);
+QString markerCommand(const PositionTable::ReportInfo& report, const QString& pair) {
+    return ScriptCommands::addMarker(
+        pair, ScriptCommands::infoWindowHtml(report.radioId, report.station, report.time));
 }
 
 } // namespace
@@ -24,26 +19,25 @@ QString markerCommand(const TableCursor& table, const QString& pair) {
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
                        const ViewOutput& out) {
     out.page.runScriptCommand(ScriptCommands::clearScreen());
+    PositionTable positions(table);
     CommandBatch batch(out.page);
     bool statusSet = false;
     QString lastPair;
     try {
         for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
             const qint32 radio = radios[entry];
-            const QString filter = QStringLiteral("radio_short_id=") + QString::number(radio);
-            if (radio == 0 || !refreshAndFilter(table, filter) || table.rowCount() == 0)
+            if (radio == 0)
                 continue;
-            table.last();
-            const QString pair = currentPairText(table, QuotientRule::Truncating);
+            const std::optional<QString> pair = positions.newestPairOf(radio);
+            if (!pair)
+                continue;
             if (!statusSet) {
                 statusSet = true;
                 out.setStatus(QStringLiteral("Record found"));
             }
-            batch.add(markerCommand(table, pair), [&table, filter] {
-                applyFilter(table, filter);
-                table.last();
-            });
-            lastPair = pair;
+            batch.add(markerCommand(positions.currentInfo(), *pair),
+                      [&positions, radio] { positions.returnToNewestOf(radio); });
+            lastPair = *pair;
         }
     } catch (...) {
         // The markers before the failure were shown before it.

@@ -1,6 +1,5 @@
 #include "ui/views/RadioTree.h"
 
-#include "store/PositionTable.h"
 #include "store/TableCursor.h"
 
 #include <QSignalBlocker>
@@ -16,7 +15,7 @@ QTreeWidgetItem* appendNode(QTreeWidgetItem* parent, const QString& text) {
 }
 
 void filterOn(TableCursor& cursor, const QString& filter) {
-    applyFilter(cursor, filter);
+    cursor.applyFilter(filter);
     cursor.first();
 }
 

@@ -1,5 +1,6 @@
 #include "ui/widgets/EventLogGrid.h"
 
+#include "store/DateTimeValue.h"
 #include "store/PositionGridModel.h"
 #include "store/TableCursor.h"
 
@@ -11,6 +12,20 @@ namespace {
 
 constexpr int indicatorWidth = 14;
 constexpr int cellPadding = 12;
+
+// Per grid column: the width in pixels it starts with, 0 for the width derived
+// from its content, and the text the widest of its cells typically shows
+// (null: a date-time).
+struct ColumnWidth {
+    int width;
+    const char* typicalText;
+};
+
+constexpr ColumnWidth columnWidths[] = {
+    {50, ""},          {229, ""},  {0, nullptr},       {119, ""},       {0, "NS "},
+    {0, "00.000000 "}, {0, "EW "}, {0, "000.000000 "}, {0, "00000.0 "},
+};
+constexpr int widthCount = int(std::size(columnWidths));
 
 // The narrow column at the left: a triangle on the cursor's current row.
 class CurrentRowIndicator : public QHeaderView {
@@ -57,6 +72,20 @@ QFont gridFont() {
 }
 
 } // namespace
+
+int EventLogGrid::initialColumnWidth(int column) {
+    return column >= 0 && column < widthCount ? columnWidths[column].width : 0;
+}
+
+QString EventLogGrid::typicalText(int column) {
+    if (column < 0 || column >= widthCount)
+        return QString();
+    if (!columnWidths[column].typicalText) {
+        // Two-digit day and month, an afternoon hour: the widest a date-time shows.
+        return displayText(toDateTimeValue(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58))));
+    }
+    return QString::fromLatin1(columnWidths[column].typicalText);
+}
 
 EventLogGrid::EventLogGrid(QWidget* parent)
     : QTableView(parent) {
@@ -135,10 +164,10 @@ void EventLogGrid::applyInitialColumnWidths() {
     const QFontMetrics cellMetrics(font());
     const QFontMetrics titleMetrics(horizontalHeader()->font());
     for (int column = 0; column < model_->columnCount(); ++column) {
-        int width = PositionGridModel::initialColumnWidth(column);
+        int width = initialColumnWidth(column);
         if (width == 0) {
             const QString title = model_->headerData(column, Qt::Horizontal).toString();
-            width = qMax(cellMetrics.horizontalAdvance(PositionGridModel::typicalText(column)),
+            width = qMax(cellMetrics.horizontalAdvance(typicalText(column)),
                          titleMetrics.horizontalAdvance(title)) +
                     cellPadding;
         }

@@ -15,6 +15,11 @@ public:
 
     void bind(TableCursor* cursor);
 
+    // Width in pixels a grid column starts with; 0 for the width derived from its content.
+    static int initialColumnWidth(int column);
+    // A cell's text the widest of its column typically shows, for the derived widths.
+    static QString typicalText(int column);
+
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
