@@ -10,6 +10,9 @@ QString clearScreen();
 QString startShape();
 QString startLine();
 QString addMarker(const QString& pair, const QString& infoHtml);
+// centreOnMarkers sends "GoogleMap.Render(<pair>,<zoom>);" and centreOnRoute
+// "GoogleMap.Render(<pair>, <zoom>);": one blank apart on purpose, each the
+// exact form its view has always sent. The page reads both alike.
 QString centreOnMarkers(const QString& pair, const QString& zoom);
 QString initLine();
 QString fillLine(const QString& pair);

@@ -149,7 +149,7 @@ void Tcoor_pos::Timer1Timer() {
     // draw on yet, and one whose render process has ended fails every tick
     // alike until the map is reloaded: that is reported once.
     const TWebBrowser& browser = *ui.WebBrowser1;
-    if (autoRefreshRunning_ || browser.readyState() != 4 ||
+    if (autoRefreshRunning_ || browser.readyState() != TWebBrowser::Complete ||
         (deadPageReported_ && browser.renderProcessEnded()))
         return;
     autoRefreshRunning_ = true;

@@ -77,7 +77,7 @@ void appendPageLine(const QString& path, const QString& line) {
 }
 
 void waitUntilInteractive(const TWebBrowser& browser) {
-    while (browser.readyState() < 3) {
+    while (browser.readyState() < TWebBrowser::Interactive) {
         if (browser.renderProcessEnded())
             throw Error(QStringLiteral("The map page could not be loaded: its render process "
                                        "ended."));

@@ -14,5 +14,6 @@ QStringList mapPageLines(const QString& apiKey, int width, int height);
 // Appends one line and CR LF to the file, creating it when missing; throws Error on I/O failure.
 void appendPageLine(const QString& path, const QString& line);
 
-// Sleeps 10 ms and processes events until the ready state reaches 3; no sleep when already there.
+// Sleeps 10 ms and processes events until the page is interactive (the
+// document parsed); no sleep when it is already.
 void waitUntilInteractive(const TWebBrowser& browser);

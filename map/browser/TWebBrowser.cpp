@@ -62,12 +62,12 @@ TWebBrowser::TWebBrowser(QWidget* parent)
     settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     installExternal();
 
-    connect(this, &QWebEngineView::loadStarted, this, [this] { readyState_ = 1; });
+    connect(this, &QWebEngineView::loadStarted, this, [this] { readyState_ = Loading; });
     connect(pageLoad_, &PageLoadReporter::parsed, this, [this] {
-        if (readyState_ == 1)
-            readyState_ = 3;
+        if (readyState_ == Loading)
+            readyState_ = Interactive;
     });
-    connect(this, &QWebEngineView::loadFinished, this, [this] { readyState_ = 4; });
+    connect(this, &QWebEngineView::loadFinished, this, [this] { readyState_ = Complete; });
     connect(page(), &QWebEnginePage::renderProcessTerminated, this,
             [this] { renderProcessEnded_ = true; });
 }
@@ -96,7 +96,7 @@ int TWebBrowser::readyState() const {
 void TWebBrowser::navigate(const QString& filePath) {
     // The page counts as loading from here on, so that a wait that follows
     // never mistakes the previous document for the new one.
-    readyState_ = 1;
+    readyState_ = Loading;
     renderProcessEnded_ = false;
     load(QUrl::fromLocalFile(filePath));
 }
@@ -116,7 +116,7 @@ void TWebBrowser::runScriptCommands(const QStringList& commands) {
 }
 
 QVariant TWebBrowser::evaluate(const QString& script) {
-    if (readyState_ == 0)
+    if (readyState_ == Uninitialized)
         throw Error(QStringLiteral("The map is not loaded yet."));
     const QString processEnded =
         QStringLiteral("The map page has stopped working; reload the map to go on.");

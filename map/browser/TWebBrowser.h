@@ -17,7 +17,14 @@ public:
     explicit TWebBrowser(QWidget* parent = nullptr);
     ~TWebBrowser() override;
 
-    // 0 before any load, 1 loading, 3 document parsed, 4 load finished.
+    // How far the page has loaded; the numbers are the ones the window and
+    // the tests compare with, and 2 is never reported.
+    enum ReadyState {
+        Uninitialized = 0, // before any load
+        Loading = 1,
+        Interactive = 3, // the document is parsed
+        Complete = 4,    // the load has finished
+    };
     int readyState() const;
 
     // Loads a local HTML file given by its plain path.
@@ -44,6 +51,6 @@ private:
     TApplicationWrapper* external_;
     PageLoadReporter* pageLoad_;
     QWebChannel* channel_;
-    int readyState_ = 0;
+    int readyState_ = Uninitialized;
     bool renderProcessEnded_ = false;
 };

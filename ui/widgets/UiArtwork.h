@@ -4,7 +4,7 @@
 #include <QPixmap>
 #include <QString>
 
-// A picture compiled into the program from ui/images, e.g. "about-banner.png".
+// A picture compiled into the program from ui/widgets/images, e.g. "about-banner.png".
 QPixmap uiImage(const QString& fileName);
 
 // The application's icon in all the sizes drawn for it.
