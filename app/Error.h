@@ -16,3 +16,11 @@ public:
 private:
     QString message_;
 };
+
+// "'<text>' is not a valid integer value", naming the column after the text
+// when there is one.
+inline Error notAnIntegerError(const QString& text, const QString& column = QString()) {
+    const QString of = column.isEmpty() ? QString() : QStringLiteral(" of column ") + column;
+    return Error(QLatin1Char('\'') + text + QLatin1Char('\'') + of +
+                 QStringLiteral(" is not a valid integer value"));
+}

@@ -48,13 +48,6 @@ QImage drawPin(const IconStyle& style) {
 
 } // namespace
 
-QStringList markerIconNames() {
-    QStringList names;
-    for (const IconStyle& style : iconStyles)
-        names.append(QString::fromLatin1(style.name));
-    return names;
-}
-
 QByteArray markerIconPng(const QString& name) {
     for (const IconStyle& style : iconStyles) {
         if (name == QLatin1String(style.name)) {

@@ -77,4 +77,8 @@ QString scriptStringContent(const QString& text) {
     return escaped;
 }
 
+QString scriptStringLiteral(const QString& text) {
+    return QLatin1Char('"') + scriptStringContent(text) + QLatin1Char('"');
+}
+
 } // namespace ScriptCommands

@@ -10,6 +10,9 @@ QString clearScreen();
 QString startShape();
 QString startLine();
 QString addMarker(const QString& pair, const QString& infoHtml);
+// centreOnMarkers sends "GoogleMap.Render(<pair>,<zoom>);" and centreOnRoute
+// "GoogleMap.Render(<pair>, <zoom>);": one blank apart on purpose, each the
+// exact form its view has always sent. The page reads both alike.
 QString centreOnMarkers(const QString& pair, const QString& zoom);
 QString initLine();
 QString fillLine(const QString& pair);
@@ -20,7 +23,10 @@ QString centreOnRoute(const QString& pair, const QString& zoom);
 // show literally and never become markup.
 QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time);
 
-// Text made safe inside a double-quoted script string literal.
+// Text made safe inside a double-quoted script string literal: the one escape
+// for everything the program writes into script.
 QString scriptStringContent(const QString& text);
+// The text as a double-quoted script string literal.
+QString scriptStringLiteral(const QString& text);
 
 } // namespace ScriptCommands

@@ -1,21 +1,23 @@
 #include "store/DatabaseBusyCursor.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 namespace {
 int depth = 0;
+DatabaseBusyCursor::Hook currentHook = nullptr;
+} // namespace
+
+void DatabaseBusyCursor::setHook(Hook hook) {
+    currentHook = hook;
 }
 
 DatabaseBusyCursor::DatabaseBusyCursor() {
-    if (depth++ == 0 && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        shown_ = true;
+    if (depth++ == 0 && currentHook) {
+        told_ = currentHook;
+        told_(true);
     }
 }
 
 DatabaseBusyCursor::~DatabaseBusyCursor() {
     --depth;
-    if (shown_)
-        QGuiApplication::restoreOverrideCursor();
+    if (told_)
+        told_(false);
 }

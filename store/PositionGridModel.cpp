@@ -1,23 +1,21 @@
 #include "store/PositionGridModel.h"
 
-#include "store/DateTimeValue.h"
+#include "store/PositionTable.h"
 #include "store/TableCursor.h"
 
 namespace {
 
 struct GridColumn {
-    const char* name;
+    const QString& name;
     const char* title;
-    int width;
-    const char* typicalText;
 };
 
-constexpr GridColumn gridColumns[] = {
-    {"id", "Id", 50, ""},          {"station_name", "Station name", 229, ""},
-    {"time", "Time", 0, nullptr},  {"radio_short_id", "Radio Short Id", 119, ""},
-    {"ns", "NS", 0, "NS "},        {"lat", "Lat", 0, "00.000000 "},
-    {"ew", "EW", 0, "EW "},        {"long", "Long", 0, "000.000000 "},
-    {"alt", "Alt", 0, "00000.0 "},
+const GridColumn gridColumns[] = {
+    {PositionTable::id, "Id"},     {PositionTable::stationName, "Station name"},
+    {PositionTable::time, "Time"}, {PositionTable::radioShortId, "Radio Short Id"},
+    {PositionTable::ns, "NS"},     {PositionTable::lat, "Lat"},
+    {PositionTable::ew, "EW"},     {PositionTable::lng, "Long"},
+    {PositionTable::alt, "Alt"},
 };
 constexpr int gridColumnCount = int(std::size(gridColumns));
 
@@ -32,20 +30,6 @@ PositionGridModel::PositionGridModel(TableCursor* cursor, QObject* parent)
         mapColumns();
         endResetModel();
     });
-}
-
-int PositionGridModel::initialColumnWidth(int column) {
-    return column >= 0 && column < gridColumnCount ? gridColumns[column].width : 0;
-}
-
-QString PositionGridModel::typicalText(int column) {
-    if (column < 0 || column >= gridColumnCount)
-        return QString();
-    if (!gridColumns[column].typicalText) {
-        // Two-digit day and month, an afternoon hour: the widest a date-time shows.
-        return displayText(toDateTimeValue(QDateTime(QDate(2000, 12, 28), QTime(23, 58, 58))));
-    }
-    return QString::fromLatin1(gridColumns[column].typicalText);
 }
 
 int PositionGridModel::rowCount(const QModelIndex& parent) const {
@@ -80,5 +64,5 @@ Qt::ItemFlags PositionGridModel::flags(const QModelIndex& index) const {
 void PositionGridModel::mapColumns() {
     cursorColumns_.clear();
     for (const GridColumn& column : gridColumns)
-        cursorColumns_.push_back(cursor_->columnIndex(QString::fromLatin1(column.name)));
+        cursorColumns_.push_back(cursor_->columnIndex(column.name));
 }

@@ -15,10 +15,6 @@ public:
     explicit PositionGridModel(TableCursor* cursor, QObject* parent = nullptr);
 
     TableCursor* cursor() const { return cursor_; }
-    // Width in pixels a column starts with; 0 for the width derived from its content.
-    static int initialColumnWidth(int column);
-    // A cell's text the widest of its column typically shows, for the derived widths.
-    static QString typicalText(int column);
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -94,10 +94,6 @@ TableCursor::TableCursor(Connection& connection, const QString& tableName, QObje
 
 TableCursor::~TableCursor() = default;
 
-const QString& TableCursor::tableName() const {
-    return tableName_;
-}
-
 // Reads the table again unless no other connection has committed since the
 // last read; on failure the rows read before stay.
 void TableCursor::readRows() {
@@ -172,10 +168,6 @@ void TableCursor::setFiltered(bool on) {
         reapplyFilter();
 }
 
-bool TableCursor::isFiltered() const {
-    return filtered_;
-}
-
 void TableCursor::setFilter(const QString& text) {
     FilterExpression expression = parseFilter(text);
     std::optional<RowFilter> filter;
@@ -190,6 +182,12 @@ void TableCursor::setFilter(const QString& text) {
 
 const QString& TableCursor::filter() const {
     return filterText_;
+}
+
+void TableCursor::applyFilter(const QString& text) {
+    setFiltered(false);
+    setFilter(text);
+    setFiltered(true);
 }
 
 int TableCursor::rowCount() const {
@@ -266,8 +264,7 @@ qint32 TableCursor::fieldAsInteger(const QString& column) const {
     bool ok = false;
     const qint32 value = text.trimmed().toInt(&ok, 10);
     if (!ok)
-        throw Error(
-            QStringLiteral("'%1' of column %2 is not a valid integer value").arg(text, column));
+        throw notAnIntegerError(text, column);
     return value;
 }
 

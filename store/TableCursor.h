@@ -23,16 +23,17 @@ public:
     TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
     ~TableCursor() override;
 
-    const QString& tableName() const;
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
     void close();
     bool isOpen() const;
 
     void setFiltered(bool on);
-    bool isFiltered() const;
     void setFilter(const QString& text); // throws Error when the text does not parse
     const QString& filter() const;
+    // Filtering off, the text set, filtering on: a text that does not parse
+    // throws and leaves the table unfiltered.
+    void applyFilter(const QString& text);
 
     int rowCount() const;   // passing rows
     int currentRow() const; // index among the passing rows, -1 for none

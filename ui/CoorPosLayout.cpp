@@ -1,16 +1,16 @@
 #include "ui/CoorPosLayout.h"
 
-#include "map/TWebBrowser.h"
-#include "ui/ConnectedTreeWidget.h"
-#include "ui/DateTimePicker.h"
-#include "ui/EventLogGrid.h"
-#include "ui/Fonts.h"
-#include "ui/GradientSplitter.h"
-#include "ui/NavPanelHeader.h"
-#include "ui/OwnerDrawnTabWidget.h"
-#include "ui/ToolbarImages.h"
-#include "ui/UiArtwork.h"
-#include "ui/UpDownButtons.h"
+#include "map/browser/TWebBrowser.h"
+#include "ui/widgets/ConnectedTreeWidget.h"
+#include "ui/widgets/DateTimePicker.h"
+#include "ui/widgets/EventLogGrid.h"
+#include "ui/widgets/Fonts.h"
+#include "ui/widgets/GradientSplitter.h"
+#include "ui/widgets/NavPanelHeader.h"
+#include "ui/widgets/OwnerDrawnTabWidget.h"
+#include "ui/widgets/ToolbarImages.h"
+#include "ui/widgets/UiArtwork.h"
+#include "ui/widgets/UpDownButtons.h"
 
 #include <QCheckBox>
 #include <QFrame>

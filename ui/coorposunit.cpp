@@ -4,25 +4,28 @@
 #include "app/Application.h"
 #include "app/IniReader.h"
 #include "app/Messages.h"
-#include "map/MapPage.h"
 #include "map/ScriptCommands.h"
-#include "map/TApplicationWrapper.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapPage.h"
+#include "map/browser/TApplicationWrapper.h"
+#include "map/browser/TWebBrowser.h"
+#include "store/DatabaseBusyCursor.h"
+#include "store/PositionTable.h"
 #include "store/TableCursor.h"
-#include "ui/AutoRefreshInterval.h"
-#include "ui/DateTimePicker.h"
-#include "ui/DigitKeyFilter.h"
-#include "ui/EventLogGrid.h"
-#include "ui/LastPositionDisplay.h"
-#include "ui/RadioTree.h"
-#include "ui/RouteDisplay.h"
-#include "ui/ViewOutput.h"
-#include "ui/aboutunit.h"
+#include "ui/about/aboutunit.h"
+#include "ui/views/AutoRefreshInterval.h"
+#include "ui/views/LastPositionDisplay.h"
+#include "ui/views/RadioTree.h"
+#include "ui/views/RouteDisplay.h"
+#include "ui/views/ViewOutput.h"
+#include "ui/widgets/DateTimePicker.h"
+#include "ui/widgets/DigitKeyFilter.h"
+#include "ui/widgets/EventLogGrid.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,13 +35,25 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+namespace {
+
+void showBusyPointer(bool busy) {
+    if (busy)
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace
+
 Tcoor_pos::Tcoor_pos(QWidget* parent)
     : QMainWindow(parent)
     , digitKeyFilter_(new DigitKeyFilter(this))
-    , ZTable1(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("map_coor")))
+    , ZTable1(std::make_unique<TableCursor>(ZConnection1, PositionTable::name))
     , Projects(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("projects")))
     , ProjectMembers(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("project_members")))
     , PersonelTeam(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("personel_team"))) {
+    DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
@@ -80,7 +95,7 @@ void Tcoor_pos::connectHandlers() {
 }
 
 void Tcoor_pos::FormCreate() {
-    ZConnection1.open(QStringLiteral("tavirelmonkas.db"));
+    ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
     setDatePickersToNow();
     ZTable1->open();
@@ -90,7 +105,7 @@ void Tcoor_pos::FormCreate() {
 
 void Tcoor_pos::readConfiguration() {
     try {
-        const IniReader ini(besideExecutable(QStringLiteral("tavirelmonkas.ini")));
+        const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
@@ -133,7 +148,8 @@ void Tcoor_pos::Timer1Timer() {
     // draw on yet, and one whose render process has ended fails every tick
     // alike until the map is reloaded: that is reported once.
     const TWebBrowser& browser = *ui.WebBrowser1;
-    if (browser.readyState() != 4 || (deadPageReported_ && browser.renderProcessEnded()))
+    if (browser.readyState() != TWebBrowser::Complete ||
+        (deadPageReported_ && browser.renderProcessEnded()))
         return;
     viewRun_.run([this] {
         try {

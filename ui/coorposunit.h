@@ -2,7 +2,7 @@
 
 #include "store/Connection.h"
 #include "ui/CoorPosLayout.h"
-#include "ui/ExclusiveRun.h"
+#include "ui/views/ExclusiveRun.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -15,6 +15,34 @@ class TableCursor;
 struct ViewOutput;
 
 // The main window: its start-up sequence and the handlers of its controls.
+//
+// The controls, handlers and cursors keep their layout names, which the tests
+// and the screenshot tool use too. What each one is:
+//   ToolButton1      last positions of the selected radios (ToolButton1Click)
+//   ToolButton2      route of the first selected radio (ToolButton2Click)
+//   ToolButton3      write and load the map page again (ToolButton3Click)
+//   ToolButton4      start drawing a polygon (ToolButton4Click)
+//   ToolButton5      start drawing a line (ToolButton5Click)
+//   ToolButton7      clear the map (ToolButton7Click)
+//   ToolButton8      close the window, which ends the program (ToolButton8Click)
+//   ToolButton9      the toolbar's separator; there is no ToolButton6
+//   Button1          "Show" on the fast-search page: the route, as ToolButton2
+//   Edit1            seconds between automatic refreshes
+//   CheckBox1        automatic refresh on or off
+//   Edit2            number of route points
+//   Edit20           zoom level of the map (UpDown4: its spin buttons, 0 to 21)
+//   DateTimePicker1  first date of the route
+//   DateTimePicker2  last date of the route
+//   JvTreeView1      radio tree: projects and their members, with check boxes
+//   DBGrid1          event-log grid over ZTable1
+//   WebBrowser1      the map page
+//   StatusText       the status bar's text (StatusBar1)
+//   Exit2, About2    File > Exit and Help > About
+//   Timer1           automatic refresh of the last positions (Timer1Timer)
+//   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
+//   ZConnection1     the database connection
+//   ZTable1          cursor over the position reports (PositionTable)
+//   Projects, ProjectMembers, PersonelTeam  cursors the radio tree is built from
 class Tcoor_pos : public QMainWindow {
     Q_OBJECT
 public:

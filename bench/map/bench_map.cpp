@@ -9,15 +9,15 @@
 // QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 
 #include "bench/support/BenchSupport.h"
-#include "map/MapPage.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapPage.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
-#include "ui/EventLogGrid.h"
-#include "ui/RouteDisplay.h"
-#include "ui/SelectedRadios.h"
-#include "ui/ViewOutput.h"
+#include "ui/views/RouteDisplay.h"
+#include "ui/views/SelectedRadios.h"
+#include "ui/views/ViewOutput.h"
+#include "ui/widgets/EventLogGrid.h"
 
 #include <QApplication>
 #include <QFile>

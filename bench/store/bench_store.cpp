@@ -14,10 +14,9 @@
 #include "map/ScriptSink.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
-#include "ui/LastPositionDisplay.h"
-#include "ui/RefreshAndFilter.h"
-#include "ui/SelectedRadios.h"
-#include "ui/ViewOutput.h"
+#include "ui/views/LastPositionDisplay.h"
+#include "ui/views/SelectedRadios.h"
+#include "ui/views/ViewOutput.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -107,15 +106,15 @@ int main(int argc, char* argv[]) {
     const int radio = firstRadio + 150;
     const QString filter = QStringLiteral("radio_short_id=%1").arg(radio);
     const double firstFilter = bench::medianSeconds(
-        5, [&] { applyFilter(*cursor, filter); },
+        5, [&] { cursor->applyFilter(filter); },
         [&] {
             cursor.reset();
             cursor = std::make_unique<TableCursor>(connection, table);
             cursor->open();
         });
     const double nextFilter = bench::medianSeconds(
-        25, [&] { applyFilter(*cursor, filter); },
-        [&] { applyFilter(*cursor, QStringLiteral("radio_short_id=%1").arg(firstRadio)); });
+        25, [&] { cursor->applyFilter(filter); },
+        [&] { cursor->applyFilter(QStringLiteral("radio_short_id=%1").arg(firstRadio)); });
     const double shellFilter = bench::sqliteShellSeconds(
         database, QStringLiteral("SELECT count(*) FROM map_coor WHERE ") + filter, 5);
     bench::printRatio("B2 filter, first on a fresh cursor", firstFilter, shellFilter, "sqlite3");

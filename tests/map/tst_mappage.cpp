@@ -1,7 +1,7 @@
 #include "app/Error.h"
-#include "map/MapApiScript.h"
-#include "map/MapPage.h"
 #include "map/MarkerIcons.h"
+#include "map/browser/MapApiScript.h"
+#include "map/browser/MapPage.h"
 
 #include <QDir>
 #include <QFile>

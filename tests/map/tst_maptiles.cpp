@@ -1,7 +1,7 @@
 #include "app/AppPaths.h"
-#include "map/MapPage.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapPage.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 
 #include <QApplication>
 #include <QFile>

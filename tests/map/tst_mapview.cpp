@@ -1,9 +1,9 @@
 #include "app/AppPaths.h"
 #include "app/Error.h"
-#include "map/MapPage.h"
-#include "map/MapUrlScheme.h"
-#include "map/TApplicationWrapper.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapPage.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TApplicationWrapper.h"
+#include "map/browser/TWebBrowser.h"
 
 #include <QApplication>
 #include <QDir>

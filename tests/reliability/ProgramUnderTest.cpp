@@ -1,7 +1,7 @@
 #include "ProgramUnderTest.h"
 
 #include "../support/PageScript.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/TWebBrowser.h"
 #include "ui/coorposunit.h"
 
 #include <QScopeGuard>

@@ -6,7 +6,7 @@
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
+#include "map/browser/MapUrlScheme.h"
 #include "ui/coorposunit.h"
 
 #include <QFile>

@@ -5,7 +5,7 @@
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
+#include "map/browser/MapUrlScheme.h"
 #include "store/TableCursor.h"
 #include "ui/coorposunit.h"
 

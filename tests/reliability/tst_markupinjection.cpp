@@ -5,9 +5,9 @@
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
 #include "map/ScriptCommands.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "ui/coorposunit.h"
 
 #include <QTest>

@@ -5,10 +5,10 @@
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
-#include "ui/DateTimePicker.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "ui/coorposunit.h"
+#include "ui/widgets/DateTimePicker.h"
 
 #include <QTest>
 #include <QWebEngineProfile>

@@ -4,10 +4,10 @@
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
-#include "ui/SelectedRadios.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "ui/coorposunit.h"
+#include "ui/views/SelectedRadios.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

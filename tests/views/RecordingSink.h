@@ -2,7 +2,7 @@
 
 #include "app/Error.h"
 #include "map/ScriptSink.h"
-#include "ui/ViewOutput.h"
+#include "ui/views/ViewOutput.h"
 
 #include <QStringList>
 

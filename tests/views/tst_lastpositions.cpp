@@ -3,8 +3,8 @@
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
-#include "ui/LastPositionDisplay.h"
-#include "ui/SelectedRadios.h"
+#include "ui/views/LastPositionDisplay.h"
+#include "ui/views/SelectedRadios.h"
 
 #include <QTemporaryDir>
 #include <QTest>

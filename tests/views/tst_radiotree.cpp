@@ -1,7 +1,7 @@
 #include "../support/TestDatabase.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
-#include "ui/RadioTree.h"
+#include "ui/views/RadioTree.h"
 
 #include <QTemporaryDir>
 #include <QTest>

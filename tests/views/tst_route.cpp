@@ -2,8 +2,8 @@
 #include "RecordingSink.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
-#include "ui/RouteDisplay.h"
-#include "ui/SelectedRadios.h"
+#include "ui/views/RouteDisplay.h"
+#include "ui/views/SelectedRadios.h"
 
 #include <QTemporaryDir>
 #include <QTest>

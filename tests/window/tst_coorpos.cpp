@@ -3,14 +3,14 @@
 #include "../support/WorkingDirectory.h"
 #include "app/Application.h"
 #include "app/ApplicationTitle.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
-#include "ui/GradientSplitter.h"
-#include "ui/UpDownButtons.h"
 #include "ui/coorposunit.h"
+#include "ui/widgets/GradientSplitter.h"
+#include "ui/widgets/UpDownButtons.h"
 
-#include "ui/DateTimePicker.h"
+#include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMouseEvent>

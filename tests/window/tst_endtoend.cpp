@@ -4,12 +4,12 @@
 #include "../support/PageScript.h"
 #include "../support/TestDatabase.h"
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
-#include "map/TWebBrowser.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "ui/coorposunit.h"
 
-#include "ui/DateTimePicker.h"
+#include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTemporaryDir>

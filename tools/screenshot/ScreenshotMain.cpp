@@ -2,9 +2,9 @@
 // buttons once the map has loaded, saves a picture of the main window (or of
 // the About dialog) and quits. For headless demos and the README pictures.
 #include "app/Application.h"
-#include "map/MapUrlScheme.h"
-#include "ui/DateTimePicker.h"
+#include "map/browser/MapUrlScheme.h"
 #include "ui/coorposunit.h"
+#include "ui/widgets/DateTimePicker.h"
 
 #include <QAbstractButton>
 #include <QCommandLineParser>

@@ -1,0 +1,52 @@
+#include "ui/views/LastPositionDisplay.h"
+
+#include "map/ScriptCommands.h"
+#include "map/ScriptSink.h"
+#include "store/PositionTable.h"
+#include "ui/views/CommandBatch.h"
+#include "ui/views/SelectedRadios.h"
+#include "ui/views/ViewOutput.h"
+
+namespace {
+
+QString markerCommand(const PositionTable::ReportInfo& report, const QString& pair) {
+    return ScriptCommands::addMarker(
+        pair, ScriptCommands::infoWindowHtml(report.radioId, report.station, report.time));
+}
+
+} // namespace
+
+void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
+                       const ViewOutput& out) {
+    out.page.runScriptCommand(ScriptCommands::clearScreen());
+    PositionTable positions(table);
+    CommandBatch batch(out.page);
+    bool statusSet = false;
+    QString lastPair;
+    try {
+        for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
+            const qint32 radio = radios[entry];
+            if (radio == 0)
+                continue;
+            const std::optional<QString> pair = positions.newestPairOf(radio);
+            if (!pair)
+                continue;
+            if (!statusSet) {
+                statusSet = true;
+                out.setStatus(QStringLiteral("Record found"));
+            }
+            batch.add(markerCommand(positions.currentInfo(), *pair),
+                      [&positions, radio] { positions.returnToNewestOf(radio); });
+            lastPair = *pair;
+        }
+    } catch (...) {
+        // The markers before the failure were shown before it.
+        batch.send();
+        throw;
+    }
+    if (lastPair.isEmpty())
+        out.setStatus(QStringLiteral("No records found"));
+    else
+        batch.add(ScriptCommands::centreOnMarkers(lastPair, zoom));
+    batch.send();
+}

@@ -1,0 +1,78 @@
+#include "ui/views/RadioTree.h"
+
+#include "store/TableCursor.h"
+
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace {
+
+QTreeWidgetItem* appendNode(QTreeWidgetItem* parent, const QString& text) {
+    auto* node = new QTreeWidgetItem(parent, {text});
+    node->setCheckState(0, Qt::Unchecked);
+    return node;
+}
+
+void filterOn(TableCursor& cursor, const QString& filter) {
+    cursor.applyFilter(filter);
+    cursor.first();
+}
+
+} // namespace
+
+RadioTree::RadioTree(QTreeWidget* view, QObject* parent)
+    : QObject(parent)
+    , view_(view) {}
+
+void RadioTree::build(TableCursor& projects, TableCursor& members, TableCursor& personnel) {
+    // Building adds unchecked nodes: nothing to notify.
+    const QSignalBlocker blocker(view_);
+    view_->clear();
+    auto* root = new QTreeWidgetItem(view_, {QStringLiteral("Projects")});
+    root->setCheckState(0, Qt::Unchecked);
+
+    members.open();
+    projects.open();
+    personnel.open();
+    for (projects.first(); !projects.atEnd(); projects.next()) {
+        QTreeWidgetItem* projectNode =
+            appendNode(root, projects.fieldAsText(QStringLiteral("project_name")));
+        addMembers(projectNode, projects.fieldAsInteger(QStringLiteral("id")), members, personnel);
+    }
+}
+
+void RadioTree::addMembers(QTreeWidgetItem* projectNode, qint32 projectId, TableCursor& members,
+                           TableCursor& personnel) {
+    filterOn(members, QStringLiteral("project_id=") + QString::number(projectId));
+    for (; !members.atEnd(); members.next()) {
+        const qint32 personId = members.fieldAsInteger(QStringLiteral("personel_team_id"));
+        filterOn(personnel, QStringLiteral("id=") + QString::number(personId));
+        for (; !personnel.atEnd(); personnel.next()) {
+            appendNode(
+                projectNode,
+                QString::number(personnel.fieldAsInteger(QStringLiteral("radio_short_id_gps"))) +
+                    QLatin1Char('-') + personnel.fieldAsText(QStringLiteral("name")) +
+                    QLatin1Char(' ') + personnel.fieldAsText(QStringLiteral("surname")));
+        }
+    }
+}
+
+void RadioTree::nodeCheckedChange(QTreeWidgetItem* node) {
+    // A child that already shows the state raises nothing and its subtree is
+    // not visited; one that changes notifies at once, nested.
+    const Qt::CheckState state = node->checkState(0);
+    for (int i = 0; i < node->childCount(); ++i) {
+        QTreeWidgetItem* child = node->child(i);
+        if (child->checkState(0) != state)
+            child->setCheckState(0, state);
+    }
+    selected_.rebuild(checkedTextsInPreorder());
+}
+
+QStringList RadioTree::checkedTextsInPreorder() const {
+    QStringList texts;
+    for (QTreeWidgetItemIterator it(view_, QTreeWidgetItemIterator::Checked); *it; ++it)
+        texts << (*it)->text(0);
+    return texts;
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "ui/views/SelectedRadios.h"
+
+#include <QObject>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+class TableCursor;
+
+// The check-box tree of projects and their members, and the selection it
+// keeps current: every box change cascades to the node's subtree and
+// rebuilds the selected radios.
+class RadioTree : public QObject {
+    Q_OBJECT
+public:
+    explicit RadioTree(QTreeWidget* view, QObject* parent = nullptr);
+
+    const SelectedRadios& selectedRadios() const { return selected_; }
+
+    // "Projects", one node per project, under it "<radio>-<name> <surname>"
+    // per member. Nodes added before an error stay.
+    void build(TableCursor& projects, TableCursor& members, TableCursor& personnel);
+
+    void nodeCheckedChange(QTreeWidgetItem* node);
+
+private:
+    void addMembers(QTreeWidgetItem* projectNode, qint32 projectId, TableCursor& members,
+                    TableCursor& personnel);
+    QStringList checkedTextsInPreorder() const;
+
+    QTreeWidget* view_;
+    SelectedRadios selected_;
+};
