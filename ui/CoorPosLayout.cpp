@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -226,7 +227,15 @@ QWidget* CoorPosLayout::setupFastSearchPage() {
     QWidget::setTabOrder(Edit2, DateTimePicker2);
     QWidget::setTabOrder(DateTimePicker2, DateTimePicker1);
     QWidget::setTabOrder(DateTimePicker1, Button1);
+    setupRouteTools();
     return TabSheet2;
+}
+
+void CoorPosLayout::setupRouteTools() {
+    RouteSummaryText = named<QPlainTextEdit>("RouteSummaryText", TabSheet2);
+    RouteSummaryText->setReadOnly(true);
+    RouteSummaryText->setFont(calibriFont(12));
+    RouteSummaryText->setGeometry(16, 280, 212, 128);
 }
 
 QFrame* CoorPosLayout::setupBottomPane() {

@@ -13,6 +13,7 @@ class QLineEdit;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
+class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTimer;
@@ -74,6 +75,8 @@ public:
     QLabel* Label1 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QPushButton* Button1 = nullptr;
+    // Added below the fixed controls of the page.
+    QPlainTextEdit* RouteSummaryText = nullptr;
 
     OwnerDrawnTabWidget* JvgPageControl1 = nullptr;
     QWidget* TabSheet1 = nullptr;
@@ -91,5 +94,6 @@ private:
     QFrame* setupBottomPane();
     QWidget* setupRealtimeOptionsPage();
     QWidget* setupFastSearchPage();
+    void setupRouteTools();
     void setupTimers(QMainWindow* window);
 };

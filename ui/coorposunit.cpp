@@ -11,6 +11,8 @@
 #include "store/DatabaseBusyCursor.h"
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
+#include "track/RouteReports.h"
+#include "track/RouteSummary.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/LastPositionDisplay.h"
@@ -29,6 +31,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -185,8 +188,21 @@ void Tcoor_pos::ToolButton2Click() {
     viewRun_.run([this] {
         const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
                                    ui.Edit2->text(), ui.Edit20->text()};
-        showRoute(selectedRadios(), *ZTable1, request, viewOutput());
+        lastRoute_.clear();
+        ui.RouteSummaryText->clear();
+        showRoute(selectedRadios(), *ZTable1, request, viewOutput(),
+                  [&] { showRouteSummary(request.routeCount); });
     });
+}
+
+// The figures of the rows the route run draws, even when drawing then fails.
+void Tcoor_pos::showRouteSummary(const QString& routeCount) {
+    bool isNumber = false;
+    const qint32 count = routeCount.toInt(&isNumber, 10);
+    if (!isNumber || count < 1 || count > maxRoutePoints)
+        return;
+    lastRoute_ = newestRouteReports(*ZTable1, count);
+    ui.RouteSummaryText->setPlainText(routeSummaryText(summarizeRoute(lastRoute_)));
 }
 
 void Tcoor_pos::Button1Click() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Connection.h"
+#include "track/TrackPoint.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
 
@@ -30,6 +31,7 @@ struct ViewOutput;
 //   Edit1            seconds between automatic refreshes
 //   CheckBox1        automatic refresh on or off
 //   Edit2            number of route points
+//   RouteSummaryText figures of the last route run
 //   Edit20           zoom level of the map (UpDown4: its spin buttons, 0 to 21)
 //   DateTimePicker1  first date of the route
 //   DateTimePicker2  last date of the route
@@ -88,6 +90,7 @@ private:
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
+    void showRouteSummary(const QString& routeCount);
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
@@ -95,6 +98,8 @@ private:
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     QString MapApiKey;
+    // The reports of the last route run, oldest first.
+    QList<TrackPoint> lastRoute_;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
     std::unique_ptr<TableCursor> ZTable1;

@@ -42,6 +42,8 @@ private slots:
     void countAboveTheLimitIsRefused();
     void countThatIsNoNumberFails();
     void gridShowsTheRangeWithTheWalksLastRow();
+    void selectedHookSeesTheRouteBeforeItIsDrawn_data();
+    void selectedHookSeesTheRouteBeforeItIsDrawn();
 
 private:
     // Radio 5 with `reports` reports one minute apart from kStart; radio 6 interleaved.
@@ -198,6 +200,36 @@ void TestRoute::gridShowsTheRangeWithTheWalksLastRow() {
     QCOMPARE(table_->rowCount(), 10);
     // The walk took points 9, 8, 7, 6 and stepped once more.
     QCOMPARE(table_->currentRow(), 5);
+}
+
+void TestRoute::selectedHookSeesTheRouteBeforeItIsDrawn_data() {
+    QTest::addColumn<QString>("count");
+    QTest::addColumn<QDateTime>("last");
+    QTest::addColumn<int>("calls");
+    QTest::newRow("drawn") << "4" << kStart.addDays(1) << 1;
+    QTest::newRow("count no number: seen, then the run fails") << "x" << kStart.addDays(1) << 1;
+    QTest::newRow("no records: not called") << "4" << kStart.addSecs(-1) << 0;
+}
+
+void TestRoute::selectedHookSeesTheRouteBeforeItIsDrawn() {
+    QFETCH(QString, count);
+    QFETCH(QDateTime, last);
+    QFETCH(int, calls);
+    makeDatabase(10);
+    int seen = 0;
+    const auto selected = [&] {
+        ++seen;
+        QCOMPARE(table_->rowCount(), 10);
+        QCOMPARE(table_->currentRow(), 9);
+        QCOMPARE(sink_.commands, QStringList{"GoogleMap.clearscreen();"});
+    };
+    try {
+        showRoute(radiosOf({"5-Ann"}), *table_, RouteRequest{kStart, last, count, "15"},
+                  sink_.output(), selected);
+    } catch (const Error&) {
+        QCOMPARE(count, QStringLiteral("x"));
+    }
+    QCOMPARE(seen, calls);
 }
 
 QTEST_MAIN(TestRoute)

@@ -12,6 +12,7 @@
 #include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -57,6 +58,7 @@ private slots:
     void zeroPaddedDegreesShowAtTheirPlace();
     void bubbleShowsStationTextLiterally();
     void routeDrawsARedLineAndTheGridShowsItsRows();
+    void routeSummaryShowsTheDrawnReports();
     void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
 
@@ -162,6 +164,21 @@ void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows() {
     QTRY_COMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
     QCOMPARE(window_->positionTable().rowCount(), 30);
     QCOMPARE(window_->positionTable().currentRow(), 19);
+}
+
+void TestEndToEnd::routeSummaryShowsTheDrawnReports() {
+    window_->controls().Edit2->setText("10");
+    window_->ToolButton2Click();
+    const QString summary = window_->controls().RouteSummaryText->toPlainText();
+    QVERIFY2(summary.startsWith("Points: 10\nDistance: 0.1"), qPrintable(summary));
+    QVERIFY2(summary.contains("Duration: 0:09:00"), qPrintable(summary));
+    QVERIFY2(summary.contains("Stops: 0"), qPrintable(summary));
+    window_->controls().DateTimePicker2->setValue(
+        window_->controls().DateTimePicker1->value().addSecs(-1));
+    window_->ToolButton2Click();
+    QCOMPARE(window_->statusText(), QStringLiteral("No records found"));
+    QCOMPARE(window_->controls().RouteSummaryText->toPlainText(), QString());
+    window_->controls().DateTimePicker2->setValue(QDateTime::currentDateTime());
 }
 
 // A tick in every wait of a run: each is dropped, so the route stays drawn

@@ -23,7 +23,7 @@ qint32 routeCountOf(const QString& text) {
 } // namespace
 
 void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequest& request,
-               const ViewOutput& out) {
+               const ViewOutput& out, const std::function<void()>& selected) {
     out.page.runScriptCommand(ScriptCommands::clearScreen());
     const qint32 radio = radios.firstRadio();
     // Deliberately no return after the message: the run goes on with radio 0,
@@ -36,6 +36,8 @@ void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequ
         out.setStatus(QStringLiteral("No records found"));
         return;
     }
+    if (selected)
+        selected();
     const qint32 count = routeCountOf(request.routeCount);
     if (count > maxRoutePoints) {
         out.showMessage(QStringLiteral("Route count is limited to %1 points.").arg(maxRoutePoints));

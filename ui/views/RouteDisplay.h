@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 class SelectedRadios;
 class TableCursor;
 struct ViewOutput;
@@ -18,6 +20,7 @@ struct RouteRequest {
 constexpr int maxRoutePoints = 100000;
 
 // The red line through the newest reports of the first selected radio in the
-// date range, centred on its oldest point.
+// date range, centred on its oldest point. `selected` runs once the table is
+// narrowed to the route and on its newest report, before anything is drawn.
 void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequest& request,
-               const ViewOutput& out);
+               const ViewOutput& out, const std::function<void()>& selected = {});
