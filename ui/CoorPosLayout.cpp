@@ -113,9 +113,20 @@ void CoorPosLayout::setupMenu(QMainWindow* window) {
     HelpMenu = named<QMenu>("HelpMenu", QStringLiteral("Help"), MainMenu1);
     About2 = HelpMenu->addAction(QStringLiteral("About"));
     About2->setObjectName(QStringLiteral("About2"));
+    setupExportMenu();
     MainMenu1->addMenu(FileMenu);
     MainMenu1->addMenu(HelpMenu);
     window->setMenuBar(MainMenu1);
+}
+
+// Added above Exit, which stays the last item.
+void CoorPosLayout::setupExportMenu() {
+    ExportRoute1 = new QAction(QStringLiteral("Export Route\u2026"), FileMenu);
+    ExportRoute1->setObjectName(QStringLiteral("ExportRoute1"));
+    ExportEventLog1 = new QAction(QStringLiteral("Export Event Log\u2026"), FileMenu);
+    ExportEventLog1->setObjectName(QStringLiteral("ExportEventLog1"));
+    FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
+    FileMenu->insertSeparator(Exit2);
 }
 
 QFrame* CoorPosLayout::setupMapPane() {

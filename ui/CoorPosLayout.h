@@ -32,6 +32,8 @@ public:
 
     QMenuBar* MainMenu1 = nullptr;
     QMenu* FileMenu = nullptr;
+    QAction* ExportRoute1 = nullptr;
+    QAction* ExportEventLog1 = nullptr;
     QAction* Exit2 = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* About2 = nullptr;
@@ -89,6 +91,7 @@ public:
 
 private:
     void setupMenu(QMainWindow* window);
+    void setupExportMenu();
     QFrame* setupMapPane();
     QFrame* setupRightPane();
     QFrame* setupBottomPane();

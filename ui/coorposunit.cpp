@@ -2,8 +2,14 @@
 
 #include "app/AppPaths.h"
 #include "app/Application.h"
+#include "app/ApplicationTitle.h"
+#include "app/Error.h"
 #include "app/IniReader.h"
 #include "app/Messages.h"
+#include "export/CsvWriter.h"
+#include "export/ExportFile.h"
+#include "export/ModelRows.h"
+#include "export/RouteExport.h"
 #include "map/ScriptCommands.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/TApplicationWrapper.h"
@@ -28,9 +34,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -85,6 +95,8 @@ void Tcoor_pos::connectHandlers() {
             &Tcoor_pos::JvTreeView1NodeCheckedChange);
     connect(ui.Exit2, &QAction::triggered, this, &Tcoor_pos::Exit2Click);
     connect(ui.About2, &QAction::triggered, this, &Tcoor_pos::About2Click);
+    connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
+    connect(ui.ExportEventLog1, &QAction::triggered, this, &Tcoor_pos::ExportEventLog1Click);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -202,11 +214,72 @@ void Tcoor_pos::showRouteSummary(const QString& routeCount) {
     if (!isNumber || count < 1 || count > maxRoutePoints)
         return;
     lastRoute_ = newestRouteReports(*ZTable1, count);
+    lastRouteName_ = QStringLiteral("Radio %1").arg(selectedRadios().firstRadio());
     ui.RouteSummaryText->setPlainText(routeSummaryText(summarizeRoute(lastRoute_)));
 }
 
 void Tcoor_pos::Button1Click() {
     ToolButton2Click();
+}
+
+void Tcoor_pos::ExportRoute1Click() {
+    if (lastRoute_.isEmpty()) {
+        showPlainMessage(QStringLiteral("Show a route first."));
+        return;
+    }
+    QString filter;
+    const QString suggested =
+        QDir(exportFolder())
+            .filePath(lastRouteName_.toLower().replace(u' ', u'-') + QStringLiteral(".gpx"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Route"),
+                                                      suggested, routeFileFilters(), &filter,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        exportRouteTo(path, filter, [this](const QString& p) { return confirmReplace(p); });
+}
+
+void Tcoor_pos::ExportEventLog1Click() {
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Export Event Log"),
+        QDir(exportFolder()).filePath(QStringLiteral("event-log.csv")),
+        QStringLiteral("CSV table (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        exportEventLogTo(path, [this](const QString& p) { return confirmReplace(p); });
+}
+
+void Tcoor_pos::exportRouteTo(const QString& path, const QString& selectedFilter,
+                              const std::function<bool(const QString&)>& confirm) {
+    const RouteFormat format = routeFormatFor(path, selectedFilter);
+    saveExport(withRouteExtension(path, format), routeDocument(lastRoute_, lastRouteName_, format),
+               confirm);
+}
+
+void Tcoor_pos::exportEventLogTo(const QString& path,
+                                 const std::function<bool(const QString&)>& confirm) {
+    const QString csvPath =
+        QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path;
+    saveExport(csvPath, csvDocument(modelRows(*ui.DBGrid1->model())), confirm);
+}
+
+QString Tcoor_pos::exportFolder() const {
+    return lastExportFolder_.isEmpty() ? defaultExportFolder(QDir::currentPath())
+                                       : lastExportFolder_;
+}
+
+bool Tcoor_pos::confirmReplace(const QString& path) {
+    return QMessageBox::question(this, applicationTitle(),
+                                 QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                                     .arg(QDir::toNativeSeparators(path))) == QMessageBox::Yes;
+}
+
+void Tcoor_pos::saveExport(const QString& path, const QByteArray& bytes,
+                           const std::function<bool(const QString&)>& confirm) {
+    try {
+        if (writeExportFile(path, bytes, confirm))
+            lastExportFolder_ = QFileInfo(path).absolutePath();
+    } catch (const Error& error) {
+        showPlainMessage(error.message());
+    }
 }
 
 QString Tcoor_pos::statusText() const {

@@ -6,6 +6,7 @@
 #include "ui/views/ExclusiveRun.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class DigitKeyFilter;
@@ -40,6 +41,7 @@ struct ViewOutput;
 //   WebBrowser1      the map page
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
+//   ExportRoute1, ExportEventLog1  File > Export Route… and Export Event Log…
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
 //   ZConnection1     the database connection
@@ -79,6 +81,19 @@ public slots:
     void ToolButton7Click();
     void initalize_mapTimer();
     void setStatusText(const QString& text);
+    // File > Export Route… and File > Export Event Log…: a save dialog, then
+    // the export below.
+    void ExportRoute1Click();
+    void ExportEventLog1Click();
+
+public:
+    // The last route's reports as GPX or CSV (by the path's extension, else
+    // the dialog's filter), and the grid's rows as CSV; a file that exists is
+    // replaced only when confirmReplace says yes. Failures show one message.
+    void exportRouteTo(const QString& path, const QString& selectedFilter,
+                       const std::function<bool(const QString&)>& confirmReplace);
+    void exportEventLogTo(const QString& path,
+                          const std::function<bool(const QString&)>& confirmReplace);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -91,6 +106,10 @@ private:
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
     void showRouteSummary(const QString& routeCount);
+    QString exportFolder() const;
+    bool confirmReplace(const QString& path);
+    void saveExport(const QString& path, const QByteArray& bytes,
+                    const std::function<bool(const QString&)>& confirmReplace);
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
@@ -100,6 +119,8 @@ private:
     QString MapApiKey;
     // The reports of the last route run, oldest first.
     QList<TrackPoint> lastRoute_;
+    QString lastRouteName_;
+    QString lastExportFolder_; // for this session only
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
     std::unique_ptr<TableCursor> ZTable1;

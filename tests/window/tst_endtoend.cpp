@@ -10,8 +10,10 @@
 #include "ui/coorposunit.h"
 
 #include "ui/widgets/DateTimePicker.h"
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
@@ -59,6 +61,7 @@ private slots:
     void bubbleShowsStationTextLiterally();
     void routeDrawsARedLineAndTheGridShowsItsRows();
     void routeSummaryShowsTheDrawnReports();
+    void exportsTheRouteAndTheGridAsShown();
     void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
 
@@ -179,6 +182,52 @@ void TestEndToEnd::routeSummaryShowsTheDrawnReports() {
     QCOMPARE(window_->statusText(), QStringLiteral("No records found"));
     QCOMPARE(window_->controls().RouteSummaryText->toPlainText(), QString());
     window_->controls().DateTimePicker2->setValue(QDateTime::currentDateTime());
+}
+
+void TestEndToEnd::exportsTheRouteAndTheGridAsShown() {
+    const QList<QAction*> file = window_->controls().FileMenu->actions();
+    QCOMPARE(file.first(), window_->controls().ExportRoute1);
+    QCOMPARE(file.last(), window_->controls().Exit2);
+    QCOMPARE(window_->controls().ExportRoute1->text(), QStringLiteral("Export Route\u2026"));
+
+    window_->controls().Edit2->setText("5");
+    window_->ToolButton2Click();
+    QTemporaryDir out;
+    int asked = 0;
+    const auto answer = [&asked](bool yes) {
+        return [&asked, yes](const QString&) {
+            ++asked;
+            return yes;
+        };
+    };
+    window_->exportRouteTo(out.filePath("route"), "CSV table (*.csv)", answer(true));
+    QFile csv(out.filePath("route.csv"));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = csv.readAll().split('\n');
+    QCOMPARE(lines.size(), 7); // title, five reports, the end after the last CRLF
+    QCOMPARE(lines[0], QByteArray("time,latitude,longitude,altitude\r"));
+    QVERIFY2(lines[5].startsWith(QDateTime::currentDateTime()
+                                     .addSecs(-3600 + 29 * 60)
+                                     .toString("yyyy-MM-ddThh:mm")
+                                     .toUtf8()),
+             lines[5].constData());
+    QVERIFY2(lines[5].contains(",41.033300,29.006500,12"), lines[5].constData());
+    csv.close();
+
+    window_->exportRouteTo(out.filePath("route.csv"), "GPX track (*.gpx)", answer(false));
+    QCOMPARE(asked, 1);
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    QVERIFY(csv.readAll().startsWith("time,"));
+    csv.close();
+
+    window_->exportEventLogTo(out.filePath("log"), answer(true));
+    QFile log(out.filePath("log.csv"));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = log.readAll().split('\n');
+    QCOMPARE(rows.size(), window_->positionTable().rowCount() + 2);
+    QVERIFY2(rows[1].contains("\"Depot \"\"North\"\" <b>"), rows[1].constData());
+    window_->controls().Edit2->setText("10");
+    window_->ToolButton2Click();
 }
 
 // A tick in every wait of a run: each is dropped, so the route stays drawn

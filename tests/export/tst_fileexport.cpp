@@ -1,0 +1,209 @@
+#include "app/Error.h"
+#include "export/CsvWriter.h"
+#include "export/ExportFile.h"
+#include "export/GpxWriter.h"
+#include "export/ModelRows.h"
+#include "export/RouteExport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardItemModel>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QXmlStreamReader>
+
+class TestFileExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void csvQuotesOnlyWhatNeedsIt_data();
+    void csvQuotesOnlyWhatNeedsIt();
+    void csvDocumentEndsEachRowWithCrLf();
+    void gpxEscapesMarkupAndLeavesOutWhatDoesNotRead();
+    void routeFormatFollowsExtensionThenFilter_data();
+    void routeFormatFollowsExtensionThenFilter();
+    void routeCsvHasTheReportsOldestFirst();
+    void existingFileIsReplacedOnlyWhenConfirmed();
+    void unwritableFolderGivesOneMessage();
+    void defaultFolderIsNeverTheDatabasesFolder();
+    void modelRowsAreTheTitlesAndTextsAsShown();
+};
+
+void TestFileExport::csvQuotesOnlyWhatNeedsIt_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("field");
+    QTest::newRow("plain") << "Base 1"
+                           << "Base 1";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("comma") << "a,b"
+                           << "\"a,b\"";
+    QTest::newRow("quotes doubled") << "say \"hi\""
+                                    << "\"say \"\"hi\"\"\"";
+    QTest::newRow("line feed") << "one\ntwo"
+                               << "\"one\ntwo\"";
+    QTest::newRow("carriage return") << "one\rtwo"
+                                     << "\"one\rtwo\"";
+    QTest::newRow("semicolon stays") << "a;b"
+                                     << "a;b";
+}
+
+void TestFileExport::csvQuotesOnlyWhatNeedsIt() {
+    QFETCH(QString, text);
+    QFETCH(QString, field);
+    QCOMPARE(csvField(text), field);
+}
+
+void TestFileExport::csvDocumentEndsEachRowWithCrLf() {
+    QCOMPARE(csvDocument({{"id", "station"}, {"1", "Depot \"North\", gate\n2"}, {"2", "Şile"}}),
+             QByteArray("id,station\r\n1,\"Depot \"\"North\"\", gate\n2\"\r\n2,") +
+                 QStringLiteral("Şile").toUtf8() + "\r\n");
+}
+
+void TestFileExport::gpxEscapesMarkupAndLeavesOutWhatDoesNotRead() {
+    const QDateTime utc(QDate(2024, 3, 1), QTime(8, 0, 5), Qt::UTC);
+    const QList<TrackPoint> points{
+        {utc, -41.5, -70.25, "12.5"},
+        {QDateTime(), 41.0, 29.0, "<b>high</b>"},
+        {utc.addSecs(60), std::nullopt, std::nullopt, "3"},
+    };
+    const QByteArray gpx = gpxDocument(points, "Radio 7 <script>&\"");
+    QVERIFY2(!gpx.contains("<script>") && !gpx.contains("<b>"), gpx.constData());
+
+    QXmlStreamReader xml(gpx);
+    QStringList seen;
+    QString name;
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == u"gpx") {
+            QCOMPARE(xml.namespaceUri(), QStringLiteral("http://www.topografix.com/GPX/1/1"));
+            QCOMPARE(xml.attributes().value("version"), QStringLiteral("1.1"));
+        } else if (xml.name() == u"name") {
+            name = xml.readElementText();
+        } else if (xml.name() == u"trkpt") {
+            seen << xml.attributes().value("lat").toString() + "," +
+                        xml.attributes().value("lon").toString();
+        } else if (xml.name() == u"ele" || xml.name() == u"time") {
+            seen << xml.name().toString() + "=" + xml.readElementText();
+        }
+    }
+    QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+    QCOMPARE(name, QStringLiteral("Radio 7 <script>&\""));
+    QCOMPARE(seen, QStringList({"-41.500000,-70.250000", "ele=12.5", "time=2024-03-01T08:00:05Z",
+                                "41.000000,29.000000"}));
+}
+
+void TestFileExport::routeFormatFollowsExtensionThenFilter_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("gpx");
+    QTest::addColumn<QString>("written");
+    const QString gpxFilter = "GPX track (*.gpx)";
+    const QString csvFilter = "CSV table (*.csv)";
+    QTest::newRow("gpx filter, no extension") << "/t/route" << gpxFilter << true << "/t/route.gpx";
+    QTest::newRow("csv filter, no extension") << "/t/route" << csvFilter << false << "/t/route.csv";
+    QTest::newRow("extension wins") << "/t/route.CSV" << gpxFilter << false << "/t/route.CSV";
+    QTest::newRow("other extension kept")
+        << "/t/route.txt" << csvFilter << false << "/t/route.txt.csv";
+}
+
+void TestFileExport::routeFormatFollowsExtensionThenFilter() {
+    QFETCH(QString, path);
+    QFETCH(QString, filter);
+    QFETCH(bool, gpx);
+    QFETCH(QString, written);
+    QVERIFY(routeFileFilters().split(";;").contains(filter));
+    const RouteFormat format = routeFormatFor(path, filter);
+    QCOMPARE(format == RouteFormat::Gpx, gpx);
+    QCOMPARE(withRouteExtension(path, format), written);
+}
+
+void TestFileExport::routeCsvHasTheReportsOldestFirst() {
+    const QDateTime t(QDate(2024, 3, 1), QTime(8, 0));
+    const QByteArray csv = routeDocument({{t, 41.5, 29.25, "12"},
+                                          {t.addSecs(60), std::nullopt, std::nullopt, ""},
+                                          {QDateTime(), -1.0, -2.0, "a,b"}},
+                                         "Radio 7", RouteFormat::Csv);
+    QCOMPARE(csv, QByteArray("time,latitude,longitude,altitude\r\n"
+                             "2024-03-01T08:00:00,41.500000,29.250000,12\r\n"
+                             ",-1.000000,-2.000000,\"a,b\"\r\n"));
+}
+
+void TestFileExport::existingFileIsReplacedOnlyWhenConfirmed() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("route.gpx");
+    QStringList asked;
+    const auto answer = [&](bool yes) {
+        return [&asked, yes](const QString& p) {
+            asked << p;
+            return yes;
+        };
+    };
+    QVERIFY(writeExportFile(path, "first", answer(false)));
+    QVERIFY(asked.isEmpty()); // a new file needs no question
+    QVERIFY(!writeExportFile(path, "second", answer(false)));
+    QCOMPARE(asked, QStringList{path});
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("first"));
+    file.close();
+    QVERIFY(writeExportFile(path, "third", answer(true)));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("third"));
+}
+
+void TestFileExport::unwritableFolderGivesOneMessage() {
+    try {
+        writeExportFile("/nonexistent-folder/route.gpx", "x", [](const QString&) { return true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("The folder \"/nonexistent-folder\" cannot be "
+                                                 "written to. Please choose another folder."));
+    }
+    QTemporaryDir dir;
+    const QString locked = dir.filePath("locked");
+    QVERIFY(QDir().mkdir(locked));
+    QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+    if (QFileInfo(locked).isWritable())
+        QSKIP("running with rights that ignore folder permissions");
+    bool asked = false;
+    try {
+        writeExportFile(locked + "/route.gpx", "x", [&](const QString&) { return asked = true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().contains("cannot be written to"), qPrintable(error.message()));
+        QVERIFY(error.message().contains(QDir::toNativeSeparators(locked)));
+    }
+    QVERIFY(!asked);
+    QVERIFY(!QFile::exists(locked + "/route.gpx"));
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestFileExport::defaultFolderIsNeverTheDatabasesFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString first = defaultExportFolder("/nonexistent/db-folder");
+    QCOMPARE(first, QFileInfo(documents).isDir()
+                        ? documents
+                        : QStandardPaths::writableLocation(QStandardPaths::HomeLocation));
+    for (const QString& database : {first, first + "/", first + "/."}) {
+        const QString chosen = defaultExportFolder(database);
+        QVERIFY(QFileInfo(chosen).isDir());
+        QVERIFY2(QFileInfo(chosen).canonicalFilePath() != QFileInfo(first).canonicalFilePath(),
+                 qPrintable(database));
+    }
+}
+
+void TestFileExport::modelRowsAreTheTitlesAndTextsAsShown() {
+    QStandardItemModel model(2, 2);
+    model.setHorizontalHeaderLabels({"id", "time"});
+    model.setItem(0, 0, new QStandardItem("1"));
+    model.setItem(0, 1, new QStandardItem("01/03/2024 08:00"));
+    model.setItem(1, 0, new QStandardItem("2"));
+    QCOMPARE(modelRows(model),
+             QList<QStringList>({{"id", "time"}, {"1", "01/03/2024 08:00"}, {"2", ""}}));
+}
+
+QTEST_MAIN(TestFileExport)
+#include "tst_fileexport.moc"
