@@ -41,6 +41,17 @@ QString centreOnRoute(const QString& pair, const QString& zoom) {
            QStringLiteral(");");
 }
 
+QString markRoute(const QString& startPair, const QString& startText, const QString& endPair,
+                  const QString& endText) {
+    return QStringLiteral("GoogleMap.markroute(") + startPair + QStringLiteral(", ") +
+           scriptStringLiteral(startText) + QStringLiteral(", ") + endPair + QStringLiteral(", ") +
+           scriptStringLiteral(endText) + QStringLiteral(");");
+}
+
+QString fitRoute() {
+    return QStringLiteral("GoogleMap.fitroute();");
+}
+
 QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time) {
     return QStringLiteral("<div id=\"infowindowdiv\"> <b>Information</b><hr><br>Radio ID: ") +
            radioId.toHtmlEscaped() + QStringLiteral("<br>Station: ") + station.toHtmlEscaped() +

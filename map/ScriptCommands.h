@@ -18,6 +18,11 @@ QString initLine();
 QString fillLine(const QString& pair);
 QString drawLine();
 QString centreOnRoute(const QString& pair, const QString& zoom);
+// Beside the route: pins at its oldest and newest report with their texts,
+// arrowheads along the line; then the view fitted to the whole route.
+QString markRoute(const QString& startPair, const QString& startText, const QString& endPair,
+                  const QString& endText);
+QString fitRoute();
 
 // The marker's information bubble. Field values are HTML-escaped, so they
 // show literally and never become markup.

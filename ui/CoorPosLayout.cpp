@@ -243,6 +243,10 @@ QWidget* CoorPosLayout::setupFastSearchPage() {
 }
 
 void CoorPosLayout::setupRouteTools() {
+    FitRouteCheck = named<QCheckBox>("FitRouteCheck", QStringLiteral("Fit the route"), TabSheet2);
+    FitRouteCheck->setFont(calibriFont(12));
+    FitRouteCheck->setGeometry(24, 252, 171, 17);
+    QWidget::setTabOrder(Button1, FitRouteCheck);
     RouteSummaryText = named<QPlainTextEdit>("RouteSummaryText", TabSheet2);
     RouteSummaryText->setReadOnly(true);
     RouteSummaryText->setFont(calibriFont(12));

@@ -78,6 +78,7 @@ public:
     QLineEdit* Edit2 = nullptr;
     QPushButton* Button1 = nullptr;
     // Added below the fixed controls of the page.
+    QCheckBox* FitRouteCheck = nullptr;
     QPlainTextEdit* RouteSummaryText = nullptr;
 
     OwnerDrawnTabWidget* JvgPageControl1 = nullptr;

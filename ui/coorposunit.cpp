@@ -24,6 +24,7 @@
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/RadioTree.h"
 #include "ui/views/RouteDisplay.h"
+#include "ui/views/RouteMarks.h"
 #include "ui/views/ViewOutput.h"
 #include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/DigitKeyFilter.h"
@@ -204,7 +205,18 @@ void Tcoor_pos::ToolButton2Click() {
         ui.RouteSummaryText->clear();
         showRoute(selectedRadios(), *ZTable1, request, viewOutput(),
                   [&] { showRouteSummary(request.routeCount); });
+        markRoute(request.routeCount);
     });
+}
+
+// Only after a drawn line: shorter counts send no initline, and the page's
+// list of line points would be an earlier route's.
+void Tcoor_pos::markRoute(const QString& routeCount) {
+    if (routeCount.toInt() < 2)
+        return;
+    const QStringList commands = routeMarkCommands(lastRoute_, ui.FitRouteCheck->isChecked());
+    if (!commands.isEmpty())
+        ui.WebBrowser1->runScriptCommands(commands);
 }
 
 // The figures of the rows the route run draws, even when drawing then fails.

@@ -33,6 +33,7 @@ struct ViewOutput;
 //   CheckBox1        automatic refresh on or off
 //   Edit2            number of route points
 //   RouteSummaryText figures of the last route run
+//   FitRouteCheck    fit the view to the whole route after it is drawn
 //   Edit20           zoom level of the map (UpDown4: its spin buttons, 0 to 21)
 //   DateTimePicker1  first date of the route
 //   DateTimePicker2  last date of the route
@@ -106,6 +107,7 @@ private:
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
     void showRouteSummary(const QString& routeCount);
+    void markRoute(const QString& routeCount);
     QString exportFolder() const;
     bool confirmReplace(const QString& path);
     void saveExport(const QString& path, const QByteArray& bytes,

@@ -197,6 +197,22 @@ function TGoogleMap() {
     this.drawline = function () {
         map.addOverlay(new GPolyline(linepoints, "#ff0000", 5, 0.7));
     };
+
+    // Beside the route line: its ends with their times and arrowheads in the
+    // direction of travel. The line's points run newest first; the start is
+    // the oldest report collected, on which the map was centred.
+    var routePoints = [];
+    this.markroute = function (startLat, startLng, startText, endLat, endLng, endText) {
+        routePoints = [new GLatLng(startLat, startLng)].concat(linepoints.slice().reverse());
+        if (linepoints.length === 0) {
+            routePoints.push(new GLatLng(endLat, endLng));
+        }
+        map.addOverlay(new GRouteMarks(routePoints, startText, endText));
+    };
+
+    this.fitroute = function () {
+        map.fitLatLngs(routePoints.length > 0 ? routePoints : linepoints, 18);
+    };
 }
 
 var GoogleMap = new TGoogleMap();

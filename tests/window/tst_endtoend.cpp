@@ -62,6 +62,7 @@ private slots:
     void routeDrawsARedLineAndTheGridShowsItsRows();
     void routeSummaryShowsTheDrawnReports();
     void exportsTheRouteAndTheGridAsShown();
+    void routeEndsArrowsAndFit();
     void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
 
@@ -227,6 +228,47 @@ void TestEndToEnd::exportsTheRouteAndTheGridAsShown() {
     QCOMPARE(rows.size(), window_->positionTable().rowCount() + 2);
     QVERIFY2(rows[1].contains("\"Depot \"\"North\"\" <b>"), rows[1].constData());
     window_->controls().Edit2->setText("10");
+    window_->ToolButton2Click();
+}
+
+void TestEndToEnd::routeEndsArrowsAndFit() {
+    const CoorPosLayout& ui = window_->controls();
+    ui.Edit2->setText("30");
+    ui.Edit20->setText("21");
+    window_->ToolButton2Click();
+    // Two dark pins with their times, no marker, arrowheads that are not the red line.
+    QTRY_COMPARE(count(browser_, ".route-pin"), 2);
+    QCOMPARE(count(browser_, ".leaflet-marker-icon"), 0);
+    QCOMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
+    QVERIFY(count(browser_, ".route-arrow") > 0);
+    QCOMPARE(count(browser_, ".route-arrow[stroke=\"#ff0000\"], .route-arrow[fill=\"#ff0000\"]"),
+             0);
+    const QString start = QDateTime::currentDateTime().addSecs(-3600).toString("hh:mm");
+    const QString end = QDateTime::currentDateTime().addSecs(-3600 + 29 * 60).toString("hh:mm");
+    const QString times =
+        evaluate(browser_, "Array.from(document.querySelectorAll('.route-pin-time'))"
+                           ".map(function (t) { return t.textContent; }).join('|')")
+            .toString();
+    QVERIFY2(times.startsWith("Start ") && times.contains(start) && times.contains("|End ") &&
+                 times.contains(end),
+             qPrintable(times));
+
+    const QString allShown =
+        "(function () { var m = GMap2.fromContainer(document.getElementById('Canvas'));"
+        " var b = m.leaflet_.getBounds(); return m.getOverlays()"
+        ".filter(function (o) { return o instanceof GPolyline; })[0].points_"
+        ".every(function (p) { return b.contains([p.lat(), p.lng()]); }); })()";
+    QVERIFY(!evaluate(browser_, allShown).toBool()); // zoom 21 shows a part only
+    ui.FitRouteCheck->setChecked(true);
+    window_->ToolButton2Click();
+    QTRY_VERIFY(evaluate(browser_, allShown).toBool());
+
+    window_->ToolButton7Click();
+    QTRY_COMPARE(count(browser_, ".route-pin"), 0);
+    QCOMPARE(count(browser_, ".route-arrow"), 0);
+    ui.FitRouteCheck->setChecked(false);
+    ui.Edit20->setText("18");
+    ui.Edit2->setText("10");
     window_->ToolButton2Click();
 }
 
