@@ -1,6 +1,7 @@
 #include "ui/CoorPosLayout.h"
 
 #include "map/browser/TWebBrowser.h"
+#include "ui/views/QuickRange.h"
 #include "ui/widgets/ConnectedTreeWidget.h"
 #include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/EventLogGrid.h"
@@ -13,6 +14,7 @@
 #include "ui/widgets/UpDownButtons.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -243,10 +245,15 @@ QWidget* CoorPosLayout::setupFastSearchPage() {
 }
 
 void CoorPosLayout::setupRouteTools() {
+    QuickRangeCombo = named<QComboBox>("QuickRangeCombo", TabSheet2);
+    QuickRangeCombo->addItem(QStringLiteral("Quick range\u2026"));
+    QuickRangeCombo->addItems(quickRangeNames());
+    QuickRangeCombo->setGeometry(24, 220, 176, 22);
     FitRouteCheck = named<QCheckBox>("FitRouteCheck", QStringLiteral("Fit the route"), TabSheet2);
     FitRouteCheck->setFont(calibriFont(12));
     FitRouteCheck->setGeometry(24, 252, 171, 17);
-    QWidget::setTabOrder(Button1, FitRouteCheck);
+    QWidget::setTabOrder(Button1, QuickRangeCombo);
+    QWidget::setTabOrder(QuickRangeCombo, FitRouteCheck);
     RouteSummaryText = named<QPlainTextEdit>("RouteSummaryText", TabSheet2);
     RouteSummaryText->setReadOnly(true);
     RouteSummaryText->setFont(calibriFont(12));

@@ -7,6 +7,7 @@ class NavPanelHeader;
 class OwnerDrawnTabWidget;
 class QAction;
 class QCheckBox;
+class QComboBox;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -78,6 +79,7 @@ public:
     QLineEdit* Edit2 = nullptr;
     QPushButton* Button1 = nullptr;
     // Added below the fixed controls of the page.
+    QComboBox* QuickRangeCombo = nullptr;
     QCheckBox* FitRouteCheck = nullptr;
     QPlainTextEdit* RouteSummaryText = nullptr;
 

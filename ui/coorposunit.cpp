@@ -22,6 +22,7 @@
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/LastPositionDisplay.h"
+#include "ui/views/QuickRange.h"
 #include "ui/views/RadioTree.h"
 #include "ui/views/RouteDisplay.h"
 #include "ui/views/RouteMarks.h"
@@ -34,6 +35,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QCursor>
 #include <QDir>
 #include <QFile>
@@ -98,6 +100,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.About2, &QAction::triggered, this, &Tcoor_pos::About2Click);
     connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
     connect(ui.ExportEventLog1, &QAction::triggered, this, &Tcoor_pos::ExportEventLog1Click);
+    connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -232,6 +235,18 @@ void Tcoor_pos::showRouteSummary(const QString& routeCount) {
 
 void Tcoor_pos::Button1Click() {
     ToolButton2Click();
+}
+
+// The first entry names the choice; after filling the pickers it shows again,
+// since editing a picker ends the chosen range.
+void Tcoor_pos::QuickRangeComboActivated(int index) {
+    if (index < 1)
+        return;
+    const auto [first, last] =
+        quickRangeBounds(QuickRange(index - 1), QDateTime::currentDateTime());
+    ui.DateTimePicker1->setValue(first);
+    ui.DateTimePicker2->setValue(last);
+    ui.QuickRangeCombo->setCurrentIndex(0);
 }
 
 void Tcoor_pos::ExportRoute1Click() {

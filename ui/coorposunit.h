@@ -33,6 +33,7 @@ struct ViewOutput;
 //   CheckBox1        automatic refresh on or off
 //   Edit2            number of route points
 //   RouteSummaryText figures of the last route run
+//   QuickRangeCombo  fills both date pickers: last hour, today or yesterday
 //   FitRouteCheck    fit the view to the whole route after it is drawn
 //   Edit20           zoom level of the map (UpDown4: its spin buttons, 0 to 21)
 //   DateTimePicker1  first date of the route
@@ -86,6 +87,7 @@ public slots:
     // the export below.
     void ExportRoute1Click();
     void ExportEventLog1Click();
+    void QuickRangeComboActivated(int index);
 
 public:
     // The last route's reports as GPX or CSV (by the path's extension, else

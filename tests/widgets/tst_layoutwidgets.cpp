@@ -1,3 +1,4 @@
+#include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/GradientSplitter.h"
 #include "ui/widgets/NavPanelHeader.h"
 #include "ui/widgets/OwnerDrawnTabWidget.h"
@@ -18,6 +19,7 @@ private slots:
     void headerCaptionIsElidedWhenTooLong();
     void tabsAreDrawnInTheirOwnColours();
     void tabKeySkipsTheTabs();
+    void datePickerShowsTheTimeAndKeepsWhatAnEditLeaves();
 };
 
 namespace {
@@ -196,6 +198,26 @@ void TestLayoutWidgets::tabKeySkipsTheTabs() {
     QTest::keyClick(onPage, Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), before);
     QCOMPARE(tabs->tabBar()->focusPolicy(), Qt::NoFocus);
+}
+
+void TestLayoutWidgets::datePickerShowsTheTimeAndKeepsWhatAnEditLeaves() {
+    const QDateTime start(QDate(2024, 3, 1), QTime(8, 15, 42, 123));
+    DateTimePicker picker(start);
+    QCOMPARE(picker.value(), start);
+    QVERIFY2(picker.text().endsWith(" 08:15"), qPrintable(picker.text()));
+    QCOMPARE(picker.text(), QStringLiteral("01.03.24 08:15"));
+
+    picker.setDate(QDate(2024, 3, 5)); // as the calendar sets it
+    QCOMPARE(picker.value(), QDateTime(QDate(2024, 3, 5), QTime(8, 15, 42, 123)));
+    picker.setTime(QTime(21, 7));
+    QCOMPARE(picker.value(), QDateTime(QDate(2024, 3, 5), QTime(21, 7)));
+
+    // Typing into the hour section.
+    picker.setValue(start);
+    picker.setFocus();
+    picker.setCurrentSection(QDateTimeEdit::HourSection);
+    QTest::keyClick(&picker, Qt::Key_Up);
+    QCOMPARE(picker.value(), QDateTime(QDate(2024, 3, 1), QTime(9, 15)));
 }
 
 QTEST_MAIN(TestLayoutWidgets)

@@ -12,6 +12,7 @@
 
 #include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QSplitter>
@@ -74,6 +75,7 @@ private slots:
     void zoomSpinStopsAtTheRange();
     void layoutNamesCaptionsAndToolbarOrder();
     void splittersKeepThirtyPixels();
+    void quickRangeFillsBothPickers();
     void closeButtonClosesTheWindow();
     void autoRefreshSwitch_data();
     void autoRefreshSwitch();
@@ -270,6 +272,25 @@ void TestCoorPos::layoutNamesCaptionsAndToolbarOrder() {
     QVERIFY(window.findChild<QTimer*>("Timer1"));
     QVERIFY(!window.controls().Timer1->isActive());
     QCOMPARE(window.controls().Timer1->interval(), 60000);
+}
+
+void TestCoorPos::quickRangeFillsBothPickers() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QCOMPARE(ui.DateTimePicker1->geometry(), QRect(119, 35, 82, 22));
+    QCOMPARE(ui.DateTimePicker2->geometry(), QRect(119, 91, 82, 22));
+    QCOMPARE(ui.QuickRangeCombo->count(), 4);
+    const QDate today = QDate::currentDate();
+    emit ui.QuickRangeCombo->activated(3); // Yesterday
+    QCOMPARE(ui.DateTimePicker1->value(), QDateTime(today.addDays(-1), QTime(0, 0)));
+    QCOMPARE(ui.DateTimePicker2->value(), QDateTime(today.addDays(-1), QTime(23, 59, 59, 999)));
+    QCOMPARE(ui.QuickRangeCombo->currentIndex(), 0);
+    const QDateTime before = QDateTime::currentDateTime();
+    emit ui.QuickRangeCombo->activated(1); // Last hour
+    QVERIFY(ui.DateTimePicker2->value() >= before);
+    QCOMPARE(ui.DateTimePicker1->value(), ui.DateTimePicker2->value().addSecs(-3600));
 }
 
 void TestCoorPos::splittersKeepThirtyPixels() {

@@ -10,6 +10,7 @@
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -34,6 +35,14 @@ void pressButtons(Tcoor_pos& window, const QStringList& names) {
     for (const QString& name : names)
         if (auto* button = window.findChild<QAbstractButton*>(name))
             button->click();
+}
+
+// Shows the tab page with this object name in whichever tab control holds it.
+void showPage(Tcoor_pos& window, const QString& name) {
+    auto* page = window.findChild<QWidget*>(name);
+    for (auto* tabs : window.findChildren<QTabWidget*>())
+        if (page && tabs->indexOf(page) >= 0)
+            tabs->setCurrentWidget(page);
 }
 
 void saveAboutWhenOpen(const QString& file) {
@@ -62,6 +71,7 @@ int main(int argc, char** argv) {
         {"route-days", "Start the route's date range this many days back.", "days"},
         {"press", "Click the button with this object name (repeatable).", "name"},
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
+        {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
     });
     options.process(application);
 
@@ -74,6 +84,8 @@ int main(int argc, char** argv) {
             coor_pos.controls().DateTimePicker1->setValue(
                 QDateTime::currentDateTime().addDays(-options.value("route-days").toInt()));
         pressButtons(coor_pos, options.values("press"));
+        if (options.isSet("page"))
+            showPage(coor_pos, options.value("page"));
         QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
             coor_pos.grab().save(options.value("screenshot"));
             if (options.isSet("about")) {
