@@ -24,6 +24,11 @@ QString centreOnMarkers(const QString& pair, const QString& zoom) {
            QStringLiteral(");");
 }
 
+QString labelMarker(const QString& title, const QString& age) {
+    return QStringLiteral("GoogleMap.LabelMarker(") + scriptStringLiteral(title) +
+           QStringLiteral(", ") + scriptStringLiteral(age) + QStringLiteral(");");
+}
+
 QString initLine() {
     return QStringLiteral("GoogleMap.initline();");
 }

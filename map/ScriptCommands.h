@@ -14,6 +14,9 @@ QString addMarker(const QString& pair, const QString& infoHtml);
 // "GoogleMap.Render(<pair>, <zoom>);": one blank apart on purpose, each the
 // exact form its view has always sent. The page reads both alike.
 QString centreOnMarkers(const QString& pair, const QString& zoom);
+// A permanent label beside the marker added last: its title and the age of
+// its report, both shown as plain text.
+QString labelMarker(const QString& title, const QString& age);
 QString initLine();
 QString fillLine(const QString& pair);
 QString drawLine();

@@ -14,6 +14,7 @@
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/LastPositionDisplay.h"
+#include "ui/views/MarkerLabels.h"
 #include "ui/views/RadioTree.h"
 #include "ui/views/RouteDisplay.h"
 #include "ui/views/ViewOutput.h"
@@ -135,7 +136,8 @@ ViewOutput Tcoor_pos::viewOutput() {
 }
 
 void Tcoor_pos::ShowLastAllPointOnMap() {
-    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput());
+    const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime()};
+    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels);
 }
 
 void Tcoor_pos::ToolButton1Click() {

@@ -9,6 +9,7 @@ function TGoogleMap() {
     var linepoints = [];
     var shapeCounter_ = 0;
     var lineCounter_ = 0;
+    var lastMarker = null;
     var self = this;
 
     function OpenInfoWindowHTML(lat, lng, message) {
@@ -66,6 +67,7 @@ function TGoogleMap() {
     this.AddMarker = function (lat, lng, message, draggable) {
         var marker = new GMarker(new GLatLng(lat, lng), { draggable: draggable });
         map.addOverlay(marker);
+        lastMarker = marker;
         GEvent.addListener(marker, "click", function () {
             var point = marker.getLatLng();
             if (point) {
@@ -73,6 +75,24 @@ function TGoogleMap() {
             }
             OpenInfoWindowHTML(lat, lng, message);
         });
+    };
+
+    // The radio's title over the age of its report, as text: names never
+    // become markup. Nothing to label before the first marker.
+    this.LabelMarker = function (title, age) {
+        if (!lastMarker) {
+            return;
+        }
+        var box = document.createElement("div");
+        var titleLine = document.createElement("div");
+        titleLine.className = "gmap-radio-title";
+        titleLine.textContent = String(title);
+        var ageLine = document.createElement("div");
+        ageLine.className = "gmap-radio-age";
+        ageLine.textContent = String(age);
+        box.appendChild(titleLine);
+        box.appendChild(ageLine);
+        lastMarker.setLabel(box, "gmap-radio-label");
     };
 
     this.OpenInfoWindow = function (lat, lng, message) {

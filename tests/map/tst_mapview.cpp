@@ -1,5 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/Error.h"
+#include "map/ScriptCommands.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TApplicationWrapper.h"
@@ -56,6 +57,9 @@ private slots:
     void drawline_data();
     void drawline();
     void clearscreenRemovesEveryOverlay();
+    void markerLabelShowsTextLiterally_data();
+    void markerLabelShowsTextLiterally();
+    void labelSitsBesideItsPinAndGoesWithIt();
     void smallMapControlOnlyOnce();
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
@@ -465,6 +469,58 @@ void TestMapView::clearscreenRemovesEveryOverlay() {
 
     // The colour cycle goes on where it stood: the shape took red.
     QCOMPARE(js("GoogleMap.getColor(true)").toString(), QStringLiteral("orange"));
+}
+
+void TestMapView::markerLabelShowsTextLiterally_data() {
+    QTest::addColumn<QString>("title");
+    QTest::newRow("plain") << "7 Ann Lee";
+    QTest::newRow("markup") << "7 <img src=x onerror=\"window.injected=1\"><b>Ann</b>";
+    QTest::newRow("quotes and backslashes") << "7 'Ann' \"Lee\" \\ \\\" end";
+    QTest::newRow("line breaks") << "7 Ann\nLee\r\n\u2028x";
+    QTest::newRow("10,000 characters") << "7 " + QString(10000, u'x');
+}
+
+// Sent as the view sends them; the label box stays small, and a title too
+// long for it ends in an ellipsis.
+void TestMapView::markerLabelShowsTextLiterally() {
+    QFETCH(QString, title);
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 ScriptCommands::labelMarker(title, "in 5 min (clock ahead)"),
+                                 "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".leaflet-tooltip.gmap-radio-label"), 1);
+    QCOMPARE(js("document.querySelector('.gmap-radio-title').textContent").toString(), title);
+    QCOMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
+             QStringLiteral("in 5 min (clock ahead)"));
+    QVERIFY(!js("window.injected === 1").toBool());
+    QCOMPARE(count(".gmap-radio-label img, .gmap-radio-label b"), 0);
+    QVERIFY(js("document.querySelector('.gmap-radio-label').offsetWidth").toInt() <= 240);
+    QCOMPARE(
+        js("getComputedStyle(document.querySelector('.gmap-radio-title')).textOverflow").toString(),
+        QStringLiteral("ellipsis"));
+}
+
+void TestMapView::labelSitsBesideItsPinAndGoesWithIt() {
+    browser_->runScriptCommands({"GoogleMap.LabelMarker(\"before any marker\", \"now\");",
+                                 "GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 "GoogleMap.LabelMarker(\"7 Ann\", \"now\");",
+                                 "GoogleMap.AddMarker(41,30, \"two\", false);",
+                                 "GoogleMap.LabelMarker(\"12 Bob\", \"3 min\");",
+                                 "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    // Each label right of its own pin, clear of it.
+    const QVariantList gap =
+        js("Array.from(document.querySelectorAll('img.gmap-marker')).map(function (pin, i) {"
+           "  var label = "
+           "document.querySelectorAll('.gmap-radio-label')[i].getBoundingClientRect();"
+           "  return label.left - pin.getBoundingClientRect().right; })")
+            .toList();
+    QCOMPARE(gap.size(), 2);
+    for (const QVariant& pixels : gap)
+        QVERIFY2(pixels.toDouble() >= 0 && pixels.toDouble() < 20, qPrintable(pixels.toString()));
+    QCOMPARE(js("document.querySelectorAll('.gmap-radio-title')[1].textContent").toString(),
+             QStringLiteral("12 Bob"));
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
+    QTRY_COMPARE(count(".gmap-radio-label"), 0);
 }
 
 void TestMapView::smallMapControlOnlyOnce() {

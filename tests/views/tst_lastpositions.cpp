@@ -4,6 +4,7 @@
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
 #include "ui/views/LastPositionDisplay.h"
+#include "ui/views/MarkerLabels.h"
 #include "ui/views/SelectedRadios.h"
 
 #include <QTemporaryDir>
@@ -46,6 +47,8 @@ private slots:
     void unreadableReportStillShowsTheMarkersBeforeIt();
     void secondRunShowsNewReports();
     void gridIsLeftOnTheLastRadiosRows();
+    void labelsFollowTheirMarkers();
+    void failingLabelLeavesTheGridOnItsRadio();
 
 private:
     QTemporaryDir dir_;
@@ -199,6 +202,33 @@ void TestLastPositions::gridIsLeftOnTheLastRadiosRows() {
     QCOMPARE(table_->rowCount(), 0);
     showLastPositions(radiosOf({"12", "7"}), *table_, "18", sink_.output());
     QCOMPARE(table_->rowCount(), 2);
+    QCOMPARE(table_->currentRow(), 1);
+}
+
+void TestLastPositions::labelsFollowTheirMarkers() {
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "not a time", "41.000000", "29.000000", "Clockless");
+    const MarkerLabels labels{{{7, "Bob \"Kay\"\n<i>"}},
+                              fromDateTimeValue(readFixedFormDateTime(u"2024-03-01 10:04:30"))};
+    showLastPositions(radiosOf({"7", "99", "12", "5"}), *table_, "18", sink_.output(), &labels);
+    const QStringList& commands = sink_.commands;
+    QCOMPARE(commands.size(), 8);
+    QVERIFY(commands[1].startsWith("GoogleMap.AddMarker(41.0687,29.1020, "));
+    QCOMPARE(commands[2], "GoogleMap.LabelMarker(\"7 Bob \\\"Kay\\\" <i>\", \"3 min\");");
+    QVERIFY(commands[3].startsWith("GoogleMap.AddMarker(40.0500,28.0500, "));
+    QCOMPARE(commands[4], "GoogleMap.LabelMarker(\"12\", \"3 min\");");
+    QCOMPARE(commands[6], "GoogleMap.LabelMarker(\"5\", \"unknown age\");");
+    QVERIFY(commands[7].startsWith("GoogleMap.Render("));
+    QCOMPARE(sink_.statuses, QStringList{"Record found"});
+}
+
+void TestLastPositions::failingLabelLeavesTheGridOnItsRadio() {
+    const MarkerLabels labels{{}, QDateTime::currentDateTime()};
+    sink_.failAt = 2; // the first label
+    QVERIFY_THROWS_EXCEPTION(
+        Error, showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output(), &labels));
+    QCOMPARE(sink_.commands.size(), 2);
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=7"));
     QCOMPARE(table_->currentRow(), 1);
 }
 

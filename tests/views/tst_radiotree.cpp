@@ -20,6 +20,7 @@ private slots:
     void checkingCascadesAndRebuildsSelection_data();
     void checkingCascadesAndRebuildsSelection();
     void idsPastTheLastEntryAreDropped();
+    void memberNamesByRadio();
 
 private:
     // Applies "path=1" / "path=0" steps like a user's clicks, in order.
@@ -162,6 +163,14 @@ void TestRadioTree::idsPastTheLastEntryAreDropped() {
     QCOMPARE(radios[1024], 1024);
     QCOMPARE(radios[1], 1);
     QCOMPARE(radios.firstRadio(), 1);
+}
+
+// Checked or not, once per radio; project nodes and ids that do not read are
+// no members.
+void TestRadioTree::memberNamesByRadio() {
+    apply({"Projects/North/7-Bob Kay=1"});
+    const QHash<qint32, QString> expected{{12, "Ann Lee"}, {7, "Bob Kay"}, {0, "Cem Ak"}};
+    QCOMPARE(tree_->memberNames(), expected);
 }
 
 QTEST_MAIN(TestRadioTree)

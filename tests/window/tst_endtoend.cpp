@@ -12,6 +12,7 @@
 #include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -55,6 +56,7 @@ private slots:
     void cleanupTestCase();
     void lastPositionsShowOneMarkerPerMemberWithReports();
     void zeroPaddedDegreesShowAtTheirPlace();
+    void labelsNameEachMarkerWithItsAge();
     void bubbleShowsStationTextLiterally();
     void routeDrawsARedLineAndTheGridShowsItsRows();
     void ticksNeverRunInsideARun();
@@ -135,6 +137,24 @@ void TestEndToEnd::zeroPaddedDegreesShowAtTheirPlace() {
     QCOMPARE(overlayPositions(browser_, "GPolyline"),
              QStringList({"-41.0065,-70.0017", "-41.0063,-70.0017"}));
     tick("Projects");
+}
+
+void TestEndToEnd::labelsNameEachMarkerWithItsAge() {
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
+    QCOMPARE(evaluate(browser_, "Array.from(document.querySelectorAll('.gmap-radio-title'))"
+                                ".map(function (t) { return t.textContent; }).join('|')")
+                 .toString(),
+             QStringLiteral("12 Ann Lee|7 Bob Kay"));
+    const QString ages = evaluate(browser_, "Array.from(document.querySelectorAll("
+                                            "'.gmap-radio-age')).map(function (t) {"
+                                            " return t.textContent; }).join('|')")
+                             .toString();
+    QVERIFY2(QRegularExpression("^(3[12] min)\\|(3[12] min)$").match(ages).hasMatch(),
+             qPrintable(ages));
+    // A run replaces the labels with its own.
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
 }
 
 void TestEndToEnd::bubbleShowsStationTextLiterally() {

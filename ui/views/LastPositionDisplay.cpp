@@ -4,6 +4,8 @@
 #include "map/ScriptSink.h"
 #include "store/PositionTable.h"
 #include "ui/views/CommandBatch.h"
+#include "ui/views/MarkerLabels.h"
+#include "ui/views/ReportAge.h"
 #include "ui/views/SelectedRadios.h"
 #include "ui/views/ViewOutput.h"
 
@@ -14,10 +16,16 @@ QString markerCommand(const PositionTable::ReportInfo& report, const QString& pa
         pair, ScriptCommands::infoWindowHtml(report.radioId, report.station, report.time));
 }
 
+QString labelCommand(const PositionTable::ReportInfo& report, qint32 radio,
+                     const MarkerLabels& labels) {
+    return ScriptCommands::labelMarker(labels.titleOf(report.radioId, radio),
+                                       reportAgeText(report.stamp, labels.now));
+}
+
 } // namespace
 
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
-                       const ViewOutput& out) {
+                       const ViewOutput& out, const MarkerLabels* labels) {
     out.page.runScriptCommand(ScriptCommands::clearScreen());
     PositionTable positions(table);
     CommandBatch batch(out.page);
@@ -35,8 +43,11 @@ void showLastPositions(const SelectedRadios& radios, TableCursor& table, const Q
                 statusSet = true;
                 out.setStatus(QStringLiteral("Record found"));
             }
-            batch.add(markerCommand(positions.currentInfo(), *pair),
-                      [&positions, radio] { positions.returnToNewestOf(radio); });
+            const auto restore = [&positions, radio] { positions.returnToNewestOf(radio); };
+            const PositionTable::ReportInfo report = positions.currentInfo();
+            batch.add(markerCommand(report, *pair), restore);
+            if (labels)
+                batch.add(labelCommand(report, radio, *labels), restore);
             lastPair = *pair;
         }
     } catch (...) {

@@ -3,9 +3,11 @@
 class QString;
 class SelectedRadios;
 class TableCursor;
+struct MarkerLabels;
 struct ViewOutput;
 
 // One marker per selected radio at its last report, then the map centred on
-// the last radio shown.
+// the last radio shown. With labels, each marker command is followed by its
+// label's.
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
-                       const ViewOutput& out);
+                       const ViewOutput& out, const MarkerLabels* labels = nullptr);

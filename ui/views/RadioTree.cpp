@@ -76,3 +76,19 @@ QStringList RadioTree::checkedTextsInPreorder() const {
         texts << (*it)->text(0);
     return texts;
 }
+
+QHash<qint32, QString> RadioTree::memberNames() const {
+    QHash<qint32, QString> names;
+    for (QTreeWidgetItemIterator it(view_); *it; ++it) {
+        const QTreeWidgetItem* node = *it;
+        if (!node->parent() || !node->parent()->parent())
+            continue;
+        const QString text = node->text(0);
+        const qsizetype dash = text.indexOf(u'-');
+        bool isNumber = false;
+        const qint32 radio = text.left(dash).toInt(&isNumber, 10);
+        if (dash > 0 && isNumber && !names.contains(radio))
+            names.insert(radio, text.mid(dash + 1));
+    }
+    return names;
+}
