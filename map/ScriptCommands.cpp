@@ -24,9 +24,10 @@ QString centreOnMarkers(const QString& pair, const QString& zoom) {
            QStringLiteral(");");
 }
 
-QString labelMarker(const QString& title, const QString& age) {
+QString labelMarker(const QString& title, const QString& age, bool stale) {
     return QStringLiteral("GoogleMap.LabelMarker(") + scriptStringLiteral(title) +
-           QStringLiteral(", ") + scriptStringLiteral(age) + QStringLiteral(");");
+           QStringLiteral(", ") + scriptStringLiteral(age) +
+           (stale ? QStringLiteral(", true);") : QStringLiteral(", false);"));
 }
 
 QString initLine() {

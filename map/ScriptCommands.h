@@ -15,8 +15,8 @@ QString addMarker(const QString& pair, const QString& infoHtml);
 // exact form its view has always sent. The page reads both alike.
 QString centreOnMarkers(const QString& pair, const QString& zoom);
 // A permanent label beside the marker added last: its title and the age of
-// its report, both shown as plain text.
-QString labelMarker(const QString& title, const QString& age);
+// its report, both shown as plain text, greyed when the report is stale.
+QString labelMarker(const QString& title, const QString& age, bool stale);
 QString initLine();
 QString fillLine(const QString& pair);
 QString drawLine();

@@ -17,6 +17,7 @@
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/RadioTree.h"
 #include "ui/views/RouteDisplay.h"
+#include "ui/views/StaleMinutes.h"
 #include "ui/views/ViewOutput.h"
 #include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/DigitKeyFilter.h"
@@ -108,9 +109,18 @@ void Tcoor_pos::readConfiguration() {
     try {
         const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
+        readStaleMinutes(ini);
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
+}
+
+void Tcoor_pos::readStaleMinutes(const IniReader& ini) {
+    const StaleMinutes stale = StaleMinutes::fromIni(
+        ini.readString(QStringLiteral("General"), QStringLiteral("StaleMinutes")));
+    staleMinutes_ = stale.minutes;
+    if (!stale.problem.isEmpty())
+        showPlainMessage(stale.problem);
 }
 
 void Tcoor_pos::setDatePickersToNow() {
@@ -136,7 +146,8 @@ ViewOutput Tcoor_pos::viewOutput() {
 }
 
 void Tcoor_pos::ShowLastAllPointOnMap() {
-    const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime()};
+    const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime(),
+                              staleMinutes_};
     showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels);
 }
 

@@ -3,11 +3,13 @@
 #include "store/Connection.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
+#include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
 #include <memory>
 
 class DigitKeyFilter;
+class IniReader;
 class QTreeWidgetItem;
 class RadioTree;
 class SelectedRadios;
@@ -54,6 +56,7 @@ public:
     TableCursor& positionTable() { return *ZTable1; }
     QString statusText() const;
     const SelectedRadios& selectedRadios() const;
+    int staleMinutes() const { return staleMinutes_; }
 
     void FormCreate();
     void BaseHTML();
@@ -85,6 +88,7 @@ private:
     void FormClose(QCloseEvent* event);
     void connectHandlers();
     void readConfiguration();
+    void readStaleMinutes(const IniReader& ini);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
@@ -95,6 +99,7 @@ private:
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     QString MapApiKey;
+    int staleMinutes_ = StaleMinutes::byDefault;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
     std::unique_ptr<TableCursor> ZTable1;

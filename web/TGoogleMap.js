@@ -78,8 +78,9 @@ function TGoogleMap() {
     };
 
     // The radio's title over the age of its report, as text: names never
-    // become markup. Nothing to label before the first marker.
-    this.LabelMarker = function (title, age) {
+    // become markup. A stale report's label is greyed. Nothing to label
+    // before the first marker.
+    this.LabelMarker = function (title, age, stale) {
         if (!lastMarker) {
             return;
         }
@@ -92,7 +93,7 @@ function TGoogleMap() {
         ageLine.textContent = String(age);
         box.appendChild(titleLine);
         box.appendChild(ageLine);
-        lastMarker.setLabel(box, "gmap-radio-label");
+        lastMarker.setLabel(box, stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label");
     };
 
     this.OpenInfoWindow = function (lat, lng, message) {

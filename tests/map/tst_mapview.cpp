@@ -60,6 +60,7 @@ private slots:
     void markerLabelShowsTextLiterally_data();
     void markerLabelShowsTextLiterally();
     void labelSitsBesideItsPinAndGoesWithIt();
+    void staleLabelIsGreyed();
     void smallMapControlOnlyOnce();
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
@@ -484,9 +485,10 @@ void TestMapView::markerLabelShowsTextLiterally_data() {
 // long for it ends in an ellipsis.
 void TestMapView::markerLabelShowsTextLiterally() {
     QFETCH(QString, title);
-    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
-                                 ScriptCommands::labelMarker(title, "in 5 min (clock ahead)"),
-                                 "GoogleMap.Render(40.5,29.25,6);"});
+    browser_->runScriptCommands(
+        {"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+         ScriptCommands::labelMarker(title, "in 5 min (clock ahead)", false),
+         "GoogleMap.Render(40.5,29.25,6);"});
     QTRY_COMPARE(count(".leaflet-tooltip.gmap-radio-label"), 1);
     QCOMPARE(js("document.querySelector('.gmap-radio-title').textContent").toString(), title);
     QCOMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
@@ -521,6 +523,23 @@ void TestMapView::labelSitsBesideItsPinAndGoesWithIt() {
              QStringLiteral("12 Bob"));
     browser_->runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
     QTRY_COMPARE(count(".gmap-radio-label"), 0);
+}
+
+void TestMapView::staleLabelIsGreyed() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 ScriptCommands::labelMarker("7 Ann", "3 min", false),
+                                 "GoogleMap.AddMarker(41,30, \"two\", false);",
+                                 ScriptCommands::labelMarker("12 Bob", "stale 2 h", true),
+                                 "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    QCOMPARE(count(".gmap-radio-label.gmap-radio-stale"), 1);
+    const QString colours =
+        js("Array.from(document.querySelectorAll('.gmap-radio-label')).map(function (l) {"
+           " return getComputedStyle(l).backgroundColor + '/' + getComputedStyle(l).color; })"
+           ".join(' ')")
+            .toString();
+    QCOMPARE(colours, QStringLiteral("rgba(255, 255, 255, 0.92)/rgb(26, 26, 26) "
+                                     "rgba(225, 225, 225, 0.92)/rgb(107, 107, 107)"));
 }
 
 void TestMapView::smallMapControlOnlyOnce() {

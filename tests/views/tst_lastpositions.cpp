@@ -49,6 +49,7 @@ private slots:
     void gridIsLeftOnTheLastRadiosRows();
     void labelsFollowTheirMarkers();
     void failingLabelLeavesTheGridOnItsRadio();
+    void labelsOfStaleReports();
 
 private:
     QTemporaryDir dir_;
@@ -214,10 +215,10 @@ void TestLastPositions::labelsFollowTheirMarkers() {
     const QStringList& commands = sink_.commands;
     QCOMPARE(commands.size(), 8);
     QVERIFY(commands[1].startsWith("GoogleMap.AddMarker(41.0687,29.1020, "));
-    QCOMPARE(commands[2], "GoogleMap.LabelMarker(\"7 Bob \\\"Kay\\\" <i>\", \"3 min\");");
+    QCOMPARE(commands[2], "GoogleMap.LabelMarker(\"7 Bob \\\"Kay\\\" <i>\", \"3 min\", false);");
     QVERIFY(commands[3].startsWith("GoogleMap.AddMarker(40.0500,28.0500, "));
-    QCOMPARE(commands[4], "GoogleMap.LabelMarker(\"12\", \"3 min\");");
-    QCOMPARE(commands[6], "GoogleMap.LabelMarker(\"5\", \"unknown age\");");
+    QCOMPARE(commands[4], "GoogleMap.LabelMarker(\"12\", \"3 min\", false);");
+    QCOMPARE(commands[6], "GoogleMap.LabelMarker(\"5\", \"stale \u00b7 unknown age\", true);");
     QVERIFY(commands[7].startsWith("GoogleMap.Render("));
     QCOMPARE(sink_.statuses, QStringList{"Record found"});
 }
@@ -230,6 +231,19 @@ void TestLastPositions::failingLabelLeavesTheGridOnItsRadio() {
     QCOMPARE(sink_.commands.size(), 2);
     QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=7"));
     QCOMPARE(table_->currentRow(), 1);
+}
+
+// Radio 7's report is 3 min 30 s old, radio 12's 3 min 25 s.
+void TestLastPositions::labelsOfStaleReports() {
+    const QDateTime now = fromDateTimeValue(readFixedFormDateTime(u"2024-03-01 10:04:30"));
+    const MarkerLabels labels{{}, now, 3};
+    showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output(), &labels);
+    QCOMPARE(sink_.commands[2], "GoogleMap.LabelMarker(\"7\", \"stale \u00b7 3 min\", true);");
+    QCOMPARE(sink_.commands[4], "GoogleMap.LabelMarker(\"12\", \"stale \u00b7 3 min\", true);");
+    sink_ = RecordingSink();
+    const MarkerLabels laterLimit{{}, now, 4};
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output(), &laterLimit);
+    QCOMPARE(sink_.commands[2], "GoogleMap.LabelMarker(\"7\", \"3 min\", false);");
 }
 
 QTEST_MAIN(TestLastPositions)

@@ -1,6 +1,7 @@
 #include "store/DateTimeValue.h"
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/ReportAge.h"
+#include "ui/views/StaleMinutes.h"
 
 #include <QTest>
 
@@ -11,6 +12,10 @@ private slots:
     void ageText_data();
     void ageText();
     void unreadableTimeHasUnknownAge();
+    void staleRule_data();
+    void staleRule();
+    void staleMinutesFromIni_data();
+    void staleMinutesFromIni();
     void titleOf_data();
     void titleOf();
 };
@@ -46,6 +51,56 @@ void TestMarkerLabels::unreadableTimeHasUnknownAge() {
     for (const DateTimeValue stamp : {readStoredDateTime(u"yesterday"), DateTimeValue(0),
                                       DateTimeValue(1e12), DateTimeValue(-1e12)})
         QCOMPARE(reportAgeText(stamp, now), QStringLiteral("unknown age"));
+}
+
+void TestMarkerLabels::staleRule_data() {
+    QTest::addColumn<qint64>("secondsAgo");
+    QTest::addColumn<int>("staleMinutes");
+    QTest::addColumn<bool>("stale");
+    QTest::newRow("fresh") << qint64(30) << 10 << false;
+    QTest::newRow("exactly at the limit") << qint64(600) << 10 << false;
+    QTest::newRow("a second past it") << qint64(601) << 10 << true;
+    QTest::newRow("days old") << qint64(3 * 86400) << 10 << true;
+    QTest::newRow("other limit") << qint64(601) << 15 << false;
+    QTest::newRow("one minute limit") << qint64(61) << 1 << true;
+    QTest::newRow("ahead of the clock") << qint64(-3600) << 10 << false;
+}
+
+void TestMarkerLabels::staleRule() {
+    QFETCH(qint64, secondsAgo);
+    QFETCH(int, staleMinutes);
+    QFETCH(bool, stale);
+    const QDateTime now(QDate(2024, 3, 10), QTime(12, 30, 15));
+    QCOMPARE(isStale(toDateTimeValue(now.addSecs(-secondsAgo)), now, staleMinutes), stale);
+    // A time that did not read gives no reason to trust the position.
+    QVERIFY(isStale(readStoredDateTime(u"yesterday"), now, staleMinutes));
+}
+
+void TestMarkerLabels::staleMinutesFromIni_data() {
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<bool>("problem");
+    QTest::newRow("missing key") << "" << 10 << false;
+    QTest::newRow("five") << "5" << 5 << false;
+    QTest::newRow("large") << "10080" << 10080 << false;
+    QTest::newRow("zero") << "0" << 10 << true;
+    QTest::newRow("negative") << "-5" << 10 << true;
+    QTest::newRow("fraction") << "1.5" << 10 << true;
+    QTest::newRow("text") << "ten" << 10 << true;
+    QTest::newRow("unit after it") << "15 min" << 10 << true;
+    QTest::newRow("past the integers") << "99999999999" << 10 << true;
+}
+
+void TestMarkerLabels::staleMinutesFromIni() {
+    QFETCH(QString, value);
+    QFETCH(int, minutes);
+    QFETCH(bool, problem);
+    const StaleMinutes read = StaleMinutes::fromIni(value);
+    QCOMPARE(read.minutes, minutes);
+    QCOMPARE(!read.problem.isEmpty(), problem);
+    if (problem)
+        QVERIFY2(read.problem.contains("StaleMinutes") && read.problem.contains(value),
+                 qPrintable(read.problem));
 }
 
 void TestMarkerLabels::titleOf_data() {

@@ -69,6 +69,8 @@ private slots:
     void startsWhenTheDatabaseCannotBeOpened();
     void keyIsReadBesideTheExecutableOnly_data();
     void keyIsReadBesideTheExecutableOnly();
+    void staleMinutesIsReadAtStartUp_data();
+    void staleMinutesIsReadAtStartUp();
     void numberFieldsTakeDigitsOnly_data();
     void numberFieldsTakeDigitsOnly();
     void zoomSpinStopsAtTheRange();
@@ -162,6 +164,37 @@ void TestCoorPos::keyIsReadBesideTheExecutableOnly() {
     Tcoor_pos window;
     QCOMPARE(window.mapApiKey(), key);
     QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestCoorPos::staleMinutesIsReadAtStartUp_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("no INI file") << QByteArray() << 10 << 0;
+    QTest::newRow("key missing") << QByteArray("[General]\nGoogleMapKey=K\n") << 10 << 0;
+    QTest::newRow("five minutes") << QByteArray("[General]\nstaleminutes = 5\n") << 5 << 0;
+    QTest::newRow("zero") << QByteArray("[General]\nStaleMinutes=0\n") << 10 << 1;
+    QTest::newRow("text") << QByteArray("[General]\nStaleMinutes=soon\n") << 10 << 1;
+    QTest::newRow("in another section") << QByteArray("[Map]\nStaleMinutes=5\n") << 10 << 0;
+}
+
+// A value that is no positive number falls back with one message, and the
+// rest of the start-up goes on.
+void TestCoorPos::staleMinutesIsReadAtStartUp() {
+    QFETCH(QByteArray, ini);
+    QFETCH(int, minutes);
+    QFETCH(int, boxes);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    if (!ini.isEmpty())
+        writeFile(iniBesideExecutable(), ini);
+    MessageBoxWatcher watcher;
+    Tcoor_pos window;
+    QCOMPARE(window.staleMinutes(), minutes);
+    QCOMPARE(watcher.boxes().size(), boxes);
+    if (boxes == 1)
+        QVERIFY(watcher.texts().first().contains("StaleMinutes"));
+    QVERIFY(window.controls().initalize_map->isActive());
 }
 
 void TestCoorPos::numberFieldsTakeDigitsOnly_data() {

@@ -150,8 +150,13 @@ void TestEndToEnd::labelsNameEachMarkerWithItsAge() {
                                             "'.gmap-radio-age')).map(function (t) {"
                                             " return t.textContent; }).join('|')")
                              .toString();
-    QVERIFY2(QRegularExpression("^(3[12] min)\\|(3[12] min)$").match(ages).hasMatch(),
+    // Half an hour old, past the default 10 minutes: both stale.
+    QVERIFY2(QRegularExpression(
+                 QString::fromUtf8("^stale \xc2\xb7 3[12] min\\|stale \xc2\xb7 3[12] min$"))
+                 .match(ages)
+                 .hasMatch(),
              qPrintable(ages));
+    QCOMPARE(count(browser_, ".gmap-radio-label.gmap-radio-stale"), 2);
     // A run replaces the labels with its own.
     window_->ToolButton1Click();
     QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);

@@ -18,8 +18,10 @@ QString markerCommand(const PositionTable::ReportInfo& report, const QString& pa
 
 QString labelCommand(const PositionTable::ReportInfo& report, qint32 radio,
                      const MarkerLabels& labels) {
+    const QString age = reportAgeText(report.stamp, labels.now);
+    const bool stale = isStale(report.stamp, labels.now, labels.staleMinutes);
     return ScriptCommands::labelMarker(labels.titleOf(report.radioId, radio),
-                                       reportAgeText(report.stamp, labels.now));
+                                       stale ? QStringLiteral("stale \u00b7 ") + age : age, stale);
 }
 
 } // namespace

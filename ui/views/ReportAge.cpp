@@ -25,9 +25,17 @@ QString span(qint64 seconds) {
 
 } // namespace
 
-QString reportAgeText(DateTimeValue stamp, const QDateTime& now) {
+namespace {
+
+QDateTime reportedAt(DateTimeValue stamp) {
     // Zero is what an unreadable stored time reads as.
-    const QDateTime reported = stamp == 0 ? QDateTime() : fromDateTimeValue(stamp);
+    return stamp == 0 ? QDateTime() : fromDateTimeValue(stamp);
+}
+
+} // namespace
+
+QString reportAgeText(DateTimeValue stamp, const QDateTime& now) {
+    const QDateTime reported = reportedAt(stamp);
     if (!reported.isValid() || !now.isValid())
         return QStringLiteral("unknown age");
     const qint64 seconds = reported.secsTo(now);
@@ -36,4 +44,11 @@ QString reportAgeText(DateTimeValue stamp, const QDateTime& now) {
     if (seconds < 0)
         return QStringLiteral("in ") + span(-seconds) + QStringLiteral(" (clock ahead)");
     return span(seconds);
+}
+
+bool isStale(DateTimeValue stamp, const QDateTime& now, int staleMinutes) {
+    const QDateTime reported = reportedAt(stamp);
+    if (!reported.isValid() || !now.isValid())
+        return true;
+    return reported.secsTo(now) > qint64(staleMinutes) * minute;
 }
