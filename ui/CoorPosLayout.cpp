@@ -12,6 +12,7 @@
 #include "ui/widgets/UiArtwork.h"
 #include "ui/widgets/UpDownButtons.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHeaderView>
@@ -79,6 +80,7 @@ void CoorPosLayout::setupUi(QMainWindow* window) {
     window->setWindowIcon(applicationIcon());
     window->setFont(calibriFont(11));
     setupMenu(window);
+    setupMapMenu();
 
     JvDesignPanel1 = raisedPanel("JvDesignPanel1");
     window->setCentralWidget(JvDesignPanel1);
@@ -115,6 +117,24 @@ void CoorPosLayout::setupMenu(QMainWindow* window) {
     MainMenu1->addMenu(FileMenu);
     MainMenu1->addMenu(HelpMenu);
     window->setMenuBar(MainMenu1);
+}
+
+void CoorPosLayout::setupMapMenu() {
+    MapMenu = named<QMenu>("MapMenu", QStringLiteral("Map"), MainMenu1);
+    MapViewModes = named<QActionGroup>("MapViewModes", MapMenu);
+    MapViewModes->setExclusive(true);
+    const auto addMode = [this](const char* name, const QString& caption) {
+        QAction* action = MapMenu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setCheckable(true);
+        MapViewModes->addAction(action);
+        return action;
+    };
+    ViewFollowLast = addMode("ViewFollowLast", QStringLiteral("Follow the last radio"));
+    ViewFitAll = addMode("ViewFitAll", QStringLiteral("Fit all radios"));
+    ViewKeepMine = addMode("ViewKeepMine", QStringLiteral("Keep my view"));
+    ViewFollowLast->setChecked(true);
+    MainMenu1->addMenu(MapMenu);
 }
 
 QFrame* CoorPosLayout::setupMapPane() {

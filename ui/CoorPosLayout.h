@@ -6,6 +6,7 @@ class GradientSplitter;
 class NavPanelHeader;
 class OwnerDrawnTabWidget;
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -34,6 +35,12 @@ public:
     QAction* Exit2 = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* About2 = nullptr;
+    // Map menu: what a last-position run does with the view, one at a time.
+    QMenu* MapMenu = nullptr;
+    QActionGroup* MapViewModes = nullptr;
+    QAction* ViewFollowLast = nullptr;
+    QAction* ViewFitAll = nullptr;
+    QAction* ViewKeepMine = nullptr;
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;
@@ -86,6 +93,7 @@ public:
 
 private:
     void setupMenu(QMainWindow* window);
+    void setupMapMenu();
     QFrame* setupMapPane();
     QFrame* setupRightPane();
     QFrame* setupBottomPane();

@@ -148,7 +148,16 @@ ViewOutput Tcoor_pos::viewOutput() {
 void Tcoor_pos::ShowLastAllPointOnMap() {
     const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime(),
                               staleMinutes_};
-    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels);
+    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels,
+                      mapViewMode());
+}
+
+MapViewMode Tcoor_pos::mapViewMode() const {
+    if (ui.ViewFitAll->isChecked())
+        return MapViewMode::FitAll;
+    if (ui.ViewKeepMine->isChecked())
+        return MapViewMode::KeepMine;
+    return MapViewMode::FollowLast;
 }
 
 void Tcoor_pos::ToolButton1Click() {

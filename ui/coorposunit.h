@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
+#include "ui/views/MapViewMode.h"
 #include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
@@ -40,6 +41,7 @@ struct ViewOutput;
 //   WebBrowser1      the map page
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
+//   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
 //   ZConnection1     the database connection
@@ -57,6 +59,7 @@ public:
     QString statusText() const;
     const SelectedRadios& selectedRadios() const;
     int staleMinutes() const { return staleMinutes_; }
+    MapViewMode mapViewMode() const;
 
     void FormCreate();
     void BaseHTML();

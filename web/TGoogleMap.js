@@ -10,6 +10,8 @@ function TGoogleMap() {
     var shapeCounter_ = 0;
     var lineCounter_ = 0;
     var lastMarker = null;
+    var addedMarkers = new WeakSet();
+    var radioMarkers = {};
     var self = this;
 
     function OpenInfoWindowHTML(lat, lng, message) {
@@ -46,11 +48,28 @@ function TGoogleMap() {
 
     // An empty zoom field gives "Render(lat,lng,)", which the script language
     // accepts; refusing it keeps such a command a failure.
-    this.Render = function (lat, lng, viewlev) {
+    function checkZoom(method, viewlev) {
         if (typeof viewlev !== "number" || !isFinite(viewlev)) {
-            throw new TypeError("Render: the zoom level " + viewlev + " is not a number");
+            throw new TypeError(method + ": the zoom level " + viewlev + " is not a number");
         }
+    }
+
+    this.Render = function (lat, lng, viewlev) {
+        checkZoom("Render", viewlev);
         map.setCenter(new GLatLng(lat, lng), viewlev);
+    };
+
+    // Every marker on the map in view, the labels right of them included.
+    this.FitMarkers = function (viewlev) {
+        checkZoom("FitMarkers", viewlev);
+        var points = map.getOverlays().filter(function (overlay) {
+            return overlay instanceof GMarker;
+        }).map(function (marker) {
+            return marker.getLatLng();
+        });
+        if (points.length > 0) {
+            map.fitPoints(points, viewlev);
+        }
     };
 
     this.FindGeoCode = function (address) {
@@ -67,6 +86,7 @@ function TGoogleMap() {
     this.AddMarker = function (lat, lng, message, draggable) {
         var marker = new GMarker(new GLatLng(lat, lng), { draggable: draggable });
         map.addOverlay(marker);
+        addedMarkers.add(marker);
         lastMarker = marker;
         GEvent.addListener(marker, "click", function () {
             var point = marker.getLatLng();
@@ -74,6 +94,47 @@ function TGoogleMap() {
                 external.DoMarkerClick(point.lat(), point.lng());
             }
             OpenInfoWindowHTML(lat, lng, message);
+        });
+    };
+
+    // A radio's marker that stays over runs: moved in place, with the bubble
+    // of its newest report, so that the view and the drawings stay.
+    this.PlaceRadio = function (radio, lat, lng, message) {
+        var entry = radioMarkers[radio];
+        if (!entry || map.getOverlays().indexOf(entry.marker) < 0) {
+            var marker = new GMarker(new GLatLng(lat, lng), { draggable: false });
+            entry = { marker: marker, message: message };
+            radioMarkers[radio] = entry;
+            map.addOverlay(marker);
+            GEvent.addListener(marker, "click", function () {
+                var point = marker.getLatLng();
+                external.DoMarkerClick(point.lat(), point.lng());
+                OpenInfoWindowHTML(point.lat(), point.lng(), entry.message);
+            });
+        } else {
+            entry.marker.setLatLng(new GLatLng(lat, lng));
+            entry.message = message;
+        }
+        lastMarker = entry.marker;
+    };
+
+    // Removes the markers of radios not listed, and those of runs that
+    // cleared the map.
+    this.KeepRadios = function (radios) {
+        var keep = {};
+        radios.forEach(function (radio) {
+            keep[radio] = true;
+        });
+        Object.keys(radioMarkers).forEach(function (radio) {
+            if (!keep[radio]) {
+                map.removeOverlay(radioMarkers[radio].marker);
+                delete radioMarkers[radio];
+            }
+        });
+        map.getOverlays().forEach(function (overlay) {
+            if (addedMarkers.has(overlay)) {
+                map.removeOverlay(overlay);
+            }
         });
     };
 

@@ -61,6 +61,8 @@ private slots:
     void markerLabelShowsTextLiterally();
     void labelSitsBesideItsPinAndGoesWithIt();
     void staleLabelIsGreyed();
+    void keptRadiosMoveInPlaceAndLeaveTheView();
+    void fitMarkersShowsEveryMarker();
     void smallMapControlOnlyOnce();
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
@@ -540,6 +542,72 @@ void TestMapView::staleLabelIsGreyed() {
             .toString();
     QCOMPARE(colours, QStringLiteral("rgba(255, 255, 255, 0.92)/rgb(26, 26, 26) "
                                      "rgba(225, 225, 225, 0.92)/rgb(107, 107, 107)"));
+}
+
+void TestMapView::keptRadiosMoveInPlaceAndLeaveTheView() {
+    const QString view = mapJs + ".getZoom() + ' ' + " + mapJs + ".getCenter().toUrlValue(4)";
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"earlier run\", false);",
+                                 "GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                                 "GoogleMap.fillline(40.2,29.3);", "GoogleMap.drawline();",
+                                 "GoogleMap.Render(40,30,7);"});
+    const QString before = js(view).toString();
+    browser_->runScriptCommands({"GoogleMap.PlaceRadio(7, 40.1,29.9, \"<b>first</b>\");",
+                                 ScriptCommands::labelMarker("7 Ann", "now", false),
+                                 "GoogleMap.PlaceRadio(12, 39.9,30.1, \"other\");",
+                                 ScriptCommands::labelMarker("12 Bob", "now", false),
+                                 "GoogleMap.KeepRadios([7,12]);"});
+    QCOMPARE(count("img.gmap-marker"), 2);
+    QCOMPARE(count(".gmap-radio-label"), 2);
+    js("document.querySelector('img.gmap-marker').dataset.seen = 'yes'");
+
+    browser_->runScriptCommands({"GoogleMap.PlaceRadio(7, 40.2,29.8, \"<b>second</b>\");",
+                                 ScriptCommands::labelMarker("7 Ann", "1 min", true),
+                                 "GoogleMap.KeepRadios([7]);"});
+    QTRY_COMPARE(count("img.gmap-marker"), 1);
+    QCOMPARE(js("document.querySelector('img.gmap-marker').dataset.seen").toString(),
+             QStringLiteral("yes"));
+    QCOMPARE(js(mapJs + ".getOverlays().filter(function (o) { return o instanceof GMarker; })"
+                        "[0].getLatLng().toUrlValue(4)")
+                 .toString(),
+             QStringLiteral("40.2,29.8"));
+    QTRY_COMPARE(count(".gmap-radio-label"), 1);
+    QCOMPARE(count(".gmap-radio-label.gmap-radio-stale"), 1);
+    QCOMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
+             QStringLiteral("1 min"));
+    QCOMPARE(count("path.gmap-polyline"), 1);
+    QCOMPARE(js(view).toString(), before);
+
+    const QPoint pin = pixelOf(40.2, 29.8) - QPoint(0, 20);
+    const QStringList texts = statusTexts([&] { click(pin); });
+    QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.2 / Lng:29.8")});
+    QTRY_COMPARE(js("document.querySelector('.leaflet-popup-content b').textContent").toString(),
+                 QStringLiteral("second"));
+
+    // After a clearing run the radio gets a new marker.
+    browser_->runScriptCommands(
+        {"GoogleMap.clearscreen();", "GoogleMap.PlaceRadio(7, 40.2,29.8, \"third\");"});
+    QCOMPARE(count("img.gmap-marker"), 1);
+}
+
+void TestMapView::fitMarkersShowsEveryMarker() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(41,29, \"one\", false);",
+                                 "GoogleMap.AddMarker(38,35, \"two\", false);",
+                                 "GoogleMap.FitMarkers(18);"});
+    const int zoom = js(mapJs + ".getZoom()").toInt();
+    QVERIFY2(zoom > 2 && zoom < 18, qPrintable(QString::number(zoom)));
+    for (const QPoint& pin : {pixelOf(41, 29), pixelOf(38, 35)}) {
+        QVERIFY2(pin.x() >= 30 && pin.x() <= browser_->width() - 150,
+                 qPrintable(QString::number(pin.x())));
+        QVERIFY2(pin.y() >= 40 && pin.y() <= browser_->height(),
+                 qPrintable(QString::number(pin.y())));
+    }
+    // One marker: no deeper than the zoom given.
+    browser_->runScriptCommands({"GoogleMap.clearscreen();",
+                                 "GoogleMap.AddMarker(41,29, \"one\", false);",
+                                 "GoogleMap.FitMarkers(12);"});
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), 12);
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             browser_->runScriptCommand(QStringLiteral("GoogleMap.FitMarkers();")));
 }
 
 void TestMapView::smallMapControlOnlyOnce() {

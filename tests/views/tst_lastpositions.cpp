@@ -50,6 +50,8 @@ private slots:
     void labelsFollowTheirMarkers();
     void failingLabelLeavesTheGridOnItsRadio();
     void labelsOfStaleReports();
+    void viewModes_data();
+    void viewModes();
 
 private:
     QTemporaryDir dir_;
@@ -244,6 +246,57 @@ void TestLastPositions::labelsOfStaleReports() {
     const MarkerLabels laterLimit{{}, now, 4};
     showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output(), &laterLimit);
     QCOMPARE(sink_.commands[2], "GoogleMap.LabelMarker(\"7\", \"3 min\", false);");
+}
+
+// The commands of each mode, shortened to their function and first argument.
+void TestLastPositions::viewModes_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("radios");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("status");
+    const int follow = int(MapViewMode::FollowLast);
+    const int fit = int(MapViewMode::FitAll);
+    const int keep = int(MapViewMode::KeepMine);
+    QTest::newRow("follow the last radio")
+        << follow << QStringList{"7", "12"}
+        << QStringList{"clearscreen()",     "AddMarker(41.0687",  "LabelMarker(\"7\"",
+                       "AddMarker(40.0500", "LabelMarker(\"12\"", "Render(40.0500"}
+        << "Record found";
+    QTest::newRow("fit all radios")
+        << fit << QStringList{"7", "12"}
+        << QStringList{"clearscreen()",     "AddMarker(41.0687",  "LabelMarker(\"7\"",
+                       "AddMarker(40.0500", "LabelMarker(\"12\"", "FitMarkers(18)"}
+        << "Record found";
+    QTest::newRow("fit with nothing to show")
+        << fit << QStringList{"99"} << QStringList{"clearscreen()"} << "No records found";
+    QTest::newRow("keep my view") << keep << QStringList{"7", "99", "12"}
+                                  << QStringList{"PlaceRadio(7", "LabelMarker(\"7\"",
+                                                 "PlaceRadio(12", "LabelMarker(\"12\"",
+                                                 "KeepRadios([7"}
+                                  << "Record found";
+    QTest::newRow("keep my view, nothing selected removes every radio")
+        << keep << QStringList() << QStringList{"KeepRadios([])"} << "No records found";
+}
+
+void TestLastPositions::viewModes() {
+    QFETCH(int, mode);
+    QFETCH(QStringList, radios);
+    QFETCH(QStringList, commands);
+    QFETCH(QString, status);
+    const MarkerLabels labels{{}, QDateTime::currentDateTime()};
+    showLastPositions(radiosOf(radios), *table_, "18", sink_.output(), &labels, MapViewMode(mode));
+    QStringList heads;
+    for (const QString& command : sink_.commands)
+        heads << command.mid(10).section(',', 0, 0).section(';', 0, 0);
+    QCOMPARE(heads, commands);
+    QCOMPARE(sink_.statuses, QStringList{status});
+    if (MapViewMode(mode) == MapViewMode::KeepMine && !radios.isEmpty()) {
+        QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.KeepRadios([7,12]);"));
+        QCOMPARE(sink_.commands[0], "GoogleMap.PlaceRadio(7, 41.0687,29.1020, \"" + kInfoStart +
+                                        "7<br>Station: "
+                                        "Kadikoy<br>Time: " +
+                                        timeText("2024-03-01 10:01:00") + "</div>\");");
+    }
 }
 
 QTEST_MAIN(TestLastPositions)

@@ -13,6 +13,8 @@
 #include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -75,6 +77,7 @@ private slots:
     void numberFieldsTakeDigitsOnly();
     void zoomSpinStopsAtTheRange();
     void layoutNamesCaptionsAndToolbarOrder();
+    void mapMenuHoldsExclusiveViewModes();
     void splittersKeepThirtyPixels();
     void closeButtonClosesTheWindow();
     void autoRefreshSwitch_data();
@@ -303,6 +306,30 @@ void TestCoorPos::layoutNamesCaptionsAndToolbarOrder() {
     QVERIFY(window.findChild<QTimer*>("Timer1"));
     QVERIFY(!window.controls().Timer1->isActive());
     QCOMPARE(window.controls().Timer1->interval(), 60000);
+}
+
+void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QStringList menus;
+    for (QAction* action : ui.MainMenu1->actions())
+        menus << action->text();
+    QCOMPARE(menus, QStringList({"File", "Help", "Map"}));
+    QStringList modes;
+    for (QAction* action : ui.MapMenu->actions())
+        modes << action->objectName() + "=" + action->text();
+    QCOMPARE(modes, QStringList({"ViewFollowLast=Follow the last radio",
+                                 "ViewFitAll=Fit all radios", "ViewKeepMine=Keep my view"}));
+    QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);
+    ui.ViewKeepMine->trigger();
+    QCOMPARE(window.mapViewMode(), MapViewMode::KeepMine);
+    ui.ViewFitAll->trigger();
+    QVERIFY(!ui.ViewKeepMine->isChecked());
+    QCOMPARE(window.mapViewMode(), MapViewMode::FitAll);
+    ui.ViewFitAll->trigger(); // an exclusive group keeps one checked
+    QVERIFY(ui.ViewFitAll->isChecked());
 }
 
 void TestCoorPos::splittersKeepThirtyPixels() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/views/MapViewMode.h"
+
 class QString;
 class SelectedRadios;
 class TableCursor;
@@ -8,6 +10,8 @@ struct ViewOutput;
 
 // One marker per selected radio at its last report, then the map centred on
 // the last radio shown. With labels, each marker command is followed by its
-// label's.
+// label's. The other view modes fit the markers instead of centring, or move
+// the radios' markers in place and leave the view alone.
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
-                       const ViewOutput& out, const MarkerLabels* labels = nullptr);
+                       const ViewOutput& out, const MarkerLabels* labels = nullptr,
+                       MapViewMode mode = MapViewMode::FollowLast);

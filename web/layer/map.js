@@ -121,6 +121,16 @@ GMap2.prototype.clearOverlays = function () {
     this.closeInfoWindow();
     GEvent.trigger(this, "clearoverlays");
 };
+// Our own addition: the view that shows every point, with room right of the
+// pins for their labels, no deeper than maxZoom.
+GMap2.prototype.fitPoints = function (latlngs, maxZoom) {
+    this.leaflet_.fitBounds(L.latLngBounds(latlngs.map(toLeaflet)), {
+        paddingTopLeft: [40, 50],
+        paddingBottomRight: [190, 20],
+        maxZoom: maxZoom,
+        animate: false
+    });
+};
 // Our own addition, for tools and tests.
 GMap2.prototype.getOverlays = function () { return this.overlays_.slice(); };
 
