@@ -102,6 +102,7 @@ void CoorPosLayout::setupUi(QMainWindow* window) {
     JvOutlookSplitter2->setSizes({471, 216});
     stackIn(JvDesignPanel1)->addWidget(JvOutlookSplitter2);
 
+    setupRadioFilter();
     setupTimers(window);
     window->resize(923, 696 + MainMenu1->sizeHint().height());
 }
@@ -228,6 +229,17 @@ QWidget* CoorPosLayout::setupRealtimeOptionsPage() {
     QWidget::setTabOrder(Edit1, CheckBox1);
     QWidget::setTabOrder(CheckBox1, Edit20);
     return TabSheet3;
+}
+
+// Below the page's own controls, in space they leave free.
+void CoorPosLayout::setupRadioFilter() {
+    RadioFilterLabel = placedLabel("RadioFilterLabel", QStringLiteral("Find radio in the tree"),
+                                   TabSheet3, 17, 184, calibriFont(12));
+    RadioFilter = named<QLineEdit>("RadioFilter", TabSheet3);
+    RadioFilter->setGeometry(17, 204, 173, 21);
+    RadioFilter->setPlaceholderText(QStringLiteral("radio id or name"));
+    RadioFilter->setClearButtonEnabled(true);
+    QWidget::setTabOrder(Edit20, RadioFilter);
 }
 
 QWidget* CoorPosLayout::setupFastSearchPage() {

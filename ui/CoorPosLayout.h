@@ -73,6 +73,9 @@ public:
     QLabel* Label2 = nullptr;
     QLineEdit* Edit20 = nullptr;
     UpDownButtons* UpDown4 = nullptr;
+    // Narrows the radio tree on the "Users" page to the members it names.
+    QLabel* RadioFilterLabel = nullptr;
+    QLineEdit* RadioFilter = nullptr;
     QWidget* TabSheet2 = nullptr;
     QLabel* Label3 = nullptr;
     DateTimePicker* DateTimePicker1 = nullptr;
@@ -98,6 +101,7 @@ private:
     QFrame* setupRightPane();
     QFrame* setupBottomPane();
     QWidget* setupRealtimeOptionsPage();
+    void setupRadioFilter();
     QWidget* setupFastSearchPage();
     void setupTimers(QMainWindow* window);
 };

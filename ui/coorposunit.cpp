@@ -92,6 +92,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.initalize_map, &QTimer::timeout, this, &Tcoor_pos::initalize_mapTimer);
     connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusText, this,
             &Tcoor_pos::setStatusText);
+    connect(ui.RadioFilter, &QLineEdit::textChanged, radioTree_, &RadioTree::filterMembers);
     for (QLineEdit* field : {ui.Edit1, ui.Edit2, ui.Edit20})
         field->installEventFilter(digitKeyFilter_);
 }

@@ -42,6 +42,7 @@ struct ViewOutput;
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
+//   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
 //   ZConnection1     the database connection

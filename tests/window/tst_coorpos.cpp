@@ -7,11 +7,13 @@
 #include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "ui/coorposunit.h"
+#include "ui/views/SelectedRadios.h"
 #include "ui/widgets/GradientSplitter.h"
 #include "ui/widgets/UpDownButtons.h"
 
 #include "ui/widgets/DateTimePicker.h"
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -78,6 +80,7 @@ private slots:
     void zoomSpinStopsAtTheRange();
     void layoutNamesCaptionsAndToolbarOrder();
     void mapMenuHoldsExclusiveViewModes();
+    void radioFilterHidesMembersOnly();
     void splittersKeepThirtyPixels();
     void closeButtonClosesTheWindow();
     void autoRefreshSwitch_data();
@@ -330,6 +333,31 @@ void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
     QCOMPARE(window.mapViewMode(), MapViewMode::FitAll);
     ui.ViewFitAll->trigger(); // an exclusive group keeps one checked
     QVERIFY(ui.ViewFitAll->isChecked());
+}
+
+// Typed on the options page, in space clear of its controls; the member
+// hides, stays ticked and selected.
+void TestCoorPos::radioFilterHidesMembersOnly() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    const QList<QWidget*> pageControls{ui.Label5, ui.Edit1,  ui.CheckBox1,
+                                       ui.Label2, ui.Edit20, ui.UpDown4};
+    for (QWidget* control : pageControls)
+        for (QWidget* added : QList<QWidget*>{ui.RadioFilter, ui.RadioFilterLabel})
+            QVERIFY2(!control->geometry().intersects(added->geometry()),
+                     qPrintable(control->objectName()));
+    QTreeWidgetItem* member = ui.JvTreeView1->topLevelItem(0)->child(0)->child(0);
+    member->setCheckState(0, Qt::Checked);
+    QTest::keyClicks(ui.RadioFilter, "bob");
+    QVERIFY(member->isHidden());
+    QCOMPARE(member->checkState(0), Qt::Checked);
+    QCOMPARE(window.selectedRadios()[1], 12);
+    ui.RadioFilter->clear();
+    QVERIFY(!member->isHidden());
+    QTest::keyClicks(ui.RadioFilter, "ANN");
+    QVERIFY(!member->isHidden());
 }
 
 void TestCoorPos::splittersKeepThirtyPixels() {

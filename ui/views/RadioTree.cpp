@@ -92,3 +92,25 @@ QHash<qint32, QString> RadioTree::memberNames() const {
     }
     return names;
 }
+
+void RadioTree::filterMembers(const QString& text) {
+    const QString wanted = text.trimmed();
+    QTreeWidgetItem* root = view_->topLevelItem(0);
+    if (!root)
+        return;
+    for (int p = 0; p < root->childCount(); ++p) {
+        QTreeWidgetItem* project = root->child(p);
+        bool anyShown = false;
+        for (int m = 0; m < project->childCount(); ++m) {
+            QTreeWidgetItem* member = project->child(m);
+            const QString nodeText = member->text(0);
+            const qsizetype dash = nodeText.indexOf(u'-');
+            const bool shown = wanted.isEmpty() ||
+                               nodeText.left(dash).startsWith(wanted, Qt::CaseInsensitive) ||
+                               nodeText.mid(dash + 1).contains(wanted, Qt::CaseInsensitive);
+            member->setHidden(!shown);
+            anyShown = anyShown || shown;
+        }
+        project->setHidden(!wanted.isEmpty() && !anyShown);
+    }
+}

@@ -29,6 +29,11 @@ public:
     // each member node, checked or not; the first node of a radio wins.
     QHash<qint32, QString> memberNames() const;
 
+    // Shows only the members whose radio id starts with the text or whose
+    // name holds it, ignoring case, and the projects holding one; an empty
+    // text shows all. Check states and the selection stay as they are.
+    void filterMembers(const QString& text);
+
 private:
     void addMembers(QTreeWidgetItem* projectNode, qint32 projectId, TableCursor& members,
                     TableCursor& personnel);
