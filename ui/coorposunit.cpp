@@ -111,6 +111,7 @@ void Tcoor_pos::readConfiguration() {
         const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
         readStaleMinutes(ini);
+        readMapView(ini);
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
@@ -151,6 +152,24 @@ void Tcoor_pos::ShowLastAllPointOnMap() {
                               staleMinutes_};
     showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels,
                       mapViewMode());
+}
+
+void Tcoor_pos::readMapView(const IniReader& ini) {
+    const MapViewSetting setting = MapViewSetting::fromIni(
+        ini.readString(QStringLiteral("General"), QStringLiteral("MapView")));
+    if (!setting.problem.isEmpty())
+        showPlainMessage(setting.problem);
+    switch (setting.mode) {
+    case MapViewMode::FollowLast:
+        ui.ViewFollowLast->setChecked(true);
+        break;
+    case MapViewMode::FitAll:
+        ui.ViewFitAll->setChecked(true);
+        break;
+    case MapViewMode::KeepMine:
+        ui.ViewKeepMine->setChecked(true);
+        break;
+    }
 }
 
 MapViewMode Tcoor_pos::mapViewMode() const {

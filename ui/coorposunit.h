@@ -93,6 +93,7 @@ private:
     void connectHandlers();
     void readConfiguration();
     void readStaleMinutes(const IniReader& ini);
+    void readMapView(const IniReader& ini);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

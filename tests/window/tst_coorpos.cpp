@@ -12,6 +12,7 @@
 #include "ui/widgets/UpDownButtons.h"
 
 #include "ui/widgets/DateTimePicker.h"
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +76,8 @@ private slots:
     void keyIsReadBesideTheExecutableOnly();
     void staleMinutesIsReadAtStartUp_data();
     void staleMinutesIsReadAtStartUp();
+    void mapViewIsReadAtStartUp_data();
+    void mapViewIsReadAtStartUp();
     void numberFieldsTakeDigitsOnly_data();
     void numberFieldsTakeDigitsOnly();
     void zoomSpinStopsAtTheRange();
@@ -201,6 +204,32 @@ void TestCoorPos::staleMinutesIsReadAtStartUp() {
     if (boxes == 1)
         QVERIFY(watcher.texts().first().contains("StaleMinutes"));
     QVERIFY(window.controls().initalize_map->isActive());
+}
+
+void TestCoorPos::mapViewIsReadAtStartUp_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("no key") << QByteArray("[General]\n") << "ViewFollowLast" << 0;
+    QTest::newRow("fit, any case")
+        << QByteArray("[General]\nMapView=fitall\n") << "ViewFitAll" << 0;
+    QTest::newRow("keep") << QByteArray("[General]\nMapView=KeepMine\n") << "ViewKeepMine" << 0;
+    QTest::newRow("unknown") << QByteArray("[General]\nMapView=Zoom\n") << "ViewFollowLast" << 1;
+}
+
+void TestCoorPos::mapViewIsReadAtStartUp() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, checked);
+    QFETCH(int, boxes);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    writeFile(iniBesideExecutable(), ini);
+    MessageBoxWatcher watcher;
+    Tcoor_pos window;
+    QCOMPARE(window.controls().MapViewModes->checkedAction()->objectName(), checked);
+    QCOMPARE(watcher.boxes().size(), boxes);
+    if (boxes == 1)
+        QVERIFY(watcher.texts().first().contains("MapView"));
 }
 
 void TestCoorPos::numberFieldsTakeDigitsOnly_data() {
