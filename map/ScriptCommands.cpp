@@ -1,5 +1,7 @@
 #include "map/ScriptCommands.h"
 
+#include <QStringList>
+
 namespace ScriptCommands {
 
 QString clearScreen() {
@@ -22,6 +24,29 @@ QString addMarker(const QString& pair, const QString& infoHtml) {
 QString centreOnMarkers(const QString& pair, const QString& zoom) {
     return QStringLiteral("GoogleMap.Render(") + pair + QLatin1Char(',') + zoom +
            QStringLiteral(");");
+}
+
+QString labelMarker(const QString& title, const QString& age, bool stale) {
+    return QStringLiteral("GoogleMap.LabelMarker(") + scriptStringLiteral(title) +
+           QStringLiteral(", ") + scriptStringLiteral(age) +
+           (stale ? QStringLiteral(", true);") : QStringLiteral(", false);"));
+}
+
+QString placeRadio(qint32 radio, const QString& pair, const QString& infoHtml) {
+    return QStringLiteral("GoogleMap.PlaceRadio(") + QString::number(radio) + QStringLiteral(", ") +
+           pair + QStringLiteral(", ") + scriptStringLiteral(infoHtml) + QStringLiteral(");");
+}
+
+QString keepRadios(const QList<qint32>& radios) {
+    QStringList ids;
+    for (const qint32 radio : radios)
+        ids << QString::number(radio);
+    return QStringLiteral("GoogleMap.KeepRadios([") + ids.join(QLatin1Char(',')) +
+           QStringLiteral("]);");
+}
+
+QString fitMarkers(const QString& zoom) {
+    return QStringLiteral("GoogleMap.FitMarkers(") + zoom + QStringLiteral(");");
 }
 
 QString initLine() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // The one-line commands the program sends to the page's GoogleMap object.
@@ -14,6 +15,16 @@ QString addMarker(const QString& pair, const QString& infoHtml);
 // "GoogleMap.Render(<pair>, <zoom>);": one blank apart on purpose, each the
 // exact form its view has always sent. The page reads both alike.
 QString centreOnMarkers(const QString& pair, const QString& zoom);
+// A permanent label beside the marker added last: its title and the age of
+// its report, both shown as plain text, greyed when the report is stale.
+QString labelMarker(const QString& title, const QString& age, bool stale);
+// Markers kept by radio id, for a run that leaves the view alone: placed or
+// moved in place; then every such marker of a radio not listed, and every
+// marker made by addMarker, is removed.
+QString placeRadio(qint32 radio, const QString& pair, const QString& infoHtml);
+QString keepRadios(const QList<qint32>& radios);
+// The view that shows every marker on the map, no deeper than the zoom.
+QString fitMarkers(const QString& zoom);
 QString initLine();
 QString fillLine(const QString& pair);
 QString drawLine();

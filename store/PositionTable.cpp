@@ -29,8 +29,9 @@ void PositionTable::returnToNewestOf(qint32 radio) {
 }
 
 PositionTable::ReportInfo PositionTable::currentInfo() const {
-    return {cursor_.fieldAsText(radioShortId), cursor_.fieldAsText(stationName),
-            displayText(cursor_.fieldAsDateTime(time))};
+    const DateTimeValue stamp = cursor_.fieldAsDateTime(time);
+    return {cursor_.fieldAsText(radioShortId), cursor_.fieldAsText(stationName), displayText(stamp),
+            stamp};
 }
 
 bool PositionTable::selectRoute(qint32 radio, const QDateTime& first, const QDateTime& last) {

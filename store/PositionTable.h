@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CoordinateText.h"
+#include "store/DateTimeValue.h"
 
 #include <QDateTime>
 #include <QString>
@@ -30,7 +31,8 @@ public:
     struct ReportInfo {
         QString radioId;
         QString station;
-        QString time; // as the grid shows it
+        QString time;            // as the grid shows it
+        DateTimeValue stamp = 0; // zero when the stored time does not read
     };
 
     explicit PositionTable(TableCursor& cursor);

@@ -13,6 +13,7 @@
 #include "ui/widgets/UiArtwork.h"
 #include "ui/widgets/UpDownButtons.h"
 
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -82,6 +83,7 @@ void CoorPosLayout::setupUi(QMainWindow* window) {
     window->setWindowIcon(applicationIcon());
     window->setFont(calibriFont(11));
     setupMenu(window);
+    setupMapMenu();
 
     JvDesignPanel1 = raisedPanel("JvDesignPanel1");
     window->setCentralWidget(JvDesignPanel1);
@@ -103,6 +105,7 @@ void CoorPosLayout::setupUi(QMainWindow* window) {
     JvOutlookSplitter2->setSizes({471, 216});
     stackIn(JvDesignPanel1)->addWidget(JvOutlookSplitter2);
 
+    setupRadioFilter();
     setupTimers(window);
     window->resize(923, 696 + MainMenu1->sizeHint().height());
 }
@@ -129,6 +132,24 @@ void CoorPosLayout::setupExportMenu() {
     ExportEventLog1->setObjectName(QStringLiteral("ExportEventLog1"));
     FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
     FileMenu->insertSeparator(Exit2);
+}
+
+void CoorPosLayout::setupMapMenu() {
+    MapMenu = named<QMenu>("MapMenu", QStringLiteral("Map"), MainMenu1);
+    MapViewModes = named<QActionGroup>("MapViewModes", MapMenu);
+    MapViewModes->setExclusive(true);
+    const auto addMode = [this](const char* name, const QString& caption) {
+        QAction* action = MapMenu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        action->setCheckable(true);
+        MapViewModes->addAction(action);
+        return action;
+    };
+    ViewFollowLast = addMode("ViewFollowLast", QStringLiteral("Follow the last radio"));
+    ViewFitAll = addMode("ViewFitAll", QStringLiteral("Fit all radios"));
+    ViewKeepMine = addMode("ViewKeepMine", QStringLiteral("Keep my view"));
+    ViewFollowLast->setChecked(true);
+    MainMenu1->addMenu(MapMenu);
 }
 
 QFrame* CoorPosLayout::setupMapPane() {
@@ -222,6 +243,17 @@ QWidget* CoorPosLayout::setupRealtimeOptionsPage() {
     QWidget::setTabOrder(Edit1, CheckBox1);
     QWidget::setTabOrder(CheckBox1, Edit20);
     return TabSheet3;
+}
+
+// Below the page's own controls, in space they leave free.
+void CoorPosLayout::setupRadioFilter() {
+    RadioFilterLabel = placedLabel("RadioFilterLabel", QStringLiteral("Find radio in the tree"),
+                                   TabSheet3, 17, 184, calibriFont(12));
+    RadioFilter = named<QLineEdit>("RadioFilter", TabSheet3);
+    RadioFilter->setGeometry(17, 204, 173, 21);
+    RadioFilter->setPlaceholderText(QStringLiteral("radio id or name"));
+    RadioFilter->setClearButtonEnabled(true);
+    QWidget::setTabOrder(Edit20, RadioFilter);
 }
 
 QWidget* CoorPosLayout::setupFastSearchPage() {

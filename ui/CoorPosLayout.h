@@ -6,6 +6,7 @@ class GradientSplitter;
 class NavPanelHeader;
 class OwnerDrawnTabWidget;
 class QAction;
+class QActionGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
@@ -38,6 +39,12 @@ public:
     QAction* Exit2 = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* About2 = nullptr;
+    // Map menu: what a last-position run does with the view, one at a time.
+    QMenu* MapMenu = nullptr;
+    QActionGroup* MapViewModes = nullptr;
+    QAction* ViewFollowLast = nullptr;
+    QAction* ViewFitAll = nullptr;
+    QAction* ViewKeepMine = nullptr;
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;
@@ -70,6 +77,9 @@ public:
     QLabel* Label2 = nullptr;
     QLineEdit* Edit20 = nullptr;
     UpDownButtons* UpDown4 = nullptr;
+    // Narrows the radio tree on the "Users" page to the members it names.
+    QLabel* RadioFilterLabel = nullptr;
+    QLineEdit* RadioFilter = nullptr;
     QWidget* TabSheet2 = nullptr;
     QLabel* Label3 = nullptr;
     DateTimePicker* DateTimePicker1 = nullptr;
@@ -95,10 +105,12 @@ public:
 private:
     void setupMenu(QMainWindow* window);
     void setupExportMenu();
+    void setupMapMenu();
     QFrame* setupMapPane();
     QFrame* setupRightPane();
     QFrame* setupBottomPane();
     QWidget* setupRealtimeOptionsPage();
+    void setupRadioFilter();
     QWidget* setupFastSearchPage();
     void setupRouteTools();
     void setupTimers(QMainWindow* window);

@@ -22,10 +22,12 @@
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/LastPositionDisplay.h"
+#include "ui/views/MarkerLabels.h"
 #include "ui/views/QuickRange.h"
 #include "ui/views/RadioTree.h"
 #include "ui/views/RouteDisplay.h"
 #include "ui/views/RouteMarks.h"
+#include "ui/views/StaleMinutes.h"
 #include "ui/views/ViewOutput.h"
 #include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/DigitKeyFilter.h"
@@ -109,6 +111,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.initalize_map, &QTimer::timeout, this, &Tcoor_pos::initalize_mapTimer);
     connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusText, this,
             &Tcoor_pos::setStatusText);
+    connect(ui.RadioFilter, &QLineEdit::textChanged, radioTree_, &RadioTree::filterMembers);
     for (QLineEdit* field : {ui.Edit1, ui.Edit2, ui.Edit20})
         field->installEventFilter(digitKeyFilter_);
 }
@@ -126,9 +129,19 @@ void Tcoor_pos::readConfiguration() {
     try {
         const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
+        readStaleMinutes(ini);
+        readMapView(ini);
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
+}
+
+void Tcoor_pos::readStaleMinutes(const IniReader& ini) {
+    const StaleMinutes stale = StaleMinutes::fromIni(
+        ini.readString(QStringLiteral("General"), QStringLiteral("StaleMinutes")));
+    staleMinutes_ = stale.minutes;
+    if (!stale.problem.isEmpty())
+        showPlainMessage(stale.problem);
 }
 
 void Tcoor_pos::setDatePickersToNow() {
@@ -154,7 +167,36 @@ ViewOutput Tcoor_pos::viewOutput() {
 }
 
 void Tcoor_pos::ShowLastAllPointOnMap() {
-    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput());
+    const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime(),
+                              staleMinutes_};
+    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels,
+                      mapViewMode());
+}
+
+void Tcoor_pos::readMapView(const IniReader& ini) {
+    const MapViewSetting setting = MapViewSetting::fromIni(
+        ini.readString(QStringLiteral("General"), QStringLiteral("MapView")));
+    if (!setting.problem.isEmpty())
+        showPlainMessage(setting.problem);
+    switch (setting.mode) {
+    case MapViewMode::FollowLast:
+        ui.ViewFollowLast->setChecked(true);
+        break;
+    case MapViewMode::FitAll:
+        ui.ViewFitAll->setChecked(true);
+        break;
+    case MapViewMode::KeepMine:
+        ui.ViewKeepMine->setChecked(true);
+        break;
+    }
+}
+
+MapViewMode Tcoor_pos::mapViewMode() const {
+    if (ui.ViewFitAll->isChecked())
+        return MapViewMode::FitAll;
+    if (ui.ViewKeepMine->isChecked())
+        return MapViewMode::KeepMine;
+    return MapViewMode::FollowLast;
 }
 
 void Tcoor_pos::ToolButton1Click() {

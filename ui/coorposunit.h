@@ -4,12 +4,15 @@
 #include "track/TrackPoint.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
+#include "ui/views/MapViewMode.h"
+#include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
 #include <functional>
 #include <memory>
 
 class DigitKeyFilter;
+class IniReader;
 class QTreeWidgetItem;
 class RadioTree;
 class SelectedRadios;
@@ -44,6 +47,8 @@ struct ViewOutput;
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
 //   ExportRoute1, ExportEventLog1  File > Export Route… and Export Event Log…
+//   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
+//   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
 //   ZConnection1     the database connection
@@ -60,6 +65,8 @@ public:
     TableCursor& positionTable() { return *ZTable1; }
     QString statusText() const;
     const SelectedRadios& selectedRadios() const;
+    int staleMinutes() const { return staleMinutes_; }
+    MapViewMode mapViewMode() const;
 
     void FormCreate();
     void BaseHTML();
@@ -105,6 +112,8 @@ private:
     void FormClose(QCloseEvent* event);
     void connectHandlers();
     void readConfiguration();
+    void readStaleMinutes(const IniReader& ini);
+    void readMapView(const IniReader& ini);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
@@ -125,6 +134,7 @@ private:
     QList<TrackPoint> lastRoute_;
     QString lastRouteName_;
     QString lastExportFolder_; // for this session only
+    int staleMinutes_ = StaleMinutes::byDefault;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
     std::unique_ptr<TableCursor> ZTable1;

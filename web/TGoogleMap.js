@@ -9,6 +9,9 @@ function TGoogleMap() {
     var linepoints = [];
     var shapeCounter_ = 0;
     var lineCounter_ = 0;
+    var lastMarker = null;
+    var addedMarkers = new WeakSet();
+    var radioMarkers = {};
     var self = this;
 
     function OpenInfoWindowHTML(lat, lng, message) {
@@ -45,11 +48,28 @@ function TGoogleMap() {
 
     // An empty zoom field gives "Render(lat,lng,)", which the script language
     // accepts; refusing it keeps such a command a failure.
-    this.Render = function (lat, lng, viewlev) {
+    function checkZoom(method, viewlev) {
         if (typeof viewlev !== "number" || !isFinite(viewlev)) {
-            throw new TypeError("Render: the zoom level " + viewlev + " is not a number");
+            throw new TypeError(method + ": the zoom level " + viewlev + " is not a number");
         }
+    }
+
+    this.Render = function (lat, lng, viewlev) {
+        checkZoom("Render", viewlev);
         map.setCenter(new GLatLng(lat, lng), viewlev);
+    };
+
+    // Every marker on the map in view, the labels right of them included.
+    this.FitMarkers = function (viewlev) {
+        checkZoom("FitMarkers", viewlev);
+        var points = map.getOverlays().filter(function (overlay) {
+            return overlay instanceof GMarker;
+        }).map(function (marker) {
+            return marker.getLatLng();
+        });
+        if (points.length > 0) {
+            map.fitPoints(points, viewlev);
+        }
     };
 
     this.FindGeoCode = function (address) {
@@ -66,6 +86,8 @@ function TGoogleMap() {
     this.AddMarker = function (lat, lng, message, draggable) {
         var marker = new GMarker(new GLatLng(lat, lng), { draggable: draggable });
         map.addOverlay(marker);
+        addedMarkers.add(marker);
+        lastMarker = marker;
         GEvent.addListener(marker, "click", function () {
             var point = marker.getLatLng();
             if (point) {
@@ -73,6 +95,66 @@ function TGoogleMap() {
             }
             OpenInfoWindowHTML(lat, lng, message);
         });
+    };
+
+    // A radio's marker that stays over runs: moved in place, with the bubble
+    // of its newest report, so that the view and the drawings stay.
+    this.PlaceRadio = function (radio, lat, lng, message) {
+        var entry = radioMarkers[radio];
+        if (!entry || map.getOverlays().indexOf(entry.marker) < 0) {
+            var marker = new GMarker(new GLatLng(lat, lng), { draggable: false });
+            entry = { marker: marker, message: message };
+            radioMarkers[radio] = entry;
+            map.addOverlay(marker);
+            GEvent.addListener(marker, "click", function () {
+                var point = marker.getLatLng();
+                external.DoMarkerClick(point.lat(), point.lng());
+                OpenInfoWindowHTML(point.lat(), point.lng(), entry.message);
+            });
+        } else {
+            entry.marker.setLatLng(new GLatLng(lat, lng));
+            entry.message = message;
+        }
+        lastMarker = entry.marker;
+    };
+
+    // Removes the markers of radios not listed, and those of runs that
+    // cleared the map.
+    this.KeepRadios = function (radios) {
+        var keep = {};
+        radios.forEach(function (radio) {
+            keep[radio] = true;
+        });
+        Object.keys(radioMarkers).forEach(function (radio) {
+            if (!keep[radio]) {
+                map.removeOverlay(radioMarkers[radio].marker);
+                delete radioMarkers[radio];
+            }
+        });
+        map.getOverlays().forEach(function (overlay) {
+            if (addedMarkers.has(overlay)) {
+                map.removeOverlay(overlay);
+            }
+        });
+    };
+
+    // The radio's title over the age of its report, as text: names never
+    // become markup. A stale report's label is greyed. Nothing to label
+    // before the first marker.
+    this.LabelMarker = function (title, age, stale) {
+        if (!lastMarker) {
+            return;
+        }
+        var box = document.createElement("div");
+        var titleLine = document.createElement("div");
+        titleLine.className = "gmap-radio-title";
+        titleLine.textContent = String(title);
+        var ageLine = document.createElement("div");
+        ageLine.className = "gmap-radio-age";
+        ageLine.textContent = String(age);
+        box.appendChild(titleLine);
+        box.appendChild(ageLine);
+        lastMarker.setLabel(box, stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label");
     };
 
     this.OpenInfoWindow = function (lat, lng, message) {
@@ -211,7 +293,7 @@ function TGoogleMap() {
     };
 
     this.fitroute = function () {
-        map.fitLatLngs(routePoints.length > 0 ? routePoints : linepoints, 18);
+        map.fitPoints(routePoints.length > 0 ? routePoints : linepoints, 18);
     };
 }
 

@@ -1,5 +1,6 @@
 #include "app/AppPaths.h"
 #include "app/Error.h"
+#include "map/ScriptCommands.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TApplicationWrapper.h"
@@ -56,6 +57,12 @@ private slots:
     void drawline_data();
     void drawline();
     void clearscreenRemovesEveryOverlay();
+    void markerLabelShowsTextLiterally_data();
+    void markerLabelShowsTextLiterally();
+    void labelSitsBesideItsPinAndGoesWithIt();
+    void staleLabelIsGreyed();
+    void keptRadiosMoveInPlaceAndLeaveTheView();
+    void fitMarkersShowsEveryMarker();
     void smallMapControlOnlyOnce();
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
@@ -465,6 +472,142 @@ void TestMapView::clearscreenRemovesEveryOverlay() {
 
     // The colour cycle goes on where it stood: the shape took red.
     QCOMPARE(js("GoogleMap.getColor(true)").toString(), QStringLiteral("orange"));
+}
+
+void TestMapView::markerLabelShowsTextLiterally_data() {
+    QTest::addColumn<QString>("title");
+    QTest::newRow("plain") << "7 Ann Lee";
+    QTest::newRow("markup") << "7 <img src=x onerror=\"window.injected=1\"><b>Ann</b>";
+    QTest::newRow("quotes and backslashes") << "7 'Ann' \"Lee\" \\ \\\" end";
+    QTest::newRow("line breaks") << "7 Ann\nLee\r\n\u2028x";
+    QTest::newRow("10,000 characters") << "7 " + QString(10000, u'x');
+}
+
+// Sent as the view sends them; the label box stays small, and a title too
+// long for it ends in an ellipsis.
+void TestMapView::markerLabelShowsTextLiterally() {
+    QFETCH(QString, title);
+    browser_->runScriptCommands(
+        {"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+         ScriptCommands::labelMarker(title, "in 5 min (clock ahead)", false),
+         "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".leaflet-tooltip.gmap-radio-label"), 1);
+    QCOMPARE(js("document.querySelector('.gmap-radio-title').textContent").toString(), title);
+    QCOMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
+             QStringLiteral("in 5 min (clock ahead)"));
+    QVERIFY(!js("window.injected === 1").toBool());
+    QCOMPARE(count(".gmap-radio-label img, .gmap-radio-label b"), 0);
+    QVERIFY(js("document.querySelector('.gmap-radio-label').offsetWidth").toInt() <= 240);
+    QCOMPARE(
+        js("getComputedStyle(document.querySelector('.gmap-radio-title')).textOverflow").toString(),
+        QStringLiteral("ellipsis"));
+}
+
+void TestMapView::labelSitsBesideItsPinAndGoesWithIt() {
+    browser_->runScriptCommands({"GoogleMap.LabelMarker(\"before any marker\", \"now\");",
+                                 "GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 "GoogleMap.LabelMarker(\"7 Ann\", \"now\");",
+                                 "GoogleMap.AddMarker(41,30, \"two\", false);",
+                                 "GoogleMap.LabelMarker(\"12 Bob\", \"3 min\");",
+                                 "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    // Each label right of its own pin, clear of it.
+    const QVariantList gap =
+        js("Array.from(document.querySelectorAll('img.gmap-marker')).map(function (pin, i) {"
+           "  var label = "
+           "document.querySelectorAll('.gmap-radio-label')[i].getBoundingClientRect();"
+           "  return label.left - pin.getBoundingClientRect().right; })")
+            .toList();
+    QCOMPARE(gap.size(), 2);
+    for (const QVariant& pixels : gap)
+        QVERIFY2(pixels.toDouble() >= 0 && pixels.toDouble() < 20, qPrintable(pixels.toString()));
+    QCOMPARE(js("document.querySelectorAll('.gmap-radio-title')[1].textContent").toString(),
+             QStringLiteral("12 Bob"));
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.clearscreen();"));
+    QTRY_COMPARE(count(".gmap-radio-label"), 0);
+}
+
+void TestMapView::staleLabelIsGreyed() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
+                                 ScriptCommands::labelMarker("7 Ann", "3 min", false),
+                                 "GoogleMap.AddMarker(41,30, \"two\", false);",
+                                 ScriptCommands::labelMarker("12 Bob", "stale 2 h", true),
+                                 "GoogleMap.Render(40.5,29.25,6);"});
+    QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    QCOMPARE(count(".gmap-radio-label.gmap-radio-stale"), 1);
+    const QString colours =
+        js("Array.from(document.querySelectorAll('.gmap-radio-label')).map(function (l) {"
+           " return getComputedStyle(l).backgroundColor + '/' + getComputedStyle(l).color; })"
+           ".join(' ')")
+            .toString();
+    QCOMPARE(colours, QStringLiteral("rgba(255, 255, 255, 0.92)/rgb(26, 26, 26) "
+                                     "rgba(225, 225, 225, 0.92)/rgb(107, 107, 107)"));
+}
+
+void TestMapView::keptRadiosMoveInPlaceAndLeaveTheView() {
+    const QString view = mapJs + ".getZoom() + ' ' + " + mapJs + ".getCenter().toUrlValue(4)";
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"earlier run\", false);",
+                                 "GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                                 "GoogleMap.fillline(40.2,29.3);", "GoogleMap.drawline();",
+                                 "GoogleMap.Render(40,30,7);"});
+    const QString before = js(view).toString();
+    browser_->runScriptCommands({"GoogleMap.PlaceRadio(7, 40.1,29.9, \"<b>first</b>\");",
+                                 ScriptCommands::labelMarker("7 Ann", "now", false),
+                                 "GoogleMap.PlaceRadio(12, 39.9,30.1, \"other\");",
+                                 ScriptCommands::labelMarker("12 Bob", "now", false),
+                                 "GoogleMap.KeepRadios([7,12]);"});
+    QCOMPARE(count("img.gmap-marker"), 2);
+    QCOMPARE(count(".gmap-radio-label"), 2);
+    js("document.querySelector('img.gmap-marker').dataset.seen = 'yes'");
+
+    browser_->runScriptCommands({"GoogleMap.PlaceRadio(7, 40.2,29.8, \"<b>second</b>\");",
+                                 ScriptCommands::labelMarker("7 Ann", "1 min", true),
+                                 "GoogleMap.KeepRadios([7]);"});
+    QTRY_COMPARE(count("img.gmap-marker"), 1);
+    QCOMPARE(js("document.querySelector('img.gmap-marker').dataset.seen").toString(),
+             QStringLiteral("yes"));
+    QCOMPARE(js(mapJs + ".getOverlays().filter(function (o) { return o instanceof GMarker; })"
+                        "[0].getLatLng().toUrlValue(4)")
+                 .toString(),
+             QStringLiteral("40.2,29.8"));
+    QTRY_COMPARE(count(".gmap-radio-label"), 1);
+    QCOMPARE(count(".gmap-radio-label.gmap-radio-stale"), 1);
+    QCOMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
+             QStringLiteral("1 min"));
+    QCOMPARE(count("path.gmap-polyline"), 1);
+    QCOMPARE(js(view).toString(), before);
+
+    const QPoint pin = pixelOf(40.2, 29.8) - QPoint(0, 20);
+    const QStringList texts = statusTexts([&] { click(pin); });
+    QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.2 / Lng:29.8")});
+    QTRY_COMPARE(js("document.querySelector('.leaflet-popup-content b').textContent").toString(),
+                 QStringLiteral("second"));
+
+    // After a clearing run the radio gets a new marker.
+    browser_->runScriptCommands(
+        {"GoogleMap.clearscreen();", "GoogleMap.PlaceRadio(7, 40.2,29.8, \"third\");"});
+    QCOMPARE(count("img.gmap-marker"), 1);
+}
+
+void TestMapView::fitMarkersShowsEveryMarker() {
+    browser_->runScriptCommands({"GoogleMap.AddMarker(41,29, \"one\", false);",
+                                 "GoogleMap.AddMarker(38,35, \"two\", false);",
+                                 "GoogleMap.FitMarkers(18);"});
+    const int zoom = js(mapJs + ".getZoom()").toInt();
+    QVERIFY2(zoom > 2 && zoom < 18, qPrintable(QString::number(zoom)));
+    for (const QPoint& pin : {pixelOf(41, 29), pixelOf(38, 35)}) {
+        QVERIFY2(pin.x() >= 30 && pin.x() <= browser_->width() - 150,
+                 qPrintable(QString::number(pin.x())));
+        QVERIFY2(pin.y() >= 40 && pin.y() <= browser_->height(),
+                 qPrintable(QString::number(pin.y())));
+    }
+    // One marker: no deeper than the zoom given.
+    browser_->runScriptCommands({"GoogleMap.clearscreen();",
+                                 "GoogleMap.AddMarker(41,29, \"one\", false);",
+                                 "GoogleMap.FitMarkers(12);"});
+    QCOMPARE(js(mapJs + ".getZoom()").toInt(), 12);
+    QVERIFY_THROWS_EXCEPTION(Error,
+                             browser_->runScriptCommand(QStringLiteral("GoogleMap.FitMarkers();")));
 }
 
 void TestMapView::smallMapControlOnlyOnce() {

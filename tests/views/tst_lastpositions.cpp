@@ -4,6 +4,7 @@
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
 #include "ui/views/LastPositionDisplay.h"
+#include "ui/views/MarkerLabels.h"
 #include "ui/views/SelectedRadios.h"
 
 #include <QTemporaryDir>
@@ -46,6 +47,11 @@ private slots:
     void unreadableReportStillShowsTheMarkersBeforeIt();
     void secondRunShowsNewReports();
     void gridIsLeftOnTheLastRadiosRows();
+    void labelsFollowTheirMarkers();
+    void failingLabelLeavesTheGridOnItsRadio();
+    void labelsOfStaleReports();
+    void viewModes_data();
+    void viewModes();
 
 private:
     QTemporaryDir dir_;
@@ -200,6 +206,97 @@ void TestLastPositions::gridIsLeftOnTheLastRadiosRows() {
     showLastPositions(radiosOf({"12", "7"}), *table_, "18", sink_.output());
     QCOMPARE(table_->rowCount(), 2);
     QCOMPARE(table_->currentRow(), 1);
+}
+
+void TestLastPositions::labelsFollowTheirMarkers() {
+    TestDatabase(dir_.filePath("last.db"))
+        .addReport(5, "not a time", "41.000000", "29.000000", "Clockless");
+    const MarkerLabels labels{{{7, "Bob \"Kay\"\n<i>"}},
+                              fromDateTimeValue(readFixedFormDateTime(u"2024-03-01 10:04:30"))};
+    showLastPositions(radiosOf({"7", "99", "12", "5"}), *table_, "18", sink_.output(), &labels);
+    const QStringList& commands = sink_.commands;
+    QCOMPARE(commands.size(), 8);
+    QVERIFY(commands[1].startsWith("GoogleMap.AddMarker(41.0687,29.1020, "));
+    QCOMPARE(commands[2], "GoogleMap.LabelMarker(\"7 Bob \\\"Kay\\\" <i>\", \"3 min\", false);");
+    QVERIFY(commands[3].startsWith("GoogleMap.AddMarker(40.0500,28.0500, "));
+    QCOMPARE(commands[4], "GoogleMap.LabelMarker(\"12\", \"3 min\", false);");
+    QCOMPARE(commands[6], "GoogleMap.LabelMarker(\"5\", \"stale \u00b7 unknown age\", true);");
+    QVERIFY(commands[7].startsWith("GoogleMap.Render("));
+    QCOMPARE(sink_.statuses, QStringList{"Record found"});
+}
+
+void TestLastPositions::failingLabelLeavesTheGridOnItsRadio() {
+    const MarkerLabels labels{{}, QDateTime::currentDateTime()};
+    sink_.failAt = 2; // the first label
+    QVERIFY_THROWS_EXCEPTION(
+        Error, showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output(), &labels));
+    QCOMPARE(sink_.commands.size(), 2);
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=7"));
+    QCOMPARE(table_->currentRow(), 1);
+}
+
+// Radio 7's report is 3 min 30 s old, radio 12's 3 min 25 s.
+void TestLastPositions::labelsOfStaleReports() {
+    const QDateTime now = fromDateTimeValue(readFixedFormDateTime(u"2024-03-01 10:04:30"));
+    const MarkerLabels labels{{}, now, 3};
+    showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output(), &labels);
+    QCOMPARE(sink_.commands[2], "GoogleMap.LabelMarker(\"7\", \"stale \u00b7 3 min\", true);");
+    QCOMPARE(sink_.commands[4], "GoogleMap.LabelMarker(\"12\", \"stale \u00b7 3 min\", true);");
+    sink_ = RecordingSink();
+    const MarkerLabels laterLimit{{}, now, 4};
+    showLastPositions(radiosOf({"7"}), *table_, "18", sink_.output(), &laterLimit);
+    QCOMPARE(sink_.commands[2], "GoogleMap.LabelMarker(\"7\", \"3 min\", false);");
+}
+
+// The commands of each mode, shortened to their function and first argument.
+void TestLastPositions::viewModes_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QStringList>("radios");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("status");
+    const int follow = int(MapViewMode::FollowLast);
+    const int fit = int(MapViewMode::FitAll);
+    const int keep = int(MapViewMode::KeepMine);
+    QTest::newRow("follow the last radio")
+        << follow << QStringList{"7", "12"}
+        << QStringList{"clearscreen()",     "AddMarker(41.0687",  "LabelMarker(\"7\"",
+                       "AddMarker(40.0500", "LabelMarker(\"12\"", "Render(40.0500"}
+        << "Record found";
+    QTest::newRow("fit all radios")
+        << fit << QStringList{"7", "12"}
+        << QStringList{"clearscreen()",     "AddMarker(41.0687",  "LabelMarker(\"7\"",
+                       "AddMarker(40.0500", "LabelMarker(\"12\"", "FitMarkers(18)"}
+        << "Record found";
+    QTest::newRow("fit with nothing to show")
+        << fit << QStringList{"99"} << QStringList{"clearscreen()"} << "No records found";
+    QTest::newRow("keep my view") << keep << QStringList{"7", "99", "12"}
+                                  << QStringList{"PlaceRadio(7", "LabelMarker(\"7\"",
+                                                 "PlaceRadio(12", "LabelMarker(\"12\"",
+                                                 "KeepRadios([7"}
+                                  << "Record found";
+    QTest::newRow("keep my view, nothing selected removes every radio")
+        << keep << QStringList() << QStringList{"KeepRadios([])"} << "No records found";
+}
+
+void TestLastPositions::viewModes() {
+    QFETCH(int, mode);
+    QFETCH(QStringList, radios);
+    QFETCH(QStringList, commands);
+    QFETCH(QString, status);
+    const MarkerLabels labels{{}, QDateTime::currentDateTime()};
+    showLastPositions(radiosOf(radios), *table_, "18", sink_.output(), &labels, MapViewMode(mode));
+    QStringList heads;
+    for (const QString& command : sink_.commands)
+        heads << command.mid(10).section(',', 0, 0).section(';', 0, 0);
+    QCOMPARE(heads, commands);
+    QCOMPARE(sink_.statuses, QStringList{status});
+    if (MapViewMode(mode) == MapViewMode::KeepMine && !radios.isEmpty()) {
+        QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.KeepRadios([7,12]);"));
+        QCOMPARE(sink_.commands[0], "GoogleMap.PlaceRadio(7, 41.0687,29.1020, \"" + kInfoStart +
+                                        "7<br>Station: "
+                                        "Kadikoy<br>Time: " +
+                                        timeText("2024-03-01 10:01:00") + "</div>\");");
+    }
 }
 
 QTEST_MAIN(TestLastPositions)

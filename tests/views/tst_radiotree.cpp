@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 using Ids = QList<qint32>;
 
@@ -20,6 +21,9 @@ private slots:
     void checkingCascadesAndRebuildsSelection_data();
     void checkingCascadesAndRebuildsSelection();
     void idsPastTheLastEntryAreDropped();
+    void memberNamesByRadio();
+    void filterMembers_data();
+    void filterMembers();
 
 private:
     // Applies "path=1" / "path=0" steps like a user's clicks, in order.
@@ -162,6 +166,45 @@ void TestRadioTree::idsPastTheLastEntryAreDropped() {
     QCOMPARE(radios[1024], 1024);
     QCOMPARE(radios[1], 1);
     QCOMPARE(radios.firstRadio(), 1);
+}
+
+// Checked or not, once per radio; project nodes and ids that do not read are
+// no members.
+void TestRadioTree::memberNamesByRadio() {
+    apply({"Projects/North/7-Bob Kay=1"});
+    const QHash<qint32, QString> expected{{12, "Ann Lee"}, {7, "Bob Kay"}, {0, "Cem Ak"}};
+    QCOMPARE(tree_->memberNames(), expected);
+}
+
+void TestRadioTree::filterMembers_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("shown"); // projects and members, in tree order
+    const QStringList all{"North",    "12-Ann Lee", "7-Bob Kay", "South", "7-Bob Kay",
+                          "0-Cem Ak", "-3-Dan Oz",  "15",        "Empty"};
+    QTest::newRow("empty shows all") << "" << all;
+    QTest::newRow("blanks show all") << "  " << all;
+    QTest::newRow("id prefix") << "1" << QStringList{"North", "12-Ann Lee"};
+    QTest::newRow("name, any case")
+        << "kAY" << QStringList{"North", "7-Bob Kay", "South", "7-Bob Kay"};
+    QTest::newRow("surname") << " oz " << QStringList{"South", "-3-Dan Oz"};
+    QTest::newRow("no match hides every project") << "zebra" << QStringList();
+}
+
+// Hidden members keep their boxes, and the selection stays.
+void TestRadioTree::filterMembers() {
+    QFETCH(QString, text);
+    QFETCH(QStringList, shown);
+    apply({"Projects/North=1"});
+    tree_->filterMembers(text);
+    QStringList visible;
+    for (QTreeWidgetItemIterator it(view_.get()); *it; ++it)
+        if ((*it)->parent() && !(*it)->isHidden() && !(*it)->parent()->isHidden())
+            visible << (*it)->text(0);
+    QCOMPARE(visible, shown);
+    QCOMPARE(selected(3), Ids({12, 7, 0}));
+    QCOMPARE(node("Projects/North/12-Ann Lee")->checkState(0), Qt::Checked);
+    tree_->filterMembers(QString());
+    QCOMPARE(view_->topLevelItem(0)->child(0)->isHidden(), false);
 }
 
 QTEST_MAIN(TestRadioTree)

@@ -7,13 +7,18 @@
 #include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "ui/coorposunit.h"
+#include "ui/views/SelectedRadios.h"
 #include "ui/widgets/GradientSplitter.h"
 #include "ui/widgets/UpDownButtons.h"
 
 #include "ui/widgets/DateTimePicker.h"
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QSplitter>
 #include <QTemporaryDir>
@@ -70,10 +75,16 @@ private slots:
     void startsWhenTheDatabaseCannotBeOpened();
     void keyIsReadBesideTheExecutableOnly_data();
     void keyIsReadBesideTheExecutableOnly();
+    void staleMinutesIsReadAtStartUp_data();
+    void staleMinutesIsReadAtStartUp();
+    void mapViewIsReadAtStartUp_data();
+    void mapViewIsReadAtStartUp();
     void numberFieldsTakeDigitsOnly_data();
     void numberFieldsTakeDigitsOnly();
     void zoomSpinStopsAtTheRange();
     void layoutNamesCaptionsAndToolbarOrder();
+    void mapMenuHoldsExclusiveViewModes();
+    void radioFilterHidesMembersOnly();
     void splittersKeepThirtyPixels();
     void quickRangeFillsBothPickers();
     void closeButtonClosesTheWindow();
@@ -164,6 +175,63 @@ void TestCoorPos::keyIsReadBesideTheExecutableOnly() {
     Tcoor_pos window;
     QCOMPARE(window.mapApiKey(), key);
     QVERIFY(boxes.boxes().isEmpty());
+}
+
+void TestCoorPos::staleMinutesIsReadAtStartUp_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("no INI file") << QByteArray() << 10 << 0;
+    QTest::newRow("key missing") << QByteArray("[General]\nGoogleMapKey=K\n") << 10 << 0;
+    QTest::newRow("five minutes") << QByteArray("[General]\nstaleminutes = 5\n") << 5 << 0;
+    QTest::newRow("zero") << QByteArray("[General]\nStaleMinutes=0\n") << 10 << 1;
+    QTest::newRow("text") << QByteArray("[General]\nStaleMinutes=soon\n") << 10 << 1;
+    QTest::newRow("in another section") << QByteArray("[Map]\nStaleMinutes=5\n") << 10 << 0;
+}
+
+// A value that is no positive number falls back with one message, and the
+// rest of the start-up goes on.
+void TestCoorPos::staleMinutesIsReadAtStartUp() {
+    QFETCH(QByteArray, ini);
+    QFETCH(int, minutes);
+    QFETCH(int, boxes);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    if (!ini.isEmpty())
+        writeFile(iniBesideExecutable(), ini);
+    MessageBoxWatcher watcher;
+    Tcoor_pos window;
+    QCOMPARE(window.staleMinutes(), minutes);
+    QCOMPARE(watcher.boxes().size(), boxes);
+    if (boxes == 1)
+        QVERIFY(watcher.texts().first().contains("StaleMinutes"));
+    QVERIFY(window.controls().initalize_map->isActive());
+}
+
+void TestCoorPos::mapViewIsReadAtStartUp_data() {
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<int>("boxes");
+    QTest::newRow("no key") << QByteArray("[General]\n") << "ViewFollowLast" << 0;
+    QTest::newRow("fit, any case")
+        << QByteArray("[General]\nMapView=fitall\n") << "ViewFitAll" << 0;
+    QTest::newRow("keep") << QByteArray("[General]\nMapView=KeepMine\n") << "ViewKeepMine" << 0;
+    QTest::newRow("unknown") << QByteArray("[General]\nMapView=Zoom\n") << "ViewFollowLast" << 1;
+}
+
+void TestCoorPos::mapViewIsReadAtStartUp() {
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, checked);
+    QFETCH(int, boxes);
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    writeFile(iniBesideExecutable(), ini);
+    MessageBoxWatcher watcher;
+    Tcoor_pos window;
+    QCOMPARE(window.controls().MapViewModes->checkedAction()->objectName(), checked);
+    QCOMPARE(watcher.boxes().size(), boxes);
+    if (boxes == 1)
+        QVERIFY(watcher.texts().first().contains("MapView"));
 }
 
 void TestCoorPos::numberFieldsTakeDigitsOnly_data() {
@@ -291,6 +359,55 @@ void TestCoorPos::quickRangeFillsBothPickers() {
     emit ui.QuickRangeCombo->activated(1); // Last hour
     QVERIFY(ui.DateTimePicker2->value() >= before);
     QCOMPARE(ui.DateTimePicker1->value(), ui.DateTimePicker2->value().addSecs(-3600));
+}
+
+void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    QStringList menus;
+    for (QAction* action : ui.MainMenu1->actions())
+        menus << action->text();
+    QCOMPARE(menus, QStringList({"File", "Help", "Map"}));
+    QStringList modes;
+    for (QAction* action : ui.MapMenu->actions())
+        modes << action->objectName() + "=" + action->text();
+    QCOMPARE(modes, QStringList({"ViewFollowLast=Follow the last radio",
+                                 "ViewFitAll=Fit all radios", "ViewKeepMine=Keep my view"}));
+    QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);
+    ui.ViewKeepMine->trigger();
+    QCOMPARE(window.mapViewMode(), MapViewMode::KeepMine);
+    ui.ViewFitAll->trigger();
+    QVERIFY(!ui.ViewKeepMine->isChecked());
+    QCOMPARE(window.mapViewMode(), MapViewMode::FitAll);
+    ui.ViewFitAll->trigger(); // an exclusive group keeps one checked
+    QVERIFY(ui.ViewFitAll->isChecked());
+}
+
+// Typed on the options page, in space clear of its controls; the member
+// hides, stays ticked and selected.
+void TestCoorPos::radioFilterHidesMembersOnly() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    const QList<QWidget*> pageControls{ui.Label5, ui.Edit1,  ui.CheckBox1,
+                                       ui.Label2, ui.Edit20, ui.UpDown4};
+    for (QWidget* control : pageControls)
+        for (QWidget* added : QList<QWidget*>{ui.RadioFilter, ui.RadioFilterLabel})
+            QVERIFY2(!control->geometry().intersects(added->geometry()),
+                     qPrintable(control->objectName()));
+    QTreeWidgetItem* member = ui.JvTreeView1->topLevelItem(0)->child(0)->child(0);
+    member->setCheckState(0, Qt::Checked);
+    QTest::keyClicks(ui.RadioFilter, "bob");
+    QVERIFY(member->isHidden());
+    QCOMPARE(member->checkState(0), Qt::Checked);
+    QCOMPARE(window.selectedRadios()[1], 12);
+    ui.RadioFilter->clear();
+    QVERIFY(!member->isHidden());
+    QTest::keyClicks(ui.RadioFilter, "ANN");
+    QVERIFY(!member->isHidden());
 }
 
 void TestCoorPos::splittersKeepThirtyPixels() {

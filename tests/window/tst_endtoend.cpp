@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -58,7 +59,9 @@ private slots:
     void cleanupTestCase();
     void lastPositionsShowOneMarkerPerMemberWithReports();
     void zeroPaddedDegreesShowAtTheirPlace();
+    void labelsNameEachMarkerWithItsAge();
     void bubbleShowsStationTextLiterally();
+    void viewModesFromTheMapMenu();
     void routeDrawsARedLineAndTheGridShowsItsRows();
     void routeSummaryShowsTheDrawnReports();
     void exportsTheRouteAndTheGridAsShown();
@@ -145,6 +148,29 @@ void TestEndToEnd::zeroPaddedDegreesShowAtTheirPlace() {
     tick("Projects");
 }
 
+void TestEndToEnd::labelsNameEachMarkerWithItsAge() {
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
+    QCOMPARE(evaluate(browser_, "Array.from(document.querySelectorAll('.gmap-radio-title'))"
+                                ".map(function (t) { return t.textContent; }).join('|')")
+                 .toString(),
+             QStringLiteral("12 Ann Lee|7 Bob Kay"));
+    const QString ages = evaluate(browser_, "Array.from(document.querySelectorAll("
+                                            "'.gmap-radio-age')).map(function (t) {"
+                                            " return t.textContent; }).join('|')")
+                             .toString();
+    // Half an hour old, past the default 10 minutes: both stale.
+    QVERIFY2(QRegularExpression(
+                 QString::fromUtf8("^stale \xc2\xb7 3[12] min\\|stale \xc2\xb7 3[12] min$"))
+                 .match(ages)
+                 .hasMatch(),
+             qPrintable(ages));
+    QCOMPARE(count(browser_, ".gmap-radio-label.gmap-radio-stale"), 2);
+    // A run replaces the labels with its own.
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
+}
+
 void TestEndToEnd::bubbleShowsStationTextLiterally() {
     window_->ToolButton1Click();
     evaluate(browser_, "document.querySelectorAll('.leaflet-marker-icon')[1]"
@@ -159,6 +185,53 @@ void TestEndToEnd::bubbleShowsStationTextLiterally() {
                              "onerror=\"window.injected=1\">"),
              qPrintable(bubble));
     QVERIFY(!evaluate(browser_, "window.injected === 1").toBool());
+}
+
+// Fit all shows every marker; keep my view leaves the route, the centre and
+// the zoom, moves the markers in place and drops a radio no longer ticked.
+void TestEndToEnd::viewModesFromTheMapMenu() {
+    const CoorPosLayout& ui = window_->controls();
+    const QString map = QStringLiteral("GMap2.fromContainer(document.getElementById('Canvas'))");
+    const QString markersInView =
+        map +
+        ".getOverlays().filter(function (o) { return o instanceof GMarker; })"
+        ".every(function (m) { var p = " +
+        map + ".fromLatLngToContainerPixel(m.getLatLng()); var s = " + map +
+        ".getSize(); return p.x >= 0 && p.y >= 0 && p.x <= s.width && p.y <= s.height; })";
+    ui.ViewFitAll->trigger();
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 2);
+    QVERIFY(evaluate(browser_, markersInView).toBool());
+    QVERIFY(evaluate(browser_, map + ".getZoom()").toInt() < 18);
+
+    ui.ViewKeepMine->trigger();
+    QVERIFY(!ui.ViewFitAll->isChecked());
+    window_->ToolButton2Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 0);
+    const QString view = map + ".getZoom() + ' ' + " + map + ".getCenter().toUrlValue(5)";
+    const QString before = evaluate(browser_, view).toString();
+    for (int run = 0; run < 2; ++run) {
+        window_->ToolButton1Click();
+        QCOMPARE(window_->statusText(), QStringLiteral("Record found"));
+        QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 2);
+        QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
+        QCOMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 1);
+        QCOMPARE(evaluate(browser_, view).toString(), before);
+    }
+    window_->controls()
+        .JvTreeView1->findItems("12-Ann Lee", Qt::MatchExactly | Qt::MatchRecursive)
+        .first()
+        ->setCheckState(0, Qt::Unchecked);
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 1);
+    QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 1);
+    QCOMPARE(evaluate(browser_, view).toString(), before);
+
+    ui.ViewFollowLast->trigger();
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 0);
+    QCOMPARE(evaluate(browser_, map + ".getZoom()").toInt(), 18);
+    tick("Projects");
 }
 
 void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows() {

@@ -7,6 +7,7 @@
 #include "ui/widgets/DateTimePicker.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QLineEdit>
@@ -32,9 +33,12 @@ void setFields(Tcoor_pos& window, const QStringList& assignments) {
 }
 
 void pressButtons(Tcoor_pos& window, const QStringList& names) {
-    for (const QString& name : names)
+    for (const QString& name : names) {
         if (auto* button = window.findChild<QAbstractButton*>(name))
             button->click();
+        else if (auto* action = window.findChild<QAction*>(name))
+            action->trigger();
+    }
 }
 
 // Shows the tab page with this object name in whichever tab control holds it.
@@ -69,7 +73,8 @@ int main(int argc, char** argv) {
         {"tick", "Tick the tree node with this text (repeatable).", "text"},
         {"set", "Set a field's text, NAME=TEXT (repeatable).", "assignment"},
         {"route-days", "Start the route's date range this many days back.", "days"},
-        {"press", "Click the button with this object name (repeatable).", "name"},
+        {"press", "Click the button, or trigger the menu item, with this object name (repeatable).",
+         "name"},
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
         {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
     });

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "ui/views/MapViewMode.h"
+
 class QString;
 class SelectedRadios;
 class TableCursor;
+struct MarkerLabels;
 struct ViewOutput;
 
 // One marker per selected radio at its last report, then the map centred on
-// the last radio shown.
+// the last radio shown. With labels, each marker command is followed by its
+// label's. The other view modes fit the markers instead of centring, or move
+// the radios' markers in place and leave the view alone.
 void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
-                       const ViewOutput& out);
+                       const ViewOutput& out, const MarkerLabels* labels = nullptr,
+                       MapViewMode mode = MapViewMode::FollowLast);

@@ -76,3 +76,41 @@ QStringList RadioTree::checkedTextsInPreorder() const {
         texts << (*it)->text(0);
     return texts;
 }
+
+QHash<qint32, QString> RadioTree::memberNames() const {
+    QHash<qint32, QString> names;
+    for (QTreeWidgetItemIterator it(view_); *it; ++it) {
+        const QTreeWidgetItem* node = *it;
+        if (!node->parent() || !node->parent()->parent())
+            continue;
+        const QString text = node->text(0);
+        const qsizetype dash = text.indexOf(u'-');
+        bool isNumber = false;
+        const qint32 radio = text.left(dash).toInt(&isNumber, 10);
+        if (dash > 0 && isNumber && !names.contains(radio))
+            names.insert(radio, text.mid(dash + 1));
+    }
+    return names;
+}
+
+void RadioTree::filterMembers(const QString& text) {
+    const QString wanted = text.trimmed();
+    QTreeWidgetItem* root = view_->topLevelItem(0);
+    if (!root)
+        return;
+    for (int p = 0; p < root->childCount(); ++p) {
+        QTreeWidgetItem* project = root->child(p);
+        bool anyShown = false;
+        for (int m = 0; m < project->childCount(); ++m) {
+            QTreeWidgetItem* member = project->child(m);
+            const QString nodeText = member->text(0);
+            const qsizetype dash = nodeText.indexOf(u'-');
+            const bool shown = wanted.isEmpty() ||
+                               nodeText.left(dash).startsWith(wanted, Qt::CaseInsensitive) ||
+                               nodeText.mid(dash + 1).contains(wanted, Qt::CaseInsensitive);
+            member->setHidden(!shown);
+            anyShown = anyShown || shown;
+        }
+        project->setHidden(!wanted.isEmpty() && !anyShown);
+    }
+}

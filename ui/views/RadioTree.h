@@ -2,6 +2,7 @@
 
 #include "ui/views/SelectedRadios.h"
 
+#include <QHash>
 #include <QObject>
 
 class QTreeWidget;
@@ -23,6 +24,15 @@ public:
     void build(TableCursor& projects, TableCursor& members, TableCursor& personnel);
 
     void nodeCheckedChange(QTreeWidgetItem* node);
+
+    // The members' names by radio id, from the text after the first "-" of
+    // each member node, checked or not; the first node of a radio wins.
+    QHash<qint32, QString> memberNames() const;
+
+    // Shows only the members whose radio id starts with the text or whose
+    // name holds it, ignoring case, and the projects holding one; an empty
+    // text shows all. Check states and the selection stay as they are.
+    void filterMembers(const QString& text);
 
 private:
     void addMembers(QTreeWidgetItem* projectNode, qint32 projectId, TableCursor& members,

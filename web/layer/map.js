@@ -121,12 +121,17 @@ GMap2.prototype.clearOverlays = function () {
     this.closeInfoWindow();
     GEvent.trigger(this, "clearoverlays");
 };
-// Our own addition: the view that shows every point, at most maxZoom deep.
-GMap2.prototype.fitLatLngs = function (latlngs, maxZoom) {
+// Our own addition: the view that shows every point, with room right of the
+// pins for their labels, no deeper than maxZoom.
+GMap2.prototype.fitPoints = function (latlngs, maxZoom) {
     if (latlngs.length === 0)
         return;
-    var bounds = L.latLngBounds(latlngs.map(toLeaflet));
-    this.leaflet_.fitBounds(bounds, { padding: [24, 24], maxZoom: maxZoom, animate: false });
+    this.leaflet_.fitBounds(L.latLngBounds(latlngs.map(toLeaflet)), {
+        paddingTopLeft: [40, 50],
+        paddingBottomRight: [190, 20],
+        maxZoom: maxZoom,
+        animate: false
+    });
 };
 // Our own addition, for tools and tests.
 GMap2.prototype.getOverlays = function () { return this.overlays_.slice(); };

@@ -44,6 +44,7 @@ function GMarker(latlng, options) {
     this.latlng_ = latlng;
     this.map_ = null;
     this.marker_ = null;
+    this.label_ = null;
 }
 GMarker.prototype.initialize_ = function (map) {
     var self = this;
@@ -65,6 +66,8 @@ GMarker.prototype.initialize_ = function (map) {
         self.latlng_ = fromLeaflet(self.marker_.getLatLng());
         GEvent.trigger(self, "dragend", self.getLatLng());
     });
+    if (this.label_)
+        bindLabel(this.marker_, this.label_);
     this.marker_.addTo(map.leaflet_);
 };
 GMarker.prototype.remove_ = function () {
@@ -85,6 +88,24 @@ GMarker.prototype.setLatLng = function (latlng) {
 GMarker.prototype.getIcon = function () { return this.options_.icon || G_DEFAULT_ICON; };
 GMarker.prototype.hide = function () { this.marker_ && this.marker_.setOpacity(0); };
 GMarker.prototype.show = function () { this.marker_ && this.marker_.setOpacity(1); };
+// Our own addition: a permanent label right of the pin, kept over moves and
+// removed with the marker.
+GMarker.prototype.setLabel = function (node, className) {
+    this.label_ = { node: node, className: className };
+    if (this.marker_)
+        bindLabel(this.marker_, this.label_);
+};
+function bindLabel(marker, label) {
+    marker.unbindTooltip();
+    marker.bindTooltip(label.node, {
+        permanent: true,
+        direction: "right",
+        offset: [18, -20],
+        opacity: 1,
+        interactive: false,
+        className: label.className
+    });
+}
 GMarker.prototype.openInfoWindowHtml = function (html) {
     if (this.map_)
         this.map_.openInfoWindowHtml(this.getLatLng(), html);
