@@ -21,6 +21,7 @@
 #include "track/RouteSummary.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
+#include "ui/views/CentreOnRadio.h"
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/QuickRange.h"
@@ -98,6 +99,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.Timer1, &QTimer::timeout, this, &Tcoor_pos::Timer1Timer);
     connect(ui.JvTreeView1, &QTreeWidget::itemChanged, this,
             &Tcoor_pos::JvTreeView1NodeCheckedChange);
+    connect(ui.JvTreeView1, &QTreeWidget::itemDoubleClicked, this, &Tcoor_pos::JvTreeView1DblClick);
     connect(ui.Exit2, &QAction::triggered, this, &Tcoor_pos::Exit2Click);
     connect(ui.About2, &QAction::triggered, this, &Tcoor_pos::About2Click);
     connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
@@ -155,6 +157,14 @@ void Tcoor_pos::BuildRadioTree() {
 
 void Tcoor_pos::JvTreeView1NodeCheckedChange(QTreeWidgetItem* Node) {
     radioTree_->nodeCheckedChange(Node);
+}
+
+void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
+    // Radio 0 marks an empty entry and is never shown.
+    const std::optional<qint32> radio = RadioTree::radioOf(Node);
+    if (!radio || *radio <= 0)
+        return;
+    viewRun_.run([&] { centreOnRadio(*radio, *ZTable1, ui.Edit20->text(), viewOutput()); });
 }
 
 const SelectedRadios& Tcoor_pos::selectedRadios() const {

@@ -41,7 +41,8 @@ struct ViewOutput;
 //   Edit20           zoom level of the map (UpDown4: its spin buttons, 0 to 21)
 //   DateTimePicker1  first date of the route
 //   DateTimePicker2  last date of the route
-//   JvTreeView1      radio tree: projects and their members, with check boxes
+//   JvTreeView1      radio tree: projects and their members, with check boxes;
+//                    a double-click on a member centres the map on it
 //   DBGrid1          event-log grid over ZTable1
 //   WebBrowser1      the map page
 //   StatusText       the status bar's text (StatusBar1)
@@ -81,6 +82,7 @@ public slots:
     void CheckBox1Click();
     void Timer1Timer();
     void JvTreeView1NodeCheckedChange(QTreeWidgetItem* Node);
+    void JvTreeView1DblClick(QTreeWidgetItem* Node);
     void Exit2Click();
     void About2Click();
     void ToolButton8Click();

@@ -3,6 +3,7 @@
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
 #include "store/TableCursor.h"
+#include "ui/views/CentreOnRadio.h"
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/SelectedRadios.h"
@@ -52,6 +53,8 @@ private slots:
     void labelsOfStaleReports();
     void viewModes_data();
     void viewModes();
+    void centreOnOneRadio_data();
+    void centreOnOneRadio();
 
 private:
     QTemporaryDir dir_;
@@ -297,6 +300,29 @@ void TestLastPositions::viewModes() {
                                         "Kadikoy<br>Time: " +
                                         timeText("2024-03-01 10:01:00") + "</div>\");");
     }
+}
+
+// A double-click on a member: only the centring, nothing cleared or added;
+// the grid on that radio's newest report.
+void TestLastPositions::centreOnOneRadio_data() {
+    QTest::addColumn<int>("radio");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("radio with reports")
+        << 12 << QStringList{"GoogleMap.Render(40.0500,28.0500,15);"} << "Record found";
+    QTest::newRow("radio without reports") << 99 << QStringList() << "No records found";
+}
+
+void TestLastPositions::centreOnOneRadio() {
+    QFETCH(int, radio);
+    QFETCH(QStringList, commands);
+    QFETCH(QString, status);
+    centreOnRadio(radio, *table_, "15", sink_.output());
+    QCOMPARE(sink_.commands, commands);
+    QCOMPARE(sink_.statuses, QStringList{status});
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=%1").arg(radio));
+    if (!commands.isEmpty())
+        QCOMPARE(table_->currentRow(), table_->rowCount() - 1);
 }
 
 QTEST_MAIN(TestLastPositions)

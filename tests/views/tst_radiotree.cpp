@@ -174,6 +174,11 @@ void TestRadioTree::memberNamesByRadio() {
     apply({"Projects/North/7-Bob Kay=1"});
     const QHash<qint32, QString> expected{{12, "Ann Lee"}, {7, "Bob Kay"}, {0, "Cem Ak"}};
     QCOMPARE(tree_->memberNames(), expected);
+    QTreeWidgetItem* north = view_->topLevelItem(0)->child(0);
+    QCOMPARE(RadioTree::radioOf(north->child(1)), std::optional<qint32>(7));
+    QCOMPARE(RadioTree::radioOf(north), std::nullopt);
+    QCOMPARE(RadioTree::radioOf(view_->topLevelItem(0)), std::nullopt);
+    QCOMPARE(RadioTree::radioOf(view_->topLevelItem(0)->child(1)->child(3)), std::nullopt);
 }
 
 void TestRadioTree::filterMembers_data() {

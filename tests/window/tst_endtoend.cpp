@@ -59,6 +59,7 @@ private slots:
     void cleanupTestCase();
     void lastPositionsShowOneMarkerPerMemberWithReports();
     void zeroPaddedDegreesShowAtTheirPlace();
+    void doubleClickCentresOnAMember();
     void labelsNameEachMarkerWithItsAge();
     void bubbleShowsStationTextLiterally();
     void viewModesFromTheMapMenu();
@@ -169,6 +170,29 @@ void TestEndToEnd::labelsNameEachMarkerWithItsAge() {
     // A run replaces the labels with its own.
     window_->ToolButton1Click();
     QTRY_COMPARE(count(browser_, ".gmap-radio-label"), 2);
+}
+
+// Centred on the member's newest report; the markers and the ticks stay.
+void TestEndToEnd::doubleClickCentresOnAMember() {
+    window_->ToolButton1Click();
+    const int markers = count(browser_, ".leaflet-marker-icon");
+    QTreeWidget* tree = window_->controls().JvTreeView1;
+    QTreeWidgetItem* member =
+        tree->findItems("12-Ann Lee", Qt::MatchExactly | Qt::MatchRecursive).first();
+    tree->expandAll();
+    tree->scrollToItem(member);
+    const QPoint text = tree->visualItemRect(member).center();
+    // The view takes a double-click only on the item its first press chose.
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, text);
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, text);
+    QCOMPARE(evaluate(browser_, "(function () { var c = GMap2.fromContainer("
+                                "document.getElementById('Canvas')).getCenter();"
+                                " return c.lat().toFixed(4) + ',' + c.lng().toFixed(4); })()")
+                 .toString(),
+             QStringLiteral("-41.0065,-70.0016"));
+    QCOMPARE(count(browser_, ".leaflet-marker-icon"), markers);
+    QCOMPARE(member->checkState(0), Qt::Checked);
+    QCOMPARE(window_->positionTable().filter(), QStringLiteral("radio_short_id=12"));
 }
 
 void TestEndToEnd::bubbleShowsStationTextLiterally() {

@@ -77,18 +77,26 @@ QStringList RadioTree::checkedTextsInPreorder() const {
     return texts;
 }
 
+std::optional<qint32> RadioTree::radioOf(const QTreeWidgetItem* node) {
+    if (!node || !node->parent() || !node->parent()->parent())
+        return std::nullopt;
+    const QString text = node->text(0);
+    const qsizetype dash = text.indexOf(u'-');
+    bool isNumber = false;
+    const qint32 radio = text.left(dash).toInt(&isNumber, 10);
+    if (dash <= 0 || !isNumber)
+        return std::nullopt;
+    return radio;
+}
+
 QHash<qint32, QString> RadioTree::memberNames() const {
     QHash<qint32, QString> names;
     for (QTreeWidgetItemIterator it(view_); *it; ++it) {
-        const QTreeWidgetItem* node = *it;
-        if (!node->parent() || !node->parent()->parent())
-            continue;
-        const QString text = node->text(0);
-        const qsizetype dash = text.indexOf(u'-');
-        bool isNumber = false;
-        const qint32 radio = text.left(dash).toInt(&isNumber, 10);
-        if (dash > 0 && isNumber && !names.contains(radio))
-            names.insert(radio, text.mid(dash + 1));
+        const std::optional<qint32> radio = radioOf(*it);
+        if (radio && !names.contains(*radio)) {
+            const QString text = (*it)->text(0);
+            names.insert(*radio, text.mid(text.indexOf(u'-') + 1));
+        }
     }
     return names;
 }

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QObject>
+#include <optional>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -28,6 +29,10 @@ public:
     // The members' names by radio id, from the text after the first "-" of
     // each member node, checked or not; the first node of a radio wins.
     QHash<qint32, QString> memberNames() const;
+
+    // The radio id of a member node, the text before its first "-"; none for
+    // the root, the projects and a text that does not read as an id.
+    static std::optional<qint32> radioOf(const QTreeWidgetItem* node);
 
     // Shows only the members whose radio id starts with the text or whose
     // name holds it, ignoring case, and the projects holding one; an empty
