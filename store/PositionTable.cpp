@@ -46,6 +46,14 @@ QString PositionTable::currentPair(QuotientRule rule) const {
                               hemisphere(ew), rule);
 }
 
+QString PositionTable::currentLatitude(QuotientRule rule) const {
+    return ToDecimalDegrees(cursor_.fieldAsText(lat), rule, hemisphere(ns));
+}
+
+QString PositionTable::currentLongitude(QuotientRule rule) const {
+    return ToDecimalDegrees(cursor_.fieldAsText(lng), rule, hemisphere(ew));
+}
+
 QStringList PositionTable::routePoints(qint32 count) {
     QStringList points;
     points.reserve(count);

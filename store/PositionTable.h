@@ -59,6 +59,10 @@ public:
     // The current report's pair text, each coordinate signed by its
     // hemisphere letter.
     QString currentPair(QuotientRule rule) const;
+    // The current report's latitude or longitude alone, signed the same way;
+    // throws Error when it does not convert.
+    QString currentLatitude(QuotientRule rule) const;
+    QString currentLongitude(QuotientRule rule) const;
     // Pair texts of `count` reports from the current one backwards, rounded;
     // on the oldest report the walk stays, so a short range repeats its
     // oldest point.

@@ -1,7 +1,6 @@
 #include "track/RouteReports.h"
 
 #include "app/Error.h"
-#include "store/CoordinateText.h"
 #include "store/DateTimeValue.h"
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
@@ -10,33 +9,22 @@
 
 namespace {
 
-QChar hemisphereOf(const TableCursor& positions, const QString& column) {
-    const QString letter = positions.fieldAsText(column).trimmed();
-    return letter.isEmpty() ? QChar() : letter.front().toUpper();
-}
-
-// The map's reading of a stored coordinate, as a number.
-std::optional<double> degreesOf(const TableCursor& positions, const QString& column,
-                                const QString& hemisphereColumn) {
-    try {
-        return ToDecimalDegrees(positions.fieldAsText(column), QuotientRule::Rounding,
-                                hemisphereOf(positions, hemisphereColumn))
-            .toDouble();
-    } catch (const Error&) {
-        return std::nullopt;
-    }
-}
-
-TrackPoint currentReport(const TableCursor& positions) {
+TrackPoint currentReport(TableCursor& positions) {
+    const PositionTable table(positions);
     TrackPoint point;
     // A time that does not read is stored as day zero.
     const DateTimeValue time = positions.fieldAsDateTime(PositionTable::time);
     if (time != 0)
         point.time = fromDateTimeValue(time);
-    point.lat = degreesOf(positions, PositionTable::lat, PositionTable::ns);
-    point.lng = degreesOf(positions, PositionTable::lng, PositionTable::ew);
-    if (!point.lat || !point.lng)
-        point.lat = point.lng = std::nullopt;
+    // The map's reading of the coordinates; a report with one that does not
+    // convert keeps no position.
+    try {
+        const double lat = table.currentLatitude(QuotientRule::Rounding).toDouble();
+        const double lng = table.currentLongitude(QuotientRule::Rounding).toDouble();
+        point.lat = lat;
+        point.lng = lng;
+    } catch (const Error&) {
+    }
     point.altitude = positions.fieldAsText(PositionTable::alt);
     return point;
 }
