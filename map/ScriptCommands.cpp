@@ -45,6 +45,11 @@ QString keepRadios(const QList<qint32>& radios) {
            QStringLiteral("]);");
 }
 
+QString clusterRadios(bool on) {
+    return on ? QStringLiteral("GoogleMap.ClusterRadios(true);")
+              : QStringLiteral("GoogleMap.ClusterRadios(false);");
+}
+
 QString fitMarkers(const QString& zoom) {
     return QStringLiteral("GoogleMap.FitMarkers(") + zoom + QStringLiteral(");");
 }

@@ -23,6 +23,8 @@ QString labelMarker(const QString& title, const QString& age, bool stale);
 // marker made by addMarker, is removed.
 QString placeRadio(qint32 radio, const QString& pair, const QString& infoHtml);
 QString keepRadios(const QList<qint32>& radios);
+// Crowded markers grouped into clusters with their count, or not.
+QString clusterRadios(bool on);
 // The view that shows every marker on the map, no deeper than the zoom.
 QString fitMarkers(const QString& zoom);
 QString initLine();

@@ -149,6 +149,10 @@ void CoorPosLayout::setupMapMenu() {
     ViewFitAll = addMode("ViewFitAll", QStringLiteral("Fit all radios"));
     ViewKeepMine = addMode("ViewKeepMine", QStringLiteral("Keep my view"));
     ViewFollowLast->setChecked(true);
+    MapMenu->addSeparator();
+    ClusterRadios = MapMenu->addAction(QStringLiteral("Group Crowded Radios"));
+    ClusterRadios->setObjectName(QStringLiteral("ClusterRadios"));
+    ClusterRadios->setCheckable(true);
     MainMenu1->addMenu(MapMenu);
 }
 

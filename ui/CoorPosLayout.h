@@ -45,6 +45,7 @@ public:
     QAction* ViewFollowLast = nullptr;
     QAction* ViewFitAll = nullptr;
     QAction* ViewKeepMine = nullptr;
+    QAction* ClusterRadios = nullptr;
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;

@@ -22,6 +22,7 @@
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/CentreOnRadio.h"
+#include "ui/views/ClusterSetting.h"
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/QuickRange.h"
@@ -105,6 +106,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
     connect(ui.ExportEventLog1, &QAction::triggered, this, &Tcoor_pos::ExportEventLog1Click);
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
+    connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -133,6 +135,7 @@ void Tcoor_pos::readConfiguration() {
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
         readStaleMinutes(ini);
         readMapView(ini);
+        readClusterRadios(ini);
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
@@ -179,6 +182,9 @@ ViewOutput Tcoor_pos::viewOutput() {
 void Tcoor_pos::ShowLastAllPointOnMap() {
     const MarkerLabels labels{radioTree_->memberNames(), QDateTime::currentDateTime(),
                               staleMinutes_};
+    // A reloaded page starts without clusters.
+    if (ui.ClusterRadios->isChecked())
+        ui.WebBrowser1->runScriptCommand(ScriptCommands::clusterRadios(true));
     showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels,
                       mapViewMode());
 }
@@ -199,6 +205,20 @@ void Tcoor_pos::readMapView(const IniReader& ini) {
         ui.ViewKeepMine->setChecked(true);
         break;
     }
+}
+
+void Tcoor_pos::readClusterRadios(const IniReader& ini) {
+    const ClusterSetting setting = ClusterSetting::fromIni(
+        ini.readString(QStringLiteral("General"), QStringLiteral("ClusterRadios")));
+    if (!setting.problem.isEmpty())
+        showPlainMessage(setting.problem);
+    ui.ClusterRadios->setChecked(setting.on);
+}
+
+// A page still loading gets its clusters with the next last-position run.
+void Tcoor_pos::ClusterRadiosClick(bool on) {
+    if (ui.WebBrowser1->readyState() == TWebBrowser::Complete)
+        runMapCommand(ScriptCommands::clusterRadios(on));
 }
 
 MapViewMode Tcoor_pos::mapViewMode() const {

@@ -49,6 +49,7 @@ struct ViewOutput;
 //   Exit2, About2    File > Exit and Help > About
 //   ExportRoute1, ExportEventLog1  File > Export Route… and Export Event Log…
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
+//   ClusterRadios    Map menu: group crowded markers into clusters (ClusterRadiosClick)
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
@@ -97,6 +98,7 @@ public slots:
     void ExportRoute1Click();
     void ExportEventLog1Click();
     void QuickRangeComboActivated(int index);
+    void ClusterRadiosClick(bool on);
 
 public:
     // The last route's reports as GPX or CSV (by the path's extension, else
@@ -116,6 +118,7 @@ private:
     void readConfiguration();
     void readStaleMinutes(const IniReader& ini);
     void readMapView(const IniReader& ini);
+    void readClusterRadios(const IniReader& ini);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

@@ -157,6 +157,11 @@ function TGoogleMap() {
         lastMarker.setLabel(box, stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label");
     };
 
+    // Crowded markers grouped into clusters with their count, or not.
+    this.ClusterRadios = function (on) {
+        map.setClustering(!!on);
+    };
+
     this.OpenInfoWindow = function (lat, lng, message) {
         map.openInfoWindow(new GLatLng(lat, lng), document.createTextNode(message));
     };

@@ -18,14 +18,17 @@ QByteArray resource(const QString& name) {
 // Everything but the tile settings; built once, it is the bulk of the answer.
 const QByteArray& fixedParts() {
     static const QByteArray parts = [] {
+        QByteArray styleSheet;
+        for (const char* name :
+             {"leaflet.css", "MarkerCluster.css", "MarkerCluster.Default.css", "maplayer.css"})
+            styleSheet += resource(QLatin1String(name)) + '\n';
         QByteArray script;
         script += "(function () { var style = document.createElement(\"style\"); "
                   "style.textContent = " +
-                  ScriptCommands::scriptStringLiteral(
-                      QString::fromUtf8(resource("leaflet.css") + '\n' + resource("maplayer.css")))
-                      .toUtf8() +
+                  ScriptCommands::scriptStringLiteral(QString::fromUtf8(styleSheet)).toUtf8() +
                   "; document.head.appendChild(style); })();\n";
         script += resource("leaflet.js") + "\n;\n";
+        script += resource("leaflet.markercluster.js") + "\n;\n";
         script += resource("topojson-client.min.js") + "\n;\n";
         script += "var G_WORLD_ATLAS = " + resource("countries-50m.json") + ";\n";
         return script;

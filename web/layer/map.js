@@ -10,6 +10,7 @@ function GMap2(container) {
     this.overlays_ = [];
     this.controls_ = [];
     this.drawing_ = null;
+    this.clusters_ = null;
     this.doubleClickZoom_ = false;
     this.infoWindow_ = L.popup({ maxWidth: 400, className: "gmap-infowindow" });
     this.leaflet_ = L.map(container, {
@@ -21,6 +22,7 @@ function GMap2(container) {
         maxZoom: 21 // as deep as the zoom field goes
     });
     addBaseMap(this.leaflet_);
+    declutterLabels(this.leaflet_);
     this.leaflet_.on("click", function (e) {
         if (self.drawing_)
             self.drawing_.drawClick_(e.latlng);
@@ -121,6 +123,25 @@ GMap2.prototype.clearOverlays = function () {
     this.closeInfoWindow();
     GEvent.trigger(this, "clearoverlays");
 };
+// Our own addition: crowded markers grouped into clusters that show their
+// count, split as the map zooms in and follow markers that move.
+GMap2.prototype.setClustering = function (on) {
+    if (!!this.clusters_ === on)
+        return;
+    var clusters = this.clusters_ || L.markerClusterGroup({ showCoverageOnHover: false, maxClusterRadius: 50 });
+    if (on)
+        this.leaflet_.addLayer(clusters);
+    var layer = on ? clusters : this.leaflet_;
+    this.overlays_.forEach(function (overlay) {
+        if (overlay instanceof GMarker)
+            overlay.moveToLayer_(layer);
+    });
+    if (!on)
+        this.leaflet_.removeLayer(clusters);
+    this.clusters_ = on ? clusters : null;
+};
+GMap2.prototype.isClustering = function () { return !!this.clusters_; };
+GMap2.prototype.markerLayer_ = function () { return this.clusters_ || this.leaflet_; };
 // Our own addition: the view that shows every point, with room right of the
 // pins for their labels, no deeper than maxZoom.
 GMap2.prototype.fitPoints = function (latlngs, maxZoom) {

@@ -18,8 +18,11 @@ function GIcon(copy, image) {
         this.image = image;
 }
 
+// The program serves its pins here, each with an "@2x" twin for dense screens.
+var OWN_ICONS = API_HOST + "/mapfiles/ms/micons/";
+
 var G_DEFAULT_ICON = new GIcon();
-G_DEFAULT_ICON.image = API_HOST + "/mapfiles/ms/micons/marker.png";
+G_DEFAULT_ICON.image = OWN_ICONS + "marker.png";
 G_DEFAULT_ICON.iconSize = new GSize(32, 32);
 G_DEFAULT_ICON.iconAnchor = new GPoint(15, 32);
 G_DEFAULT_ICON.infoWindowAnchor = new GPoint(15, 2);
@@ -28,8 +31,11 @@ function leafletIcon(icon) {
     var size = icon.iconSize || G_DEFAULT_ICON.iconSize;
     var anchor = icon.iconAnchor || new GPoint(size.width / 2, size.height);
     var windowAnchor = icon.infoWindowAnchor || new GPoint(anchor.x, 0);
+    var ownPin = typeof icon.image === "string" && icon.image.indexOf(OWN_ICONS) === 0 &&
+        /^[a-z]+\.png$/.test(icon.image.slice(OWN_ICONS.length));
     return L.icon({
         iconUrl: icon.image,
+        iconRetinaUrl: ownPin ? icon.image.replace(/\.png$/, "@2x.png") : undefined,
         iconSize: [size.width, size.height],
         iconAnchor: [anchor.x, anchor.y],
         popupAnchor: [windowAnchor.x - anchor.x, windowAnchor.y - anchor.y],
@@ -44,6 +50,7 @@ function GMarker(latlng, options) {
     this.latlng_ = latlng;
     this.map_ = null;
     this.marker_ = null;
+    this.layer_ = null;
     this.label_ = null;
 }
 GMarker.prototype.initialize_ = function (map) {
@@ -68,13 +75,23 @@ GMarker.prototype.initialize_ = function (map) {
     });
     if (this.label_)
         bindLabel(this.marker_, this.label_);
-    this.marker_.addTo(map.leaflet_);
+    this.layer_ = map.markerLayer_();
+    this.layer_.addLayer(this.marker_);
 };
 GMarker.prototype.remove_ = function () {
     if (this.marker_)
-        this.marker_.remove();
+        this.layer_.removeLayer(this.marker_);
     this.marker_ = null;
+    this.layer_ = null;
     this.map_ = null;
+};
+// Into or out of the map's clusters, keeping the Leaflet marker and its label.
+GMarker.prototype.moveToLayer_ = function (layer) {
+    if (!this.marker_ || this.layer_ === layer)
+        return;
+    this.layer_.removeLayer(this.marker_);
+    this.layer_ = layer;
+    this.layer_.addLayer(this.marker_);
 };
 GMarker.prototype.getLatLng = function () {
     return this.marker_ ? fromLeaflet(this.marker_.getLatLng()) : this.latlng_;
