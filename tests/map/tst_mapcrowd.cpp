@@ -1,0 +1,132 @@
+#include "../support/PageScript.h"
+#include "map/ScriptCommands.h"
+#include "map/browser/MapPage.h"
+#include "map/browser/TWebBrowser.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+// Many radios on the real page: markers grouped into clusters that follow
+// them, and labels that give way where they would cover each other.
+class TestMapCrowd : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void crowdedRadiosClusterAndSplitAsTheMapZooms();
+    void clustersFollowRadiosThatMove();
+    void labelsThatWouldCoverOthersGiveWay();
+
+private:
+    QVariant js(const QString& expression) { return evaluateInPage(browser_->page(), expression); }
+    int count(const QString& selector) { return countInPage(browser_->page(), selector); }
+    int shownLabels();
+
+    QTemporaryDir dir_;
+    TWebBrowser* browser_ = nullptr;
+};
+
+void TestMapCrowd::initTestCase() {
+    browser_ = new TWebBrowser;
+    browser_->resize(900, 500);
+    browser_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(browser_));
+}
+
+void TestMapCrowd::init() {
+    const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
+    startPageFile(path);
+    for (const QString& line : mapPageLines(QString(), browser_->width(), browser_->height()))
+        appendPageLine(path, line);
+    browser_->navigate(path);
+    QTRY_COMPARE(browser_->readyState(), int(TWebBrowser::Complete));
+    QTRY_VERIFY(js("typeof GoogleMap !== 'undefined' && "
+                   "GMap2.fromContainer(document.getElementById('Canvas')) !== null")
+                    .toBool());
+}
+
+int TestMapCrowd::shownLabels() {
+    return js("Array.from(document.querySelectorAll('.gmap-radio-label')).filter(function (l) {"
+              " return getComputedStyle(l).visibility === 'visible'; }).length")
+        .toInt();
+}
+
+void TestMapCrowd::crowdedRadiosClusterAndSplitAsTheMapZooms() {
+    // Twenty radios a street apart: one cluster from afar, twenty pins close up.
+    QStringList commands{ScriptCommands::clusterRadios(true)};
+    for (int i = 0; i < 20; ++i)
+        commands << QStringLiteral("GoogleMap.AddMarker(40.%1,29.5, \"r%2\", false);")
+                        .arg(1000 + i * 3)
+                        .arg(i);
+    commands << QStringLiteral("GoogleMap.Render(40.103,29.5,9);");
+    browser_->runScriptCommands(commands);
+    QTRY_COMPARE(count(".marker-cluster"), 1);
+    QCOMPARE(js("document.querySelector('.marker-cluster').textContent").toString(),
+             QStringLiteral("20"));
+    QCOMPARE(count("img.gmap-marker"), 0);
+
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40.1012,29.5,19);"));
+    QTRY_VERIFY(count("img.gmap-marker") >= 3);
+    QCOMPARE(count(".marker-cluster"), 0);
+
+    // Off again: every pin on the map itself, and a clearing run removes them all.
+    browser_->runScriptCommands(
+        {ScriptCommands::clusterRadios(false), "GoogleMap.Render(40.103,29.5,9);"});
+    QTRY_COMPARE(count("img.gmap-marker"), 20);
+    QCOMPARE(count(".marker-cluster"), 0);
+    browser_->runScriptCommands({ScriptCommands::clusterRadios(true),
+                                 ScriptCommands::clusterRadios(true), "GoogleMap.clearscreen();"});
+    QTRY_COMPARE(count(".marker-cluster"), 0);
+    QCOMPARE(count("img.gmap-marker"), 0);
+}
+
+void TestMapCrowd::clustersFollowRadiosThatMove() {
+    browser_->runScriptCommands({ScriptCommands::clusterRadios(true),
+                                 "GoogleMap.PlaceRadio(7, 40.0,29.0, \"seven\");",
+                                 "GoogleMap.PlaceRadio(12, 40.0,31.0, \"twelve\");",
+                                 "GoogleMap.KeepRadios([7,12]);", "GoogleMap.Render(40,30,8);"});
+    QTRY_COMPARE(count("img.gmap-marker"), 2);
+    QCOMPARE(count(".marker-cluster"), 0);
+
+    // Radio 7 drives next to radio 12: they are one cluster of two.
+    browser_->runScriptCommands({"GoogleMap.PlaceRadio(7, 40.0,30.999, \"seven\");",
+                                 "GoogleMap.PlaceRadio(12, 40.0,31.0, \"twelve\");",
+                                 "GoogleMap.KeepRadios([7,12]);"});
+    QTRY_COMPARE(count(".marker-cluster"), 1);
+    QCOMPARE(js("document.querySelector('.marker-cluster').textContent").toString(),
+             QStringLiteral("2"));
+    QCOMPARE(count("img.gmap-marker"), 0);
+
+    // And away again; a radio no longer kept leaves its cluster too.
+    browser_->runScriptCommands(
+        {"GoogleMap.PlaceRadio(7, 40.0,29.0, \"seven\");", "GoogleMap.KeepRadios([7]);"});
+    QTRY_COMPARE(count("img.gmap-marker"), 1);
+    QCOMPARE(count(".marker-cluster"), 0);
+}
+
+void TestMapCrowd::labelsThatWouldCoverOthersGiveWay() {
+    // Three radios 22 m apart from north to south, each labelled.
+    QStringList commands;
+    for (int i = 0; i < 3; ++i)
+        commands
+            << QStringLiteral("GoogleMap.AddMarker(40.000%1,29.5, \"r\", false);").arg(4 - 2 * i)
+            << ScriptCommands::labelMarker(QStringLiteral("radio %1").arg(i), "now", false);
+    commands << QStringLiteral("GoogleMap.Render(40.0002,29.5,19);");
+    browser_->runScriptCommands(commands);
+    QTRY_COMPARE(count(".gmap-radio-label"), 3);
+    QTRY_COMPARE(shownLabels(), 3);
+
+    // From afar the pins almost meet: one label stays, the first one.
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40.0002,29.5,12);"));
+    QTRY_COMPARE(shownLabels(), 1);
+    QCOMPARE(js("Array.from(document.querySelectorAll('.gmap-radio-label')).filter(function (l) {"
+                " return getComputedStyle(l).visibility === 'visible'; })[0].textContent")
+                 .toString(),
+             QStringLiteral("radio 0now"));
+
+    browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40.0002,29.5,19);"));
+    QTRY_COMPARE(shownLabels(), 3);
+}
+
+QTEST_MAIN(TestMapCrowd)
+#include "tst_mapcrowd.moc"
