@@ -23,11 +23,12 @@ const IconStyle iconStyles[] = {
     {"marker", QColor(0xfb, 0x6a, 0x5c), QColor(0x4a, 0x10, 0x0c)},
 };
 
-QImage drawPin(const IconStyle& style) {
-    QImage image(32, 32, QImage::Format_ARGB32);
+QImage drawPin(const IconStyle& style, int scale) {
+    QImage image(32 * scale, 32 * scale, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
 
     // A round head on a tapering stem that ends at (15.5, 31.5).
     QPainterPath pin;
@@ -49,12 +50,15 @@ QImage drawPin(const IconStyle& style) {
 } // namespace
 
 QByteArray markerIconPng(const QString& name) {
+    static const QString sharpSuffix = QStringLiteral("@2x");
+    const bool sharp = name.endsWith(sharpSuffix);
+    const QString styleName = sharp ? name.chopped(sharpSuffix.size()) : name;
     for (const IconStyle& style : iconStyles) {
-        if (name == QLatin1String(style.name)) {
+        if (styleName == QLatin1String(style.name)) {
             QByteArray png;
             QBuffer buffer(&png);
             buffer.open(QIODevice::WriteOnly);
-            drawPin(style).save(&buffer, "PNG");
+            drawPin(style, sharp ? 2 : 1).save(&buffer, "PNG");
             return png;
         }
     }

@@ -225,26 +225,44 @@ private slots:
 
     void markerIcons_data() {
         QTest::addColumn<QString>("name");
-        QTest::addColumn<bool>("served");
-        for (const char* name : {"red", "orange", "green", "blue", "purple", "marker"})
-            QTest::newRow(name) << QString::fromLatin1(name) << true;
-        QTest::newRow("unknown colour") << "yellow" << false;
-        QTest::newRow("path in name") << "../red" << false;
+        QTest::addColumn<int>("scale"); // 0: not served
+        for (const char* name : {"red", "orange", "green", "blue", "purple", "marker"}) {
+            QTest::newRow(name) << QString::fromLatin1(name) << 1;
+            QTest::addRow("%s@2x", name) << QString::fromLatin1(name) + "@2x" << 2;
+        }
+        QTest::newRow("unknown colour") << "yellow" << 0;
+        QTest::newRow("unknown colour at 2x") << "yellow@2x" << 0;
+        QTest::newRow("other density") << "red@3x" << 0;
+        QTest::newRow("density alone") << "@2x" << 0;
+        QTest::newRow("path in name") << "../red" << 0;
     }
 
     void markerIcons() {
         QFETCH(QString, name);
-        QFETCH(bool, served);
+        QFETCH(int, scale);
         const QByteArray png = markerIconPng(name);
-        QCOMPARE(!png.isEmpty(), served);
-        if (!served)
+        QCOMPARE(!png.isEmpty(), scale > 0);
+        if (scale == 0)
             return;
         const QImage image = QImage::fromData(png, "PNG");
-        QCOMPARE(image.size(), QSize(32, 32));
+        QCOMPARE(image.size(), QSize(32, 32) * scale);
         // Anchored at (15, 32): the tip sits on the bottom row, the corners are clear.
-        QVERIFY(qAlpha(image.pixel(15, 31)) > 0);
-        QCOMPARE(qAlpha(image.pixel(0, 31)), 0);
+        QVERIFY(qAlpha(image.pixel(15 * scale + scale / 2, 32 * scale - 1)) > 0);
+        QCOMPARE(qAlpha(image.pixel(0, 32 * scale - 1)), 0);
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
+        // The sharp pin is the plain one drawn finer, not another picture.
+        if (scale == 2) {
+            const QImage plain = QImage::fromData(markerIconPng(name.chopped(3)), "PNG")
+                                     .convertToFormat(QImage::Format_ARGB32);
+            const QImage reduced =
+                image.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                    .convertToFormat(QImage::Format_ARGB32);
+            int differing = 0;
+            for (int y = 0; y < 32; ++y)
+                for (int x = 0; x < 32; ++x)
+                    differing += qAbs(qAlpha(plain.pixel(x, y)) - qAlpha(reduced.pixel(x, y))) > 96;
+            QVERIFY2(differing < 24, qPrintable(QString::number(differing)));
+        }
     }
 
     void mapApiScriptCarriesTileSettingsAsData() {

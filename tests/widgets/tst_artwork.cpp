@@ -12,6 +12,7 @@ private slots:
     void outsideTheListThereIsNoPicture();
     void bannerIsRgbaPngOfItsSize();
     void applicationIconHasEverySize();
+    void drawnAgainForTwiceTheDensity();
 };
 
 void TestArtwork::imageListHasNineTransparentPictures() {
@@ -63,6 +64,24 @@ void TestArtwork::applicationIconHasEverySize() {
     const QList<QSize> sizes = icon.availableSizes();
     for (int side : {16, 32, 48, 256})
         QVERIFY2(sizes.contains(QSize(side, side)), qPrintable(QString::number(side)));
+}
+
+// At 200 % the pictures come from their own 2x drawings, not an enlarged 1x.
+void TestArtwork::drawnAgainForTwiceTheDensity() {
+    const QList<QPixmap> plain = ImageList1();
+    for (int index = 0; index < toolbarImageCount; ++index) {
+        const QPixmap sharp = toolbarImage(index).pixmap(QSize(32, 32), 2.0);
+        QCOMPARE(sharp.size(), QSize(64, 64));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+        const QImage enlarged =
+            plain[index].toImage().scaled(64, 64).convertToFormat(QImage::Format_ARGB32);
+        QVERIFY2(sharp.toImage().convertToFormat(QImage::Format_ARGB32) != enlarged,
+                 qPrintable(QString::number(index)));
+    }
+    const QPixmap banner = aboutBanner(2.0);
+    QCOMPARE(banner.size(), QSize(808, 200));
+    QCOMPARE(banner.devicePixelRatio(), 2.0);
+    QCOMPARE(aboutBanner().size(), QSize(404, 100));
 }
 
 QTEST_MAIN(TestArtwork)

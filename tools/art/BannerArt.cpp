@@ -59,11 +59,12 @@ void drawTrack(QPainter& p) {
 
 } // namespace
 
-QImage drawAboutBanner() {
-    QImage image(bannerSize, QImage::Format_ARGB32_Premultiplied);
+QImage drawAboutBanner(int scale) {
+    QImage image(bannerSize * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
 
     QPainterPath outline;
     outline.addRoundedRect(QRectF(0.5, 0.5, bannerSize.width() - 1, bannerSize.height() - 1), 9, 9);

@@ -4,4 +4,5 @@
 
 // The about dialog's banner, 404 x 100 with an alpha channel. Its lower right
 // part stays light and plain: two lines of text lie over it.
-QImage drawAboutBanner();
+// Drawn at `scale` pixels a point.
+QImage drawAboutBanner(int scale = 1);

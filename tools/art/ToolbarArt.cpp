@@ -12,11 +12,12 @@ namespace {
 
 constexpr int side = 32;
 
-QImage paintIcon(const std::function<void(QPainter&)>& draw) {
-    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+QImage paintIcon(const std::function<void(QPainter&)>& draw, int scale) {
+    QImage image(side * scale, side * scale, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     draw(painter);
     painter.end();
     return image.convertToFormat(QImage::Format_ARGB32);
@@ -144,16 +145,25 @@ void drawClear(QPainter& p) {
 
 } // namespace
 
-QList<ToolbarPicture> drawToolbarPictures() {
-    return {
-        {"toolbar-0-close.png", paintIcon(drawClose)},
-        {"toolbar-1-route.png", paintIcon(drawRoute)},
-        {"toolbar-2-marker.png", paintIcon(drawMarker)},
-        {"toolbar-3-search.png", paintIcon(drawSearch)},
-        {"toolbar-4-line.png", paintIcon(drawLine)},
-        {"toolbar-5-reload.png", paintIcon(drawReload)},
-        {"toolbar-6-last-positions.png", paintIcon(drawLastPositions)},
-        {"toolbar-7-polygon.png", paintIcon(drawPolygon)},
-        {"toolbar-8-clear.png", paintIcon(drawClear)},
+QList<ToolbarPicture> drawToolbarPictures(int scale) {
+    const struct {
+        const char* name;
+        void (*draw)(QPainter&);
+    } pictures[] = {
+        {"toolbar-0-close", drawClose},
+        {"toolbar-1-route", drawRoute},
+        {"toolbar-2-marker", drawMarker},
+        {"toolbar-3-search", drawSearch},
+        {"toolbar-4-line", drawLine},
+        {"toolbar-5-reload", drawReload},
+        {"toolbar-6-last-positions", drawLastPositions},
+        {"toolbar-7-polygon", drawPolygon},
+        {"toolbar-8-clear", drawClear},
     };
+    const QString suffix =
+        scale == 1 ? QStringLiteral(".png") : QStringLiteral("@%1x.png").arg(scale);
+    QList<ToolbarPicture> drawn;
+    for (const auto& picture : pictures)
+        drawn.append({QLatin1String(picture.name) + suffix, paintIcon(picture.draw, scale)});
+    return drawn;
 }

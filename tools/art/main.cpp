@@ -30,8 +30,10 @@ int main(int argc, char** argv) {
     }
 
     bool ok = save(drawAboutBanner(), folder, "about-banner.png");
-    for (const ToolbarPicture& picture : drawToolbarPictures())
-        ok = save(picture.image, folder, picture.fileName) && ok;
+    ok = save(drawAboutBanner(2), folder, "about-banner@2x.png") && ok;
+    for (int scale : {1, 2})
+        for (const ToolbarPicture& picture : drawToolbarPictures(scale))
+            ok = save(picture.image, folder, picture.fileName) && ok;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
         ok = save(drawApplicationIcon(size), folder, QString("app-icon-%1.png").arg(size)) && ok;
     return ok ? 0 : 1;

@@ -50,7 +50,7 @@ Tformabout::Tformabout(QWidget* parent)
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(15, 20, 425, 105);
     Image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Image1->setPixmap(aboutBanner());
+    Image1->setPixmap(aboutBanner(devicePixelRatioF()));
 
     Label2 = fittedLabel(applicationTitle(), calibriFont(21, true), {32, 144}, JvPanel1);
     Label2->setObjectName(QStringLiteral("Label2"));

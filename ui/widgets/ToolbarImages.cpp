@@ -6,23 +6,23 @@
 
 namespace {
 
-const std::array<const char*, toolbarImageCount> fileNames = {
-    "toolbar-0-close.png",          "toolbar-1-route.png",   "toolbar-2-marker.png",
-    "toolbar-3-search.png",         "toolbar-4-line.png",    "toolbar-5-reload.png",
-    "toolbar-6-last-positions.png", "toolbar-7-polygon.png", "toolbar-8-clear.png",
+const std::array<const char*, toolbarImageCount> baseNames = {
+    "toolbar-0-close",          "toolbar-1-route",   "toolbar-2-marker",
+    "toolbar-3-search",         "toolbar-4-line",    "toolbar-5-reload",
+    "toolbar-6-last-positions", "toolbar-7-polygon", "toolbar-8-clear",
 };
 
 } // namespace
 
 QList<QPixmap> ImageList1() {
     QList<QPixmap> images;
-    for (const char* fileName : fileNames)
-        images.append(uiImage(QString::fromLatin1(fileName)));
+    for (const char* baseName : baseNames)
+        images.append(uiImage(QLatin1String(baseName) + QStringLiteral(".png")));
     return images;
 }
 
 QIcon toolbarImage(int index) {
     if (index < 0 || index >= toolbarImageCount)
         return {};
-    return QIcon(uiImage(QString::fromLatin1(fileNames[index])));
+    return uiIcon(QLatin1String(baseNames[index]));
 }

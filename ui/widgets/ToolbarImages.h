@@ -11,5 +11,6 @@ inline constexpr int toolbarImageCount = 9;
 
 QList<QPixmap> ImageList1();
 
-// The picture at `index` as a button icon; a null icon outside the list.
+// The picture at `index` as a button icon, sharp at 200 % too; a null icon
+// outside the list.
 QIcon toolbarImage(int index);

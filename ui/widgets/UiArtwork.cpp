@@ -15,6 +15,14 @@ QPixmap uiImage(const QString& fileName) {
     return QPixmap(QStringLiteral(":/ui/images/") + fileName);
 }
 
+QIcon uiIcon(const QString& baseName) {
+    QIcon icon(uiImage(baseName + QStringLiteral(".png")));
+    QPixmap sharp = uiImage(baseName + QStringLiteral("@2x.png"));
+    sharp.setDevicePixelRatio(2);
+    icon.addPixmap(sharp);
+    return icon;
+}
+
 QIcon applicationIcon() {
     QIcon icon;
     for (int size : {16, 24, 32, 48, 64, 128, 256})
@@ -22,6 +30,6 @@ QIcon applicationIcon() {
     return icon;
 }
 
-QPixmap aboutBanner() {
-    return uiImage(QStringLiteral("about-banner.png"));
+QPixmap aboutBanner(qreal devicePixelRatio) {
+    return uiIcon(QStringLiteral("about-banner")).pixmap(QSize(404, 100), devicePixelRatio);
 }
