@@ -138,23 +138,12 @@ function TGoogleMap() {
         });
     };
 
-    // The radio's title over the age of its report, as text: names never
-    // become markup. A stale report's label is greyed. Nothing to label
-    // before the first marker.
+    // The radio's title over the age of its report beside the marker added
+    // last. Nothing to label before the first marker.
     this.LabelMarker = function (title, age, stale) {
-        if (!lastMarker) {
-            return;
+        if (lastMarker) {
+            lastMarker.setLabel(title, age, stale);
         }
-        var box = document.createElement("div");
-        var titleLine = document.createElement("div");
-        titleLine.className = "gmap-radio-title";
-        titleLine.textContent = String(title);
-        var ageLine = document.createElement("div");
-        ageLine.className = "gmap-radio-age";
-        ageLine.textContent = String(age);
-        box.appendChild(titleLine);
-        box.appendChild(ageLine);
-        lastMarker.setLabel(box, stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label");
     };
 
     // Crowded markers grouped into clusters with their count, or not.

@@ -507,10 +507,11 @@ void TestMapView::labelSitsBesideItsPinAndGoesWithIt() {
     browser_->runScriptCommands({"GoogleMap.LabelMarker(\"before any marker\", \"now\");",
                                  "GoogleMap.AddMarker(40.5,29.25, \"one\", false);",
                                  "GoogleMap.LabelMarker(\"7 Ann\", \"now\");",
-                                 "GoogleMap.AddMarker(41,30, \"two\", false);",
+                                 "GoogleMap.AddMarker(41,33, \"two\", false);",
                                  "GoogleMap.LabelMarker(\"12 Bob\", \"3 min\");",
                                  "GoogleMap.Render(40.5,29.25,6);"});
     QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    QCOMPARE(count(".gmap-label-hidden"), 0);
     // Each label right of its own pin, clear of it.
     const QVariantList gap =
         js("Array.from(document.querySelectorAll('img.gmap-marker')).map(function (pin, i) {"

@@ -19,32 +19,48 @@ function labelsToHide(labels, pins) {
     });
 }
 
-// The labels of the markers on the map's own pane (not those inside a
-// cluster) are checked again when the view or a label changes: once per
-// frame at most, after the markers of a run are all placed.
+// The labels of the markers on the map itself (not those inside a cluster)
+// are checked again when the view or a label changes, once the commands of a
+// run are all done and before the page is drawn. Nothing is read from the
+// page: pins and labels are where their markers put them, at the sizes they
+// were given, so that a hidden label is never laid out.
 function declutterLabels(leafletMap) {
     var pending = false;
+    function placed(marker) {
+        var tooltip = marker.getTooltip();
+        var point = leafletMap.latLngToContainerPoint(marker.getLatLng());
+        var icon = marker.options.icon.options;
+        var size = L.point(icon.iconSize);
+        var pin = point.subtract(L.point(icon.iconAnchor));
+        var label = point.add(L.point(tooltip.options.offset)).add([6, 0]);
+        return {
+            element: tooltip.getElement(),
+            pin: { left: pin.x, top: pin.y, right: pin.x + size.x, bottom: pin.y + size.y },
+            label: {
+                left: label.x, top: label.y,
+                right: label.x + tooltip.options.size.width, bottom: label.y + tooltip.options.size.height
+            }
+        };
+    }
     function run() {
         pending = false;
         var labelled = [];
         leafletMap.eachLayer(function (layer) {
-            var tooltip = layer instanceof L.Marker && layer.getTooltip && layer.getTooltip();
-            if (tooltip && tooltip.getElement() && layer.getElement())
-                labelled.push({ label: tooltip.getElement(), pin: layer.getElement() });
+            var tooltip = layer instanceof L.Marker && layer.getTooltip();
+            if (tooltip && tooltip.options.size && tooltip.isOpen())
+                labelled.push(placed(layer));
         });
-        labelled.forEach(function (entry) { entry.label.classList.remove("gmap-label-hidden"); });
-        var hide = labelsToHide(labelled.map(function (entry) { return entry.label.getBoundingClientRect(); }),
-                                labelled.map(function (entry) { return entry.pin.getBoundingClientRect(); }));
+        var hide = labelsToHide(labelled.map(function (entry) { return entry.label; }),
+                                labelled.map(function (entry) { return entry.pin; }));
         labelled.forEach(function (entry, index) {
-            entry.label.classList.toggle("gmap-label-hidden", hide[index]);
+            entry.element.classList.toggle("gmap-label-hidden", hide[index]);
         });
     }
     function schedule() {
         if (!pending) {
             pending = true;
-            setTimeout(run, 0);
+            Promise.resolve().then(run);
         }
     }
     leafletMap.on("zoomend moveend layeradd", schedule);
-    return schedule;
 }
