@@ -373,8 +373,16 @@ void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
     QStringList modes;
     for (QAction* action : ui.MapMenu->actions())
         modes << action->objectName() + "=" + action->text();
-    QCOMPARE(modes, QStringList({"ViewFollowLast=Follow the last radio",
-                                 "ViewFitAll=Fit all radios", "ViewKeepMine=Keep my view"}));
+    QCOMPARE(modes,
+             QStringList({"ViewFollowLast=Follow the last radio", "ViewFitAll=Fit all radios",
+                          "ViewKeepMine=Keep my view", "=", "ClusterRadios=Group Crowded Radios"}));
+    QVERIFY(ui.MapMenu->actions()[3]->isSeparator());
+    QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);
+    // Clusters are a tick of their own, off at start, beside whichever mode.
+    QVERIFY(ui.ClusterRadios->isCheckable() && !ui.ClusterRadios->isChecked());
+    QCOMPARE(ui.ClusterRadios->actionGroup(), nullptr);
+    ui.ClusterRadios->trigger();
+    QVERIFY(ui.ClusterRadios->isChecked());
     QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);
     ui.ViewKeepMine->trigger();
     QCOMPARE(window.mapViewMode(), MapViewMode::KeepMine);

@@ -69,6 +69,7 @@ private slots:
     void routeEndsArrowsAndFit();
     void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
+    void clusterTickReachesThePageAndOutlivesAReload();
 
 private:
     void tick(const QString& text);
@@ -396,6 +397,32 @@ void TestEndToEnd::autoRefreshRunsOnTheTimerUntilUnticked() {
     window_->setStatusText(QString());
     QTest::qWait(1500);
     QVERIFY(window_->statusText().isEmpty());
+}
+
+// The tick applies at once to a loaded page; a reloaded page starts without
+// clusters and gets them back with the next run; unticked, runs leave it so.
+void TestEndToEnd::clusterTickReachesThePageAndOutlivesAReload() {
+    const auto clustering = [this] {
+        return evaluate(browser_, "GMap2.fromContainer(document.getElementById('Canvas'))"
+                                  ".isClustering()")
+            .toBool();
+    };
+    QAction* tick = window_->controls().ClusterRadios;
+    window_->ToolButton1Click();
+    QVERIFY(!clustering());
+    tick->trigger();
+    QVERIFY(clustering());
+    window_->BaseHTML();
+    QTRY_COMPARE_WITH_TIMEOUT(browser_->readyState(), 4, 20000);
+    QTRY_VERIFY(evaluate(browser_, "typeof GoogleMap !== 'undefined'").toBool());
+    QVERIFY(!clustering());
+    window_->ToolButton1Click();
+    QVERIFY(clustering());
+    QTRY_VERIFY(count(browser_, ".leaflet-marker-icon") > 0);
+    tick->trigger();
+    QVERIFY(!clustering());
+    window_->ToolButton1Click();
+    QVERIFY(!clustering());
 }
 
 int main(int argc, char** argv) {
