@@ -11,4 +11,5 @@ for reports in 100000 1000000; do
     [ -f "$db" ] || build/possim --db "$db" --radios 300 --reports "$reports" --fresh
     build/bench/bench_store "$db"
     build/bench/bench_map "$db" 2>/dev/null
+    build/bench/bench_crowd "$db" 2>/dev/null
 done

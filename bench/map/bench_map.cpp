@@ -8,8 +8,8 @@
 // Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 // QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 
+#include "bench/map/PageBench.h"
 #include "bench/support/BenchSupport.h"
-#include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/Connection.h"
@@ -32,33 +32,6 @@ namespace {
 
 constexpr int routeRadio = 101;
 constexpr int routePoints = 10000;
-
-void waitUntilPainted(TWebBrowser& browser) {
-    browser.runScriptCommand(
-        QStringLiteral("window.benchPainted = false; requestAnimationFrame(function () {"
-                       " requestAnimationFrame(function () { window.benchPainted = true; }); });"));
-    const bool painted = QTest::qWaitFor(
-        [&] {
-            bool done = false, value = false;
-            browser.page()->runJavaScript(QStringLiteral("window.benchPainted === true"),
-                                          [&](const QVariant& answer) {
-                                              value = answer.toBool();
-                                              done = true;
-                                          });
-            return QTest::qWaitFor([&] { return done; }, 10000) && value;
-        },
-        30000);
-    if (!painted)
-        qFatal("The page did not paint");
-}
-
-void loadPage(TWebBrowser& browser, const QString& path) {
-    for (const QString& line : mapPageLines(QString(), browser.width(), browser.height()))
-        appendPageLine(path, line);
-    browser.navigate(path);
-    if (!QTest::qWaitFor([&] { return browser.readyState() == 4; }, 30000))
-        qFatal("The map page did not load");
-}
 
 // Reports a second apart over the last hours, all in the route's range.
 void addDenseRadio(const QString& database) {
@@ -101,7 +74,7 @@ void compareBatching(TWebBrowser& browser, const char* name, const QStringList& 
                     for (const QString& command : commands)
                         browser.runScriptCommand(command);
                 }
-                waitUntilPainted(browser);
+                bench::waitUntilPainted(browser);
             },
             [&] { browser.runScriptCommand(QStringLiteral("GoogleMap.clearscreen();")); });
     };
@@ -131,7 +104,7 @@ int main(int argc, char** argv) {
     browser.show();
     if (!QTest::qWaitForWindowExposed(&browser))
         return 1;
-    loadPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
+    bench::loadMapPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
 
     Connection connection;
     connection.open(database);
@@ -154,7 +127,7 @@ int main(int argc, char** argv) {
     const ViewOutput out{browser, [](const QString&) {}, [](const QString&) {}};
     const double route = bench::medianSeconds(3, [&] {
         showRoute(radios, cursor, request, out);
-        waitUntilPainted(browser);
+        bench::waitUntilPainted(browser);
     });
     bench::printRatio("B4 route of 10,000 points, painted", route, load, "B1");
     std::printf("   %d reports in the range\n", cursor.rowCount());
