@@ -64,6 +64,16 @@ void showBusyPointer(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
+// An optional key of [General]: its value as the setting reads it, after one
+// message when it was not usable.
+template <typename Setting> Setting readSetting(const IniReader& ini, const char* key) {
+    const Setting setting =
+        Setting::fromIni(ini.readString(QStringLiteral("General"), QLatin1String(key)));
+    if (!setting.problem.isEmpty())
+        showPlainMessage(setting.problem);
+    return setting;
+}
+
 } // namespace
 
 Tcoor_pos::Tcoor_pos(QWidget* parent)
@@ -133,20 +143,12 @@ void Tcoor_pos::readConfiguration() {
     try {
         const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
-        readStaleMinutes(ini);
-        readMapView(ini);
-        readClusterRadios(ini);
+        staleMinutes_ = readSetting<StaleMinutes>(ini, "StaleMinutes").minutes;
+        selectMapViewMode(readSetting<MapViewSetting>(ini, "MapView").mode);
+        ui.ClusterRadios->setChecked(readSetting<ClusterSetting>(ini, "ClusterRadios").on);
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
-}
-
-void Tcoor_pos::readStaleMinutes(const IniReader& ini) {
-    const StaleMinutes stale = StaleMinutes::fromIni(
-        ini.readString(QStringLiteral("General"), QStringLiteral("StaleMinutes")));
-    staleMinutes_ = stale.minutes;
-    if (!stale.problem.isEmpty())
-        showPlainMessage(stale.problem);
 }
 
 void Tcoor_pos::setDatePickersToNow() {
@@ -189,12 +191,14 @@ void Tcoor_pos::ShowLastAllPointOnMap() {
                       mapViewMode());
 }
 
-void Tcoor_pos::readMapView(const IniReader& ini) {
-    const MapViewSetting setting = MapViewSetting::fromIni(
-        ini.readString(QStringLiteral("General"), QStringLiteral("MapView")));
-    if (!setting.problem.isEmpty())
-        showPlainMessage(setting.problem);
-    switch (setting.mode) {
+// A page still loading gets its clusters with the next last-position run.
+void Tcoor_pos::ClusterRadiosClick(bool on) {
+    if (ui.WebBrowser1->readyState() == TWebBrowser::Complete)
+        runMapCommand(ScriptCommands::clusterRadios(on));
+}
+
+void Tcoor_pos::selectMapViewMode(MapViewMode mode) {
+    switch (mode) {
     case MapViewMode::FollowLast:
         ui.ViewFollowLast->setChecked(true);
         break;
@@ -205,20 +209,6 @@ void Tcoor_pos::readMapView(const IniReader& ini) {
         ui.ViewKeepMine->setChecked(true);
         break;
     }
-}
-
-void Tcoor_pos::readClusterRadios(const IniReader& ini) {
-    const ClusterSetting setting = ClusterSetting::fromIni(
-        ini.readString(QStringLiteral("General"), QStringLiteral("ClusterRadios")));
-    if (!setting.problem.isEmpty())
-        showPlainMessage(setting.problem);
-    ui.ClusterRadios->setChecked(setting.on);
-}
-
-// A page still loading gets its clusters with the next last-position run.
-void Tcoor_pos::ClusterRadiosClick(bool on) {
-    if (ui.WebBrowser1->readyState() == TWebBrowser::Complete)
-        runMapCommand(ScriptCommands::clusterRadios(on));
 }
 
 MapViewMode Tcoor_pos::mapViewMode() const {

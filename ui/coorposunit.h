@@ -12,7 +12,6 @@
 #include <memory>
 
 class DigitKeyFilter;
-class IniReader;
 class QTreeWidgetItem;
 class RadioTree;
 class SelectedRadios;
@@ -116,9 +115,7 @@ private:
     void FormClose(QCloseEvent* event);
     void connectHandlers();
     void readConfiguration();
-    void readStaleMinutes(const IniReader& ini);
-    void readMapView(const IniReader& ini);
-    void readClusterRadios(const IniReader& ini);
+    void selectMapViewMode(MapViewMode mode);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

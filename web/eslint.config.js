@@ -15,7 +15,10 @@ const layerApi = [
 ];
 
 // The helpers one layer module takes from another.
-const layerShared = ["EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "declutterLabels"];
+const layerShared = [
+    "EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "declutterLabels",
+    "radioLabelContent", "showRadioLabel"
+];
 
 function readonly(names) {
     return Object.fromEntries(names.map((name) => [name, "readonly"]));

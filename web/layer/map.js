@@ -11,6 +11,7 @@ function GMap2(container) {
     this.controls_ = [];
     this.drawing_ = null;
     this.clusters_ = null;
+    this.pendingMoves_ = [];
     this.doubleClickZoom_ = false;
     this.infoWindow_ = L.popup({ maxWidth: 400, className: "gmap-infowindow" });
     this.leaflet_ = L.map(container, {
@@ -22,7 +23,7 @@ function GMap2(container) {
         maxZoom: 21 // as deep as the zoom field goes
     });
     addBaseMap(this.leaflet_);
-    declutterLabels(this.leaflet_);
+    this.declutter_ = declutterLabels(this.leaflet_);
     this.leaflet_.on("click", function (e) {
         if (self.drawing_)
             self.drawing_.drawClick_(e.latlng);
@@ -141,6 +142,34 @@ GMap2.prototype.setClustering = function (on) {
     this.clusters_ = on ? clusters : null;
 };
 GMap2.prototype.isClustering = function () { return !!this.clusters_; };
+// A marker in a cluster moves with the others of the same commands, in one
+// step once they are all done: the clusters plugin would redraw the
+// clusters' icons at every single move.
+GMap2.prototype.moveMarker_ = function (marker) {
+    if (marker.layer_ !== this.clusters_) {
+        marker.marker_.setLatLng(toLeaflet(marker.latlng_));
+        return;
+    }
+    if (marker.movePending_)
+        return;
+    marker.movePending_ = true;
+    if (this.pendingMoves_.push(marker) === 1)
+        Promise.resolve().then(this.finishMoves_.bind(this));
+};
+GMap2.prototype.finishMoves_ = function () {
+    var clusters = this.clusters_;
+    var moved = this.pendingMoves_.splice(0).filter(function (marker) {
+        marker.movePending_ = false;
+        return marker.marker_ !== null;
+    });
+    var clustered = moved.filter(function (marker) { return marker.layer_ === clusters; })
+        .map(function (marker) { return marker.marker_; });
+    if (clusters)
+        clusters.removeLayers(clustered);
+    moved.forEach(function (marker) { marker.marker_.setLatLng(toLeaflet(marker.latlng_)); });
+    if (clusters)
+        clusters.addLayers(clustered);
+};
 GMap2.prototype.markerLayer_ = function () { return this.clusters_ || this.leaflet_; };
 // Our own addition: the view that shows every point, with room right of the
 // pins for their labels, no deeper than maxZoom.

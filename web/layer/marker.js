@@ -52,6 +52,7 @@ function GMarker(latlng, options) {
     this.marker_ = null;
     this.layer_ = null;
     this.label_ = null;
+    this.movePending_ = false;
 }
 GMarker.prototype.initialize_ = function (map) {
     var self = this;
@@ -73,8 +74,7 @@ GMarker.prototype.initialize_ = function (map) {
         self.latlng_ = fromLeaflet(self.marker_.getLatLng());
         GEvent.trigger(self, "dragend", self.getLatLng());
     });
-    if (this.label_)
-        bindLabel(this.marker_, this.label_);
+    this.marker_.radioLabel_ = this.label_;
     this.layer_ = map.markerLayer_();
     this.layer_.addLayer(this.marker_);
 };
@@ -94,87 +94,28 @@ GMarker.prototype.moveToLayer_ = function (layer) {
     this.layer_.addLayer(this.marker_);
 };
 GMarker.prototype.getLatLng = function () {
-    return this.marker_ ? fromLeaflet(this.marker_.getLatLng()) : this.latlng_;
+    return this.marker_ && !this.movePending_ ? fromLeaflet(this.marker_.getLatLng()) : this.latlng_;
 };
 GMarker.prototype.getPoint = GMarker.prototype.getLatLng;
 GMarker.prototype.setLatLng = function (latlng) {
     this.latlng_ = latlng;
     if (this.marker_)
-        this.marker_.setLatLng(toLeaflet(latlng));
+        this.map_.moveMarker_(this);
 };
 GMarker.prototype.getIcon = function () { return this.options_.icon || G_DEFAULT_ICON; };
 GMarker.prototype.hide = function () { this.marker_ && this.marker_.setOpacity(0); };
 GMarker.prototype.show = function () { this.marker_ && this.marker_.setOpacity(1); };
-// Our own addition: a permanent label right of the pin, the radio's title
-// over the age of its report, as text (names never become markup), greyed
-// when the report is stale; kept over moves and removed with the marker.
+// Our own addition: a radio's label right of the pin (see radiolabel.js),
+// kept over moves and removed with the marker.
 GMarker.prototype.setLabel = function (title, age, stale) {
     this.label_ = radioLabelContent(String(title), String(age), !!stale);
-    if (this.marker_)
-        bindLabel(this.marker_, this.label_);
+    if (!this.marker_)
+        return;
+    this.marker_.radioLabel_ = this.label_;
+    if (this.marker_.getTooltip())
+        showRadioLabel(this.marker_);
+    this.map_.declutter_();
 };
-function radioLabelContent(title, age, stale) {
-    var node = document.createElement("div");
-    var titleLine = document.createElement("div");
-    titleLine.className = "gmap-radio-title";
-    titleLine.textContent = title;
-    var ageLine = document.createElement("div");
-    ageLine.className = "gmap-radio-age";
-    ageLine.textContent = age;
-    node.appendChild(titleLine);
-    node.appendChild(ageLine);
-    return {
-        node: node,
-        className: stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label",
-        size: radioLabelSize(title, age, stale)
-    };
-}
-// The size a radio's label takes on the screen, from its texts and the
-// label's style sheet (two 13-pixel lines of 11-pixel type, at most 220
-// pixels wide, in a frame of 6 pixels a side across and 2 down), worked out
-// without laying the page out.
-var labelMeasure = null;
-function radioLabelSize(title, age, stale) {
-    var family = "\"DejaVu Sans\", Arial, Helvetica, sans-serif";
-    labelMeasure = labelMeasure || document.createElement("canvas").getContext("2d");
-    labelMeasure.font = "bold 11px " + family;
-    var width = labelMeasure.measureText(title).width;
-    labelMeasure.font = (stale ? "italic " : "") + "11px " + family;
-    width = Math.max(width, labelMeasure.measureText(age).width);
-    return { width: Math.min(Math.ceil(width), 220) + 12, height: 30 };
-}
-
-// A radio's label, placed by its top-left corner: Leaflet's own tooltips
-// read their size at every placement, which with hundreds of labels makes
-// each run lay the page out once per label. It goes at once with its pin,
-// where a tooltip would linger fading for a fifth of a second.
-var RadioLabel = null;
-function radioLabel(options) {
-    RadioLabel = RadioLabel || L.Tooltip.extend({
-        _setPosition: function (pos) {
-            L.DomUtil.addClass(this._container, "leaflet-tooltip-right");
-            L.DomUtil.setPosition(this._container, pos.add(L.point(this.options.offset)).round());
-        },
-        onRemove: function (map) {
-            L.Tooltip.prototype.onRemove.call(this, map);
-            clearTimeout(this._removeTimeout);
-            L.DomUtil.remove(this._container);
-        }
-    });
-    return new RadioLabel(options);
-}
-function bindLabel(marker, label) {
-    marker.unbindTooltip();
-    // Two 13-pixel lines and their frame: 30 pixels tall, centred 20 above the tip.
-    marker.bindTooltip(radioLabel({
-        permanent: true,
-        offset: [18, -35],
-        opacity: 1,
-        interactive: false,
-        className: label.className,
-        size: label.size
-    }).setContent(label.node));
-}
 GMarker.prototype.openInfoWindowHtml = function (html) {
     if (this.map_)
         this.map_.openInfoWindowHtml(this.getLatLng(), html);

@@ -4,7 +4,7 @@ const assert = require("node:assert/strict");
 const { describe, test } = require("node:test");
 const { loadLayer, plain } = require("./loadLayer.js");
 
-const { labelsToHide } = loadLayer("declutter.js");
+const { labelsToHide } = loadLayer("radiolabel.js");
 
 function box(left, top, width, height) {
     return { left, top, right: left + width, bottom: top + height };
