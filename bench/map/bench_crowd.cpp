@@ -106,8 +106,10 @@ void soak(TWebBrowser& browser, int minutes) {
     for (int step = 1; step <= minutes * 60; ++step) {
         browser.runScriptCommands(crowdMoves(step));
         bench::waitUntilPainted(browser);
-        if (step % 60 == 0)
+        if (step % 60 == 0) {
             std::printf("B11 minute %d: %s\n", step / 60, qPrintable(pageMemory(browser)));
+            std::fflush(stdout);
+        }
         QTest::qWait(qMax(0, int(step * 1000 - clock.elapsed())));
     }
 }
