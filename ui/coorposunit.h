@@ -48,6 +48,7 @@ struct ViewOutput;
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
 //   ExportRoute1, ExportEventLog1  File > Export Route… and Export Event Log…
+//   OpenMapFile1     File > Open Map File…: a street map for the session
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
@@ -96,6 +97,7 @@ public slots:
     // the export below.
     void ExportRoute1Click();
     void ExportEventLog1Click();
+    void OpenMapFile1Click();
     void QuickRangeComboActivated(int index);
 
 public:
@@ -115,6 +117,7 @@ private:
     void connectHandlers();
     void readConfiguration();
     void readStaleMinutes(const IniReader& ini);
+    void reportMapFileErrors();
     void readMapView(const IniReader& ini);
     void setDatePickersToNow();
     ViewOutput viewOutput();

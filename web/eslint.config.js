@@ -15,7 +15,8 @@ const layerApi = [
 ];
 
 // The helpers one layer module takes from another.
-const layerShared = ["EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap"];
+const layerShared = ["EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap",
+    "addMapFiles", "addMapFileLayer"];
 
 function readonly(names) {
     return Object.fromEntries(names.map((name) => [name, "readonly"]));

@@ -4,8 +4,11 @@
 #include "app/Resources.h"
 #include "map/ScriptCommands.h"
 #include "map/browser/MapSchemeHandler.h"
+
 #include "map/browser/PageLoadReporter.h"
 #include "map/browser/TApplicationWrapper.h"
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <QEventLoop>
 #include <QPointer>
@@ -73,6 +76,21 @@ TWebBrowser::TWebBrowser(QWidget* parent)
 }
 
 TWebBrowser::~TWebBrowser() = default;
+
+QString TWebBrowser::openMapFile(const QString& path) {
+    QJsonObject layer;
+    const QString error = MapSchemeHandler::of(page()->profile())->addMapFile(path, &layer);
+    if (error.isEmpty() && readyState_ == Complete)
+        page()->runJavaScript(
+            QStringLiteral("GMap2.addMapFile(") +
+            QString::fromUtf8(QJsonDocument(layer).toJson(QJsonDocument::Compact)) +
+            QStringLiteral(");"));
+    return error;
+}
+
+QStringList TWebBrowser::takeMapFileErrors() {
+    return MapSchemeHandler::of(page()->profile())->takeOpenErrors();
+}
 
 void TWebBrowser::installExternal() {
     channel_->registerObject(QStringLiteral("external"), external_);
