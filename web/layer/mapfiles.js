@@ -104,6 +104,38 @@ function vectorLabelRules() {
     ];
 }
 
+// The renderer fetches its tiles, but the browser's fetch takes no custom
+// scheme; XMLHttpRequest does, so requests for the program's own scheme go
+// through it.
+function schemeFetch(url, init) {
+    return new Promise(function (resolve, reject) {
+        var request = new XMLHttpRequest();
+        var signal = init && init.signal;
+        request.open("GET", url);
+        request.responseType = "arraybuffer";
+        request.onload = function () { resolve(new Response(request.response, { status: 200 })); };
+        request.onerror = function () { reject(new TypeError("Failed to load " + url)); };
+        request.onabort = function () { reject(new DOMException("Aborted", "AbortError")); };
+        if (signal)
+            signal.addEventListener("abort", function () { request.abort(); });
+        request.send();
+    });
+}
+
+function routeSchemeFetches(tileUrl) {
+    var protocol = tileUrl.slice(0, tileUrl.indexOf(":") + 1);
+    var browserFetch = window.fetch;
+    if (browserFetch.routedProtocol === protocol)
+        return;
+    var routed = function (resource, init) {
+        if (typeof resource === "string" && resource.indexOf(protocol) === 0)
+            return schemeFetch(resource, init);
+        return browserFetch.call(window, resource, init);
+    };
+    routed.routedProtocol = protocol;
+    window.fetch = routed;
+}
+
 function addMapFileLayer(map, file) {
     if (!map.getPane("mapfiles"))
         map.createPane("mapfiles").style.zIndex = 160;
@@ -113,8 +145,11 @@ function addMapFileLayer(map, file) {
         attribution: file.attribution || ""
     };
     if (file.vector) {
+        routeSchemeFetches(file.url);
         options.url = file.url;
         options.maxDataZoom = file.maxZoom;
+        // A file's level-z tile covers the map's level-z tile, as raster files do.
+        options.levelDiff = 0;
         options.paintRules = vectorPaintRules();
         options.labelRules = vectorLabelRules();
         return window.protomapsL.leafletLayer(options).addTo(map);
