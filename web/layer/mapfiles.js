@@ -27,6 +27,10 @@ var MAP_COLOURS = {
     halo: "#ffffff"
 };
 
+// Files made with the common OpenMapTiles configuration may carry only the
+// Latin-script name.
+var LABEL_PROPS = ["name", "name:latin", "name_en"];
+
 // Widths grow with the zoom level, so that streets keep their share of the
 // view when the map is enlarged beyond the file's deepest level.
 function roadWidth(widthAt16, zoom) {
@@ -90,16 +94,16 @@ function vectorLabelRules() {
     var P = window.protomapsL;
     return [
         { dataLayer: "place", symbolizer: new P.CenteredTextSymbolizer({
-            labelProps: ["name"], fill: MAP_COLOURS.label, stroke: MAP_COLOURS.halo, width: 3,
+            labelProps: LABEL_PROPS, fill: MAP_COLOURS.label, stroke: MAP_COLOURS.halo, width: 3,
             font: function (z, f) {
                 return (f && ["city", "town"].indexOf(f.props["class"]) >= 0 ? "700 16px" : "600 13px") +
                     " sans-serif";
             } }) },
         { dataLayer: "transportation_name", minzoom: 13, symbolizer: new P.LineLabelSymbolizer({
-            labelProps: ["name"], fill: MAP_COLOURS.label, stroke: MAP_COLOURS.halo, width: 3,
+            labelProps: LABEL_PROPS, fill: MAP_COLOURS.label, stroke: MAP_COLOURS.halo, width: 3,
             font: "600 13px sans-serif" }) },
         { dataLayer: "water_name", symbolizer: new P.CenteredTextSymbolizer({
-            labelProps: ["name"], fill: "#3f6f8c", stroke: MAP_COLOURS.halo, width: 2,
+            labelProps: LABEL_PROPS, fill: "#3f6f8c", stroke: MAP_COLOURS.halo, width: 2,
             font: "italic 400 12px sans-serif" }) }
     ];
 }
