@@ -7,6 +7,7 @@
 #include "map/browser/MapUrlScheme.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
@@ -37,7 +38,7 @@ QByteArray contentType(const QString& format) {
 
 QStringList configuredMapFiles() {
     const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
-    const QDir programFolder = QFileInfo(besideExecutable(QString())).absoluteDir();
+    const QDir programFolder(QCoreApplication::applicationDirPath());
     QStringList paths;
     for (const QString& entry : ini.readString(QStringLiteral("General"), QStringLiteral("MapFile"))
                                     .split(QLatin1Char(';')))
