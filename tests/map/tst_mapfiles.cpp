@@ -5,6 +5,7 @@
 #include "map/browser/TWebBrowser.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -14,8 +15,8 @@
 using namespace mbtilesfixture;
 
 // The real page drawing a map file of vector tiles named in the INI file,
-// beside one that cannot be opened. Its own program (and folder), because
-// the INI file is read once, when the first browser control is made.
+// beside one that cannot be opened, then a raster file opened on the way. Its own program (and
+// folder), because the INI file is read once, when the first browser control is made.
 class TestMapFiles : public QObject {
     Q_OBJECT
 private slots:
@@ -143,6 +144,31 @@ void TestMapFiles::drawsStreetsAndNamesOfAVectorFile() {
                          "return !/^(pelmor|file):/.test(e.name); }).length")
                  .toInt(),
              0);
+
+    // File > Open Map File… for the session: a raster file's tile north of
+    // the street is drawn at once over the vector map; a missing file is
+    // named with the reason and changes nothing.
+    QImage red(256, 256, QImage::Format_RGB32);
+    red.fill(QColor(0xd0, 0x20, 0x20));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    red.save(&buffer, "PNG");
+    const QString raster = dir.filePath(QStringLiteral("raster.mbtiles"));
+    QVERIFY(writeMbtiles(raster, QStringLiteral("png"), {{zoom, column, (1 << zoom) - row, png}},
+                         zoom));
+    const QString missing = dir.filePath(QStringLiteral("gone.mbtiles"));
+    const QString error = browser.openMapFile(missing);
+    QVERIFY2(error.contains(QStringLiteral("gone.mbtiles")) &&
+                 error.contains(QStringLiteral("does not exist")),
+             qPrintable(error));
+    QCOMPARE(browser.openMapFile(raster), QString());
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            shot = browser.grab().toImage();
+            return shot.pixelColor(x0, y0 - 192) == QColor(0xd0, 0x20, 0x20) && streetDrawn(shot);
+        },
+        10000));
     QFile::remove(streets);
     QFile::remove(broken);
 }
