@@ -62,8 +62,13 @@ bool near(const QColor& a, const QColor& b) {
 void TestMapFiles::drawsStreetsAndNamesOfAVectorFile() {
     const QString streets = besideExecutable(QStringLiteral("streets.mbtiles"));
     QFile::remove(streets);
+    // Beside the street's tile, one that is not protobuf and one whose gzip
+    // is cut short: the page goes on without them.
+    const int tmsRow = (1 << zoom) - 1 - row;
     QVERIFY(writeMbtiles(streets, QStringLiteral("pbf"),
-                         {{zoom, column, (1 << zoom) - 1 - row, gzip(streetTile("Long Street"))}},
+                         {{zoom, column, tmsRow, gzip(streetTile("Long Street"))},
+                          {zoom, column - 1, tmsRow, QByteArray("\xff\xff\xff not a tile")},
+                          {zoom, column + 1, tmsRow, gzip(streetTile("Short Street")).left(30)}},
                          zoom));
     const QString broken = besideExecutable(QStringLiteral("broken.mbtiles"));
     {
