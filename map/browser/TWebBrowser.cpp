@@ -4,13 +4,12 @@
 #include "app/Resources.h"
 #include "map/ScriptCommands.h"
 #include "map/browser/MapSchemeHandler.h"
-
 #include "map/browser/PageLoadReporter.h"
 #include "map/browser/TApplicationWrapper.h"
-#include <QJsonDocument>
-#include <QJsonObject>
 
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
