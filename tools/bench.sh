@@ -13,3 +13,4 @@ for reports in 100000 1000000; do
     build/bench/bench_map "$db" 2>/dev/null
     build/bench/bench_crowd "$db" 2>/dev/null
 done
+build/bench/bench_mbtiles build/bench-data/tiles-102400.mbtiles

@@ -8,7 +8,8 @@ as_root=()
 packages=(
     cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
-    libsqlite3-dev sqlite3 libbenchmark-dev
+    libsqlite3-dev sqlite3 zlib1g-dev libbenchmark-dev
+    tilemaker osmium-tool
     libgeographiclib-dev geographiclib-tools python3-gpxpy
     xvfb xauth libgl1-mesa-dri
     fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2

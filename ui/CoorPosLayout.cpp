@@ -130,7 +130,11 @@ void CoorPosLayout::setupExportMenu() {
     ExportRoute1->setObjectName(QStringLiteral("ExportRoute1"));
     ExportEventLog1 = new QAction(QStringLiteral("Export Event Log\u2026"), FileMenu);
     ExportEventLog1->setObjectName(QStringLiteral("ExportEventLog1"));
+    OpenMapFile1 = new QAction(QStringLiteral("Open Map File\u2026"), FileMenu);
+    OpenMapFile1->setObjectName(QStringLiteral("OpenMapFile1"));
     FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
+    FileMenu->insertSeparator(Exit2);
+    FileMenu->insertAction(Exit2, OpenMapFile1);
     FileMenu->insertSeparator(Exit2);
 }
 

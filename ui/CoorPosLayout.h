@@ -36,6 +36,7 @@ public:
     QMenu* FileMenu = nullptr;
     QAction* ExportRoute1 = nullptr;
     QAction* ExportEventLog1 = nullptr;
+    QAction* OpenMapFile1 = nullptr;
     QAction* Exit2 = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* About2 = nullptr;

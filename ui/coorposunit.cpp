@@ -115,6 +115,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.About2, &QAction::triggered, this, &Tcoor_pos::About2Click);
     connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
     connect(ui.ExportEventLog1, &QAction::triggered, this, &Tcoor_pos::ExportEventLog1Click);
+    connect(ui.OpenMapFile1, &QAction::triggered, this, &Tcoor_pos::OpenMapFile1Click);
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
@@ -133,6 +134,7 @@ void Tcoor_pos::connectHandlers() {
 void Tcoor_pos::FormCreate() {
     ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
+    reportMapFileErrors();
     setDatePickersToNow();
     ZTable1->open();
     ui.initalize_map->start();
@@ -149,6 +151,15 @@ void Tcoor_pos::readConfiguration() {
     } catch (...) {
         showPlainMessage(QStringLiteral("Configuration read error. Please check your settings!"));
     }
+}
+
+// The INI file's map files that cannot be drawn, all in one message; the
+// map goes on with the others and the world map.
+void Tcoor_pos::reportMapFileErrors() {
+    const QStringList errors = ui.WebBrowser1->takeMapFileErrors();
+    if (!errors.isEmpty())
+        showPlainMessage(QStringLiteral("A map file could not be opened:\n") +
+                         errors.join(QLatin1Char('\n')));
 }
 
 void Tcoor_pos::setDatePickersToNow() {
@@ -334,6 +345,17 @@ void Tcoor_pos::ExportEventLog1Click() {
         QStringLiteral("CSV table (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportEventLogTo(path, [this](const QString& p) { return confirmReplace(p); });
+}
+
+void Tcoor_pos::OpenMapFile1Click() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open Map File"), QString(),
+                                     QStringLiteral("MBTiles map (*.mbtiles);;All files (*)"));
+    if (path.isEmpty())
+        return;
+    const QString error = ui.WebBrowser1->openMapFile(path);
+    if (!error.isEmpty())
+        showPlainMessage(QStringLiteral("The map file could not be opened:\n") + error);
 }
 
 void Tcoor_pos::exportRouteTo(const QString& path, const QString& selectedFilter,

@@ -47,6 +47,7 @@ struct ViewOutput;
 //   StatusText       the status bar's text (StatusBar1)
 //   Exit2, About2    File > Exit and Help > About
 //   ExportRoute1, ExportEventLog1  File > Export Route… and Export Event Log…
+//   OpenMapFile1     File > Open Map File…: a street map for the session
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
 //   ClusterRadios    Map menu: group crowded markers into clusters (ClusterRadiosClick)
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
@@ -96,6 +97,7 @@ public slots:
     // the export below.
     void ExportRoute1Click();
     void ExportEventLog1Click();
+    void OpenMapFile1Click();
     void QuickRangeComboActivated(int index);
     void ClusterRadiosClick(bool on);
 
@@ -116,6 +118,7 @@ private:
     void connectHandlers();
     void readConfiguration();
     void selectMapViewMode(MapViewMode mode);
+    void reportMapFileErrors();
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

@@ -16,8 +16,8 @@ const layerApi = [
 
 // The helpers one layer module takes from another.
 const layerShared = [
-    "EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "declutterLabels",
-    "radioLabelContent", "showRadioLabel"
+    "EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "addMapFiles",
+    "addMapFileLayer", "declutterLabels", "radioLabelContent", "showRadioLabel"
 ];
 
 function readonly(names) {

@@ -30,6 +30,7 @@ const QByteArray& fixedParts() {
         script += resource("leaflet.js") + "\n;\n";
         script += resource("leaflet.markercluster.js") + "\n;\n";
         script += resource("topojson-client.min.js") + "\n;\n";
+        script += resource("protomaps-leaflet.js") + "\n;\n";
         script += "var G_WORLD_ATLAS = " + resource("countries-50m.json") + ";\n";
         return script;
     }();
@@ -60,10 +61,11 @@ MapTiles configuredMapTiles() {
             ini.readString(QStringLiteral("General"), QStringLiteral("TileAttribution"))};
 }
 
-QByteArray mapApiScript(const MapTiles& tiles) {
+QByteArray mapApiScript(const MapTiles& tiles, const QJsonArray& mapFiles) {
     const QJsonObject settings{{QStringLiteral("url"), tiles.urlTemplate},
                                {QStringLiteral("attribution"), tiles.attribution}};
     return fixedParts() +
            "var G_MAP_TILES = " + QJsonDocument(settings).toJson(QJsonDocument::Compact) + ";\n" +
+           "var G_MAP_FILES = " + QJsonDocument(mapFiles).toJson(QJsonDocument::Compact) + ";\n" +
            layerScript();
 }

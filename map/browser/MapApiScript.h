@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
 #include <QString>
 
 // Optional raster tiles drawn over the offline world map.
@@ -14,5 +15,6 @@ struct MapTiles {
 MapTiles configuredMapTiles();
 
 // The one script the page loads from "/maps": Leaflet with its style sheet,
-// topojson-client, the world atlas, the tile settings and our map API layer.
-QByteArray mapApiScript(const MapTiles& tiles);
+// topojson-client, the world atlas, the map-file renderer, the tile settings,
+// the open map files' layers and our map API layer.
+QByteArray mapApiScript(const MapTiles& tiles, const QJsonArray& mapFiles = {});

@@ -1,24 +1,44 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonArray>
+#include <QStringList>
 #include <QWebEngineUrlSchemeHandler>
+#include <memory>
+#include <vector>
 
+#include "map/browser/MapApiScript.h"
+
+class MbtilesFile;
 class QWebEngineProfile;
 
-// Answers the map host: "/maps" with the map API script and
-// "/mapfiles/ms/micons/<name>.png" with our marker icons; anything else is
-// not found, so nothing the page asks for ever leaves the program.
+// Answers the map host: "/maps" with the map API script,
+// "/mapfiles/ms/micons/<name>.png" with our marker icons and
+// "/tiles/<file>/<z>/<x>/<y>" with a tile of an open map file; anything else
+// is not found, so nothing the page asks for ever leaves the program.
 class MapSchemeHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
 public:
     // Installs one handler on the profile unless it has one already; the
-    // tile settings are read from the INI file then, once.
+    // tile settings and map files are read from the INI file then, once.
     static void installOn(QWebEngineProfile* profile);
+    static MapSchemeHandler* of(QWebEngineProfile* profile);
+    ~MapSchemeHandler() override;
 
     void requestStarted(QWebEngineUrlRequestJob* job) override;
 
+    // Opens a map file for the rest of the session; its layer description
+    // for the page, or an error naming the file and the reason.
+    QString addMapFile(const QString& path, QJsonObject* layer);
+    // The reasons the INI file's map files could not be opened, once.
+    QStringList takeOpenErrors();
+
 private:
     explicit MapSchemeHandler(QObject* parent);
+    void replyTile(QWebEngineUrlRequestJob* job, const QString& address) const;
 
-    QByteArray apiScript_;
+    MapTiles tiles_;
+    std::vector<std::unique_ptr<MbtilesFile>> files_;
+    QJsonArray layers_;
+    QStringList openErrors_;
 };

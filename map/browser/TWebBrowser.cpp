@@ -8,6 +8,8 @@
 #include "map/browser/TApplicationWrapper.h"
 
 #include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPointer>
 #include <QTimer>
 #include <QUrl>
@@ -73,6 +75,21 @@ TWebBrowser::TWebBrowser(QWidget* parent)
 }
 
 TWebBrowser::~TWebBrowser() = default;
+
+QString TWebBrowser::openMapFile(const QString& path) {
+    QJsonObject layer;
+    const QString error = MapSchemeHandler::of(page()->profile())->addMapFile(path, &layer);
+    if (error.isEmpty() && readyState_ == Complete)
+        page()->runJavaScript(
+            QStringLiteral("GMap2.addMapFile(") +
+            QString::fromUtf8(QJsonDocument(layer).toJson(QJsonDocument::Compact)) +
+            QStringLiteral(");"));
+    return error;
+}
+
+QStringList TWebBrowser::takeMapFileErrors() {
+    return MapSchemeHandler::of(page()->profile())->takeOpenErrors();
+}
 
 void TWebBrowser::installExternal() {
     channel_->registerObject(QStringLiteral("external"), external_);

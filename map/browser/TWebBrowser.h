@@ -40,6 +40,12 @@ public:
 
     TApplicationWrapper* external() const;
 
+    // Opens a map file for the rest of the session and draws it on a loaded
+    // page; an error naming the file and the reason, or nothing.
+    QString openMapFile(const QString& path);
+    // Why the INI file's map files could not be opened; given once.
+    QStringList takeMapFileErrors();
+
     // True from a crash of the page's render process until the next navigation.
     bool renderProcessEnded() const;
 

@@ -39,7 +39,38 @@ RadioTrack::RadioTrack(double centreLatitude, double centreLongitude, std::mt199
     speedMetresPerSecond_ = maxSpeedMetresPerSecond * unit(random);
 }
 
+RadioTrack::RadioTrack(const TownGrid& town, std::mt19937& random)
+    : RadioTrack(town.latLng({0, 0}).x(), town.latLng({0, 0}).y(), random) {
+    town_ = &town;
+    from_ = town.randomCrossing(random);
+    to_ = town.nextCrossing(from_, from_, random);
+    speedMetresPerSecond_ = std::min(speedMetresPerSecond_, 14.0);
+    driveInTown(0.0, random);
+}
+
+void RadioTrack::driveInTown(double metres, std::mt19937& random) {
+    metresFromCrossing_ += metres;
+    while (metresFromCrossing_ >= TownGrid::blockMetres) {
+        metresFromCrossing_ -= TownGrid::blockMetres;
+        const TownGrid::Crossing at = to_;
+        to_ = town_->nextCrossing(from_, at, random);
+        from_ = at;
+    }
+    const QPointF a = town_->metres(from_);
+    const QPointF b = town_->metres(to_);
+    const QPointF position = a + (b - a) * (metresFromCrossing_ / TownGrid::blockMetres);
+    const QPointF latLng = town_->latLng(position);
+    latitude_ = latLng.x();
+    longitude_ = latLng.y();
+}
+
 void RadioTrack::advance(double seconds, std::mt19937& random) {
+    if (town_) {
+        std::normal_distribution<double> accelerate(0.0, 1.5);
+        speedMetresPerSecond_ = std::clamp(speedMetresPerSecond_ + accelerate(random), 2.0, 14.0);
+        driveInTown(speedMetresPerSecond_ * std::min(seconds, 120.0), random);
+        return;
+    }
     std::normal_distribution<double> turn(0.0, 0.35);
     std::normal_distribution<double> accelerate(0.0, 1.5);
     std::normal_distribution<double> climb(0.0, 1.0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tools/simulator/TownGrid.h"
+
 #include <QString>
 
 #include <random>
@@ -18,9 +20,11 @@ QString storedCoordinateText(double degrees);
 
 // One radio moving about a centre: a walk with a drifting heading and speed,
 // pulled back when it strays too far, so that a track looks like a vehicle's.
+// In a town it drives along the streets instead, turning at random crossings.
 class RadioTrack {
 public:
     RadioTrack(double centreLatitude, double centreLongitude, std::mt19937& random);
+    RadioTrack(const TownGrid& town, std::mt19937& random);
 
     void advance(double seconds, std::mt19937& random);
     StoredPosition stored() const;
@@ -28,6 +32,12 @@ public:
     double longitude() const { return longitude_; }
 
 private:
+    void driveInTown(double metres, std::mt19937& random);
+
+    const TownGrid* town_ = nullptr;
+    TownGrid::Crossing from_{};
+    TownGrid::Crossing to_{};
+    double metresFromCrossing_ = 0.0;
     double centreLatitude_;
     double centreLongitude_;
     double latitude_;

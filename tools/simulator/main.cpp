@@ -4,6 +4,8 @@
 #include "tools/simulator/PositionWriter.h"
 #include "tools/simulator/RadioTrack.h"
 
+#include <QFile>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -66,6 +68,7 @@ struct Options {
     double centreLatitude;
     double centreLongitude;
     unsigned seed;
+    QString townFile;
 };
 
 constexpr int firstRadioId = 101;
@@ -111,8 +114,13 @@ int parseOptions(const QCoreApplication& app, Options& options) {
                                     QStringLiteral("lat,lng"), QStringLiteral("41.0082,28.9784"));
     const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."),
                                   QStringLiteral("n"), QStringLiteral("7"));
+    const QCommandLineOption town(
+        QStringLiteral("town"),
+        QStringLiteral("Write a town of named streets around the centre to this OpenStreetMap "
+                       "XML file and drive the radios along its streets."),
+        QStringLiteral("file.osm"));
     parser.addOptions({db, radios, reports, span, follow, interval, batch, busyTimeout, wal, fresh,
-                       centre, seed});
+                       centre, seed, town});
     parser.process(app);
 
     bool ok = true;
@@ -137,6 +145,7 @@ int parseOptions(const QCoreApplication& app, Options& options) {
     options.wal = parser.isSet(wal);
     options.fresh = parser.isSet(fresh);
     options.seed = unsigned(number(seed, 0));
+    options.townFile = parser.value(town);
     const QStringList centreParts = parser.value(centre).split(u',');
     bool latOk = false, lngOk = false;
     if (centreParts.size() == 2) {
@@ -213,9 +222,22 @@ int main(int argc, char* argv[]) {
             writer.writeDirectory(options.radios, firstRadioId);
 
         std::mt19937 random(options.seed);
+        const TownGrid town(options.centreLatitude, options.centreLongitude);
+        if (!options.townFile.isEmpty()) {
+            QFile file(options.townFile);
+            if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+                file.write(town.osmXml().toUtf8()) < 0 || !file.flush()) {
+                std::fprintf(stderr, "possim: cannot write %s\n", qPrintable(options.townFile));
+                return 1;
+            }
+        }
         std::vector<RadioTrack> tracks;
-        for (int r = 0; r < options.radios; ++r)
-            tracks.emplace_back(options.centreLatitude, options.centreLongitude, random);
+        for (int r = 0; r < options.radios; ++r) {
+            if (options.townFile.isEmpty())
+                tracks.emplace_back(options.centreLatitude, options.centreLongitude, random);
+            else
+                tracks.emplace_back(town, random);
+        }
 
         // Reports in time order, radios taking turns, the last one stamped now.
         const QDateTime end = QDateTime::currentDateTime();

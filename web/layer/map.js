@@ -23,6 +23,7 @@ function GMap2(container) {
         maxZoom: 21 // as deep as the zoom field goes
     });
     addBaseMap(this.leaflet_);
+    addMapFiles(this.leaflet_);
     this.declutter_ = declutterLabels(this.leaflet_);
     this.leaflet_.on("click", function (e) {
         if (self.drawing_)
@@ -35,6 +36,11 @@ function GMap2(container) {
     maps.push(this);
     mapsByContainer.set(container, this);
 }
+
+// Our own addition: a map file opened while the page runs, on every map.
+GMap2.addMapFile = function (file) {
+    maps.forEach(function (map) { addMapFileLayer(map.leaflet_, file); });
+};
 
 // Our own addition, for tools and tests: the map living in a page element.
 GMap2.fromContainer = function (container) {
