@@ -28,7 +28,40 @@ struct Reading {
 // Reads the whole table and finalizes the statement at once, so that no read
 // lock outlives the call and the writer's commits are never held up. On
 // failure the earlier store is as it was.
-Reading readTable(const Connection& connection, const QString& tableName, ColumnStore* earlier) {
+// Stops a statement that runs too long without giving a row: SQLite calls
+// back every few virtual machine steps while it is installed.
+class StepBound {
+public:
+    static constexpr int stepsPerCall = 1000;
+
+    StepBound(sqlite3* db, quint64 maxStepsWithoutRow)
+        : db_(db)
+        , max_(maxStepsWithoutRow) {
+        sqlite3_progress_handler(db_, stepsPerCall, &StepBound::passed, this);
+    }
+    ~StepBound() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    StepBound(const StepBound&) = delete;
+    StepBound& operator=(const StepBound&) = delete;
+
+    void rowGiven() { sinceRow_ = 0; }
+    bool stopped() const { return stopped_; }
+
+private:
+    static int passed(void* context) {
+        auto* bound = static_cast<StepBound*>(context);
+        bound->sinceRow_ += stepsPerCall;
+        bound->stopped_ = bound->sinceRow_ > bound->max_;
+        return bound->stopped_ ? 1 : 0;
+    }
+
+    sqlite3* db_;
+    quint64 max_;
+    quint64 sinceRow_ = 0;
+    bool stopped_ = false;
+};
+
+Reading readTable(const Connection& connection, const QString& tableName, ColumnStore* earlier,
+                  const TableCursor::ReadBounds& bounds) {
     if (!connection.isOpen())
         throw Error(QStringLiteral("The database is not connected"));
     const DatabaseBusyCursor busy;
@@ -38,6 +71,7 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
         throw connection.lastError();
 
+    StepBound steps(db, bounds.maxStepsWithoutRow);
     // The first step prepares the statement again when another connection
     // changed the schema, so the columns are known only after it.
     int result = sqlite3_step(statement);
@@ -50,6 +84,11 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
         reading.earlier = earlier->rowCount();
     try {
         for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
+            steps.rowGiven();
+            if (quint64(reading.kept) + reading.appended >= bounds.maxRows)
+                throw Error(QStringLiteral("Reading %1 stopped: it has more than %2 rows")
+                                .arg(tableName)
+                                .arg(bounds.maxRows));
             const std::vector<ColumnStore::Cell>& cells = reader.read();
             if (reading.appended == 0 && reading.kept < reading.earlier &&
                 target->rowEquals(reading.kept, cells)) {
@@ -59,6 +98,10 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
             target->appendRow(cells);
             ++reading.appended;
         }
+        if (steps.stopped())
+            throw Error(QStringLiteral("Reading %1 stopped: more than %2 steps without a row")
+                            .arg(tableName)
+                            .arg(bounds.maxStepsWithoutRow));
         if (result != SQLITE_DONE)
             throw connection.lastError();
     } catch (...) {
@@ -97,12 +140,13 @@ TableCursor::~TableCursor() = default;
 // Reads the table again unless no other connection has committed since the
 // last read; on failure the rows read before stay.
 void TableCursor::readRows() {
+    connection_.reopenIfReplaced();
     const ReadStamp stamp{connection_.openSerial(), connection_.dataVersion()};
     if (open_ && stamp == readStamp_) {
         emit rowsAboutToReset();
         return;
     }
-    Reading reading = readTable(connection_, tableName_, open_ ? &store_ : nullptr);
+    Reading reading = readTable(connection_, tableName_, open_ ? &store_ : nullptr, bounds_);
     std::optional<RowFilter> filter;
     if (reading.fresh)
         filter = bind(expression_, *reading.fresh);
@@ -154,6 +198,10 @@ void TableCursor::close() {
     open_ = false;
     computePassingRows();
     finishReset(-1);
+}
+
+void TableCursor::setReadBounds(const ReadBounds& bounds) {
+    bounds_ = bounds;
 }
 
 bool TableCursor::isOpen() const {

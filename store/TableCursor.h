@@ -20,8 +20,19 @@ class Connection;
 class TableCursor : public QObject {
     Q_OBJECT
 public:
+    // A table that never ends (a view over an endless recursive query) must
+    // not hang the program or eat its memory: a read stops with an error past
+    // either bound, keeping the rows read before.
+    struct ReadBounds {
+        quint64 maxRows = 50'000'000; // about 2.5 GB of reports
+        // SQLite virtual machine steps between two rows, a few seconds' work.
+        quint64 maxStepsWithoutRow = 1'000'000'000;
+    };
+
     TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
     ~TableCursor() override;
+
+    void setReadBounds(const ReadBounds& bounds);
 
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
@@ -85,6 +96,7 @@ private:
     QString tableName_;
     bool open_ = false;
     ReadStamp readStamp_;
+    ReadBounds bounds_;
     ColumnStore store_;
     EqualityIndex index_;
 

@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 class TableCursorTest : public QObject {
@@ -45,6 +46,9 @@ private slots:
     void refreshReturnsToTheEqualRow();
     void refreshWaitsForAShortLock();
     void refreshFailsWhileLockIsHeld();
+    void replacedFileIsReadAnew();
+    void endlessReadStopsAtItsBound_data();
+    void endlessReadStopsAtItsBound();
 
 private:
     QList<qint32> passingKeys(TableCursor& cursor);
@@ -582,6 +586,94 @@ void TableCursorTest::refreshFailsWhileLockIsHeld() {
     QCOMPARE(writer.execute("COMMIT"), QString());
     cursor.refresh();
     QCOMPARE(cursor.rowCount(), 6);
+}
+
+// A writer that renames a new file over the open one: the next refresh reads
+// the new file; one that cannot be opened fails the refresh and keeps the
+// rows, and a later good file is still picked up.
+void TableCursorTest::replacedFileIsReadAnew() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    const QStringList before = allText(cursor);
+
+    const QString broken = dir_.filePath(QStringLiteral("broken.db"));
+    {
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QVERIFY(std::rename(qPrintable(broken), qPrintable(path_)) == 0);
+    QVERIFY_THROWS_EXCEPTION(Error, cursor.refresh());
+    QCOMPARE(allText(cursor), before);
+
+    const QString replacement = dir_.filePath(QStringLiteral("replacement.db"));
+    QFile::remove(replacement);
+    {
+        TestDatabase writer(replacement);
+        QCOMPARE(
+            writer.execute("CREATE TABLE kinds(k INTEGER, i INTEGER, r REAL, t TEXT, d DATETIME);"
+                           "INSERT INTO kinds VALUES(41, 1, 1.0, 'new', '2020-01-01');"
+                           "INSERT INTO kinds VALUES(42, 2, 2.0, 'file', '2020-01-02')"),
+            QString());
+    }
+    QVERIFY(std::rename(qPrintable(replacement), qPrintable(path_)) == 0);
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({41, 42}));
+
+    // Written through the new file, seen as any change is.
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(43)"), QString());
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({41, 42, 43}));
+}
+
+void TableCursorTest::endlessReadStopsAtItsBound_data() {
+    QTest::addColumn<QByteArray>("endless");
+    QTest::newRow("rows without end") << QByteArray("v > 0");
+    QTest::newRow("no row ever") << QByteArray("v < 0");
+}
+
+// A view that turns endless once the table has a sixth row: the read stops at
+// its bound with an error, the rows read before stay (none at the first
+// read), and the cursor reads again once the view ends.
+void TableCursorTest::endlessReadStopsAtItsBound() {
+    QFETCH(QByteArray, endless);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE VIEW growing AS WITH RECURSIVE n(v) AS ("
+                            " SELECT 1 WHERE (SELECT count(*) FROM kinds) > 5"
+                            " UNION ALL SELECT v + 1 FROM n)"
+                            " SELECT k FROM kinds UNION ALL SELECT v FROM n WHERE " +
+                            endless),
+             QString());
+    const TableCursor::ReadBounds bounds{1000, 1'000'000};
+    TableCursor cursor(connection_, QStringLiteral("growing"));
+    cursor.setReadBounds(bounds);
+    openCursor(cursor);
+    cursor.moveTo(3);
+    const QStringList before = allText(cursor);
+
+    QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(6)"), QString());
+    try {
+        cursor.refresh();
+        QFAIL("an endless read ended");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Reading growing stopped")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(allText(cursor), before);
+    QCOMPARE(cursor.currentRow(), 3);
+
+    TableCursor starting(connection_, QStringLiteral("growing"));
+    starting.setReadBounds(bounds);
+    QVERIFY_THROWS_EXCEPTION(Error, starting.open());
+    QVERIFY(!starting.isOpen());
+    QCOMPARE(starting.rowCount(), 0);
+
+    QCOMPARE(writer.execute("DELETE FROM kinds WHERE k = 6"), QString());
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
+    starting.open();
+    QCOMPARE(starting.rowCount(), 5);
 }
 
 QTEST_GUILESS_MAIN(TableCursorTest)
