@@ -29,6 +29,7 @@ public:
     Error lastError() const;
     // Different for every open, so that versions of two opens never meet.
     quint64 openSerial() const { return openSerial_; }
+    const QString& fileName() const { return fileName_; }
     // A writer that renames a new file over the open one leaves this
     // connection reading the old, unlinked file for ever; when the name now
     // names another file, opens that one (a new open serial) and returns
