@@ -268,14 +268,19 @@ void TableCursor::startCheck() {
     });
 }
 
-// A check that failed changes nothing; one that found other rows than held
-// has the next refresh read the table whole.
+// A check that failed changes nothing and is tried again at the next
+// refresh; one that found other rows than held has the next refresh read the
+// table whole.
 void TableCursor::finishCheck(const std::optional<RowHashes>& found, quint64 generation) {
     if (check_.joinable())
         check_.join();
     if (generation != checkGeneration_)
         return;
-    if (found && !(*found == checkBasis_))
+    if (!found) {
+        checkedStamp_.reset();
+        return;
+    }
+    if (!(*found == checkBasis_))
         wholeReadDue_ = true;
     startCheck();
 }

@@ -47,6 +47,7 @@ private slots:
     void refreshWaitsForAShortLock();
     void refreshFailsWhileLockIsHeld();
     void replacedFileIsReadAnew();
+    void failedCheckChangesNothing();
     void endlessReadStopsAtItsBound_data();
     void endlessReadStopsAtItsBound();
 
@@ -426,6 +427,11 @@ void TableCursorTest::refreshShowsEveryChange_data() {
         {"the last row deleted", "DELETE FROM kinds WHERE k=5", false},
         {"every row deleted", "DELETE FROM kinds", false},
         {"a row moved to the front", "UPDATE kinds SET rowid=0 WHERE k=5", false},
+        {"a row changed before many appended",
+         "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 9000)"
+         " INSERT INTO kinds SELECT 100 + v, v % 9, v / 7.0, 'text ' || v, NULL FROM n;"
+         " UPDATE kinds SET r = 2.5 WHERE k = 4",
+         false},
         {"a column added", "ALTER TABLE kinds ADD COLUMN extra INTEGER DEFAULT 7", true},
         {"another table written", "CREATE TABLE other(x); INSERT INTO other VALUES(1)", true},
         {"a wide integer and many distinct texts",
@@ -660,6 +666,32 @@ void TableCursorTest::replacedFileIsReadAnew() {
     QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(43)"), QString());
     cursor.refresh();
     QCOMPARE(passingKeys(cursor), QList<qint32>({41, 42, 43}));
+}
+
+// The check of the rows before the appended ones reads through a connection
+// of its own, by the file's name: with the file moved away it fails, which
+// changes nothing and reports nothing; the next refresh checks again.
+void TableCursorTest::failedCheckChangesNothing() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    cursor.setIncrementalRefresh(true);
+    openCursor(cursor);
+    const QStringList before = allText(cursor);
+    {
+        TestDatabase writer(path_);
+        QCOMPARE(writer.execute("UPDATE kinds SET t='changed' WHERE k=2"), QString());
+    }
+    const QString moved = path_ + QStringLiteral(".moved");
+    QVERIFY(std::rename(qPrintable(path_), qPrintable(moved)) == 0);
+    cursor.refresh();
+    cursor.waitForCheck();
+    cursor.refresh();
+    QCOMPARE(allText(cursor), before);
+
+    QVERIFY(std::rename(qPrintable(moved), qPrintable(path_)) == 0);
+    cursor.refresh();
+    cursor.waitForCheck();
+    cursor.refresh();
+    QCOMPARE(cursor.displayText(1, 3), QStringLiteral("changed"));
 }
 
 void TableCursorTest::endlessReadStopsAtItsBound_data() {
