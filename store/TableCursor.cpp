@@ -272,10 +272,11 @@ void TableCursor::startCheck() {
 // refresh; one that found other rows than held has the next refresh read the
 // table whole.
 void TableCursor::finishCheck(const std::optional<RowHashes>& found, quint64 generation) {
-    if (check_.joinable())
-        check_.join();
+    // After a close the thread is another check's, which sends its own finding.
     if (generation != checkGeneration_)
         return;
+    if (check_.joinable())
+        check_.join();
     if (!found) {
         checkedStamp_.reset();
         return;
