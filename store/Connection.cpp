@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -88,6 +89,7 @@ void Connection::open(const QString& fileName) {
     }
     db_ = db;
     fileName_ = fileName;
+    identity_ = identityOf(fileName);
     static quint64 opens = 0;
     openSerial_ = ++opens;
 }
@@ -105,6 +107,33 @@ qint64 Connection::dataVersion() const {
     if (!read)
         throw failure;
     return version;
+}
+
+std::optional<Connection::FileIdentity> Connection::identityOf(const QString& fileName) {
+    struct stat status {};
+    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{quint64(status.st_dev), quint64(status.st_ino)};
+}
+
+bool Connection::reopenIfReplaced() {
+    if (!db_ || !identity_)
+        return false;
+    const auto now = identityOf(fileName_);
+    if (!now || *now == *identity_)
+        return false;
+    // The old file stays open until the new one is, so that a failure
+    // leaves the connection as it was and the next call tries again.
+    sqlite3* old = db_;
+    db_ = nullptr;
+    try {
+        open(QString(fileName_));
+    } catch (...) {
+        db_ = old;
+        throw;
+    }
+    sqlite3_close_v2(old);
+    return true;
 }
 
 Error Connection::lastError() const {

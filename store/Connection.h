@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 struct sqlite3;
 
 // The one database connection (ZConnection1). Opens the file by a name
@@ -27,9 +29,24 @@ public:
     Error lastError() const;
     // Different for every open, so that versions of two opens never meet.
     quint64 openSerial() const { return openSerial_; }
+    const QString& fileName() const { return fileName_; }
+    // A writer that renames a new file over the open one leaves this
+    // connection reading the old, unlinked file for ever; when the name now
+    // names another file, opens that one (a new open serial) and returns
+    // true. A missing name keeps the open file: nothing is created.
+    bool reopenIfReplaced(); // throws Error when the new file cannot be opened
 
 private:
+    // Device and inode of an existing file.
+    struct FileIdentity {
+        quint64 device = 0;
+        quint64 inode = 0;
+        bool operator==(const FileIdentity&) const = default;
+    };
+    static std::optional<FileIdentity> identityOf(const QString& fileName);
+
     sqlite3* db_ = nullptr;
     QString fileName_;
+    std::optional<FileIdentity> identity_;
     quint64 openSerial_ = 0;
 };

@@ -2,6 +2,8 @@
 
 #include "store/ColumnStore.h"
 
+#include <algorithm>
+
 namespace {
 
 // Calls visit(row, value) for every row of the column that is not NULL.
@@ -19,6 +21,9 @@ template <typename Visit> void forEachValue(const ColumnStore& store, int column
 // costs two passes that also write, pays from the second look on.
 std::span<const quint32> EqualityIndex::rowsWith(const ColumnStore& store, int column,
                                                  qint64 value) {
+    // Scanning appended rows beats building again until they are many.
+    if (column == column_ && store.rowCount() - indexedRows_ > std::max(indexedRows_ / 8, 4096u))
+        column_ = -1;
     if (column != column_) {
         if (column != scannedColumn_) {
             scannedColumn_ = column;
@@ -32,16 +37,28 @@ std::span<const quint32> EqualityIndex::rowsWith(const ColumnStore& store, int c
         build(store, column);
     }
     const qint64 group = groupOf(value);
-    if (group < 0 || group >= qint64(groupEnds_.size()))
-        return {};
-    const quint32 begin = group == 0 ? 0 : groupEnds_[group - 1];
-    return std::span<const quint32>(rows_.data() + begin, groupEnds_[group] - begin);
+    std::span<const quint32> grouped;
+    if (group >= 0 && group < qint64(groupEnds_.size())) {
+        const quint32 begin = group == 0 ? 0 : groupEnds_[group - 1];
+        grouped = std::span<const quint32>(rows_.data() + begin, groupEnds_[group] - begin);
+    }
+    if (store.rowCount() == indexedRows_)
+        return grouped;
+    withTail_.assign(grouped.begin(), grouped.end());
+    const bool hasNulls = store.hasNulls(column);
+    for (quint32 row = indexedRows_; row < store.rowCount(); ++row) {
+        if (store.integer(column, row) == value && !(hasNulls && store.isNull(column, row)))
+            withTail_.push_back(row);
+    }
+    return withTail_;
 }
 
 void EqualityIndex::clear() {
     scannedColumn_ = -1;
     scannedRows_ = {};
     column_ = -1;
+    indexedRows_ = 0;
+    withTail_ = {};
     groupOf_ = {};
     groupEnds_ = {};
     rows_ = {};
@@ -60,6 +77,7 @@ qint64 EqualityIndex::groupOf(qint64 value) const {
 void EqualityIndex::build(const ColumnStore& store, int column) {
     clear();
     column_ = column;
+    indexedRows_ = store.rowCount();
     const IntegerColumn& values = store.integers(column);
     // The distance of the bounds fits 64 bits unsigned, not one more.
     const quint64 distance = quint64(values.highest()) - quint64(values.lowest());

@@ -10,7 +10,8 @@ class ColumnStore;
 
 // The rows of one integer column grouped by value, in row order: a filter on
 // one radio among hundreds then looks at that radio's rows only. Built on
-// the second look at a column, in two passes; dropped whenever the rows change.
+// the second look at a column, in two passes; dropped whenever rows change
+// or go, while rows appended behind it are scanned until they are many.
 class EqualityIndex {
 public:
     // Rows whose value in the column is `value`, NULL excluded.
@@ -27,6 +28,8 @@ private:
     std::vector<quint32> scannedRows_;
 
     int column_ = -1;
+    quint32 indexedRows_ = 0;
+    std::vector<quint32> withTail_; // a group followed by the appended rows that match
     bool dense_ = true;
     qint64 lowest_ = 0;
     std::unordered_map<qint64, quint32> groupOf_;

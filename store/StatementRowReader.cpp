@@ -56,9 +56,10 @@ QByteArrayView textOf(sqlite3_value* value) {
 
 } // namespace
 
-StatementRowReader::StatementRowReader(sqlite3_stmt* statement)
+StatementRowReader::StatementRowReader(sqlite3_stmt* statement, int leadingColumns)
     : statement_(statement) {
-    const int count = sqlite3_column_count(statement);
+    const int all = sqlite3_column_count(statement);
+    const int count = leadingColumns < 0 ? all : std::min(leadingColumns, all);
     for (int c = 0; c < count; ++c) {
         columns_.push_back(
             {QString::fromUtf8(sqlite3_column_name(statement, c)),

@@ -10,7 +10,8 @@ struct sqlite3_stmt;
 // following the declared type (see columnKindOfDeclaredType).
 class StatementRowReader {
 public:
-    explicit StatementRowReader(sqlite3_stmt* statement);
+    // Reads the statement's first leadingColumns columns, all when negative.
+    explicit StatementRowReader(sqlite3_stmt* statement, int leadingColumns = -1);
 
     const std::vector<ColumnStore::ColumnInfo>& columns() const { return columns_; }
 

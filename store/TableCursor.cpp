@@ -3,8 +3,10 @@
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/DatabaseBusyCursor.h"
+#include "store/RowCheck.h"
 #include "store/StatementRowReader.h"
 
+#include <QCoreApplication>
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -28,29 +30,85 @@ struct Reading {
 // Reads the whole table and finalizes the statement at once, so that no read
 // lock outlives the call and the writer's commits are never held up. On
 // failure the earlier store is as it was.
-Reading readTable(const Connection& connection, const QString& tableName, ColumnStore* earlier) {
+// Stops a statement that runs too long without giving a row: SQLite calls
+// back every few virtual machine steps while it is installed.
+class StepBound {
+public:
+    static constexpr int stepsPerCall = 1000;
+
+    StepBound(sqlite3* db, quint64 maxStepsWithoutRow)
+        : db_(db)
+        , max_(maxStepsWithoutRow) {
+        sqlite3_progress_handler(db_, stepsPerCall, &StepBound::passed, this);
+    }
+    ~StepBound() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
+    StepBound(const StepBound&) = delete;
+    StepBound& operator=(const StepBound&) = delete;
+
+    void rowGiven() { sinceRow_ = 0; }
+    bool stopped() const { return stopped_; }
+
+private:
+    static int passed(void* context) {
+        auto* bound = static_cast<StepBound*>(context);
+        bound->sinceRow_ += stepsPerCall;
+        bound->stopped_ = bound->sinceRow_ > bound->max_;
+        return bound->stopped_ ? 1 : 0;
+    }
+
+    sqlite3* db_;
+    quint64 max_;
+    quint64 sinceRow_ = 0;
+    bool stopped_ = false;
+};
+
+// The row ids and fingerprint of what a read of a rowid table holds; the
+// statement's last column is the row id.
+struct RowidTrack {
+    qint64 last = std::numeric_limits<qint64>::min();
+    RowHashes hashes;
+};
+
+// With appendOnly the statement gives only rows behind the earlier ones.
+Reading readTable(const Connection& connection, const QString& tableName, const QString& sql,
+                  ColumnStore* earlier, const TableCursor::ReadBounds& bounds, bool appendOnly,
+                  RowidTrack* rowids) {
     if (!connection.isOpen())
         throw Error(QStringLiteral("The database is not connected"));
     const DatabaseBusyCursor busy;
     sqlite3* db = connection.handle();
     sqlite3_stmt* statement = nullptr;
-    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(tableName).toUtf8();
-    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) != SQLITE_OK)
+    const QByteArray utf8 = sql.toUtf8();
+    if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &statement, nullptr) !=
+        SQLITE_OK)
         throw connection.lastError();
 
+    StepBound steps(db, bounds.maxStepsWithoutRow);
     // The first step prepares the statement again when another connection
     // changed the schema, so the columns are known only after it.
     int result = sqlite3_step(statement);
-    StatementRowReader reader(statement);
+    const int rowidColumn = rowids ? sqlite3_column_count(statement) - 1 : -1;
+    StatementRowReader reader(statement, rowidColumn);
     Reading reading;
     ColumnStore* target = earlier;
     if (!earlier || earlier->columns() != reader.columns())
         target = &reading.fresh.emplace(reader.columns());
     else
         reading.earlier = earlier->rowCount();
+    if (appendOnly)
+        reading.kept = reading.earlier;
     try {
         for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
+            steps.rowGiven();
+            if (quint64(reading.kept) + reading.appended >= bounds.maxRows)
+                throw Error(QStringLiteral("Reading %1 stopped: it has more than %2 rows")
+                                .arg(tableName)
+                                .arg(bounds.maxRows));
             const std::vector<ColumnStore::Cell>& cells = reader.read();
+            if (rowids) {
+                rowids->hashes.add(cells, reader.columns());
+                rowids->last = std::max(rowids->last, sqlite3_column_int64(statement, rowidColumn));
+            }
             if (reading.appended == 0 && reading.kept < reading.earlier &&
                 target->rowEquals(reading.kept, cells)) {
                 ++reading.kept;
@@ -59,6 +117,10 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
             target->appendRow(cells);
             ++reading.appended;
         }
+        if (steps.stopped())
+            throw Error(QStringLiteral("Reading %1 stopped: more than %2 steps without a row")
+                            .arg(tableName)
+                            .arg(bounds.maxStepsWithoutRow));
         if (result != SQLITE_DONE)
             throw connection.lastError();
     } catch (...) {
@@ -69,6 +131,24 @@ Reading readTable(const Connection& connection, const QString& tableName, Column
     }
     sqlite3_finalize(statement);
     return reading;
+}
+
+// A table whose rows have row ids in the order a plain scan gives them, none
+// hidden behind a column of that name: a view or a table without row ids
+// is read whole at every change.
+bool isRowidTable(const Connection& connection, const QString& tableName) {
+    sqlite3_stmt* statement = nullptr;
+    const char* sql = "SELECT 1 FROM pragma_table_list WHERE schema = 'main' AND type = 'table'"
+                      " AND wr = 0 AND name = ?1 COLLATE NOCASE AND NOT EXISTS"
+                      " (SELECT 1 FROM pragma_table_info(?1) WHERE name IN"
+                      " ('rowid', 'oid', '_rowid_') COLLATE NOCASE)";
+    if (sqlite3_prepare_v2(connection.handle(), sql, -1, &statement, nullptr) != SQLITE_OK)
+        return false;
+    const QByteArray name = tableName.toUtf8();
+    sqlite3_bind_text(statement, 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+    const bool found = sqlite3_step(statement) == SQLITE_ROW;
+    sqlite3_finalize(statement);
+    return found;
 }
 
 std::optional<RowFilter> bind(const FilterExpression& expression, const ColumnStore& store) {
@@ -92,34 +172,132 @@ TableCursor::TableCursor(Connection& connection, const QString& tableName, QObje
     , connection_(connection)
     , tableName_(tableName) {}
 
-TableCursor::~TableCursor() = default;
+TableCursor::~TableCursor() {
+    stopCheck();
+}
 
 // Reads the table again unless no other connection has committed since the
-// last read; on failure the rows read before stay.
+// last read; on failure the rows read before stay. In a rowid table only the
+// rows past the last row id are read here; a check beside this thread
+// proves the rows before unchanged, and a change it finds is read whole at
+// the next refresh.
 void TableCursor::readRows() {
+    connection_.reopenIfReplaced();
     const ReadStamp stamp{connection_.openSerial(), connection_.dataVersion()};
-    if (open_ && stamp == readStamp_) {
+    const bool sameOpen = open_ && stamp.openSerial == readStamp_.openSerial;
+    if (sameOpen && stamp == readStamp_ && !wholeReadDue_) {
         emit rowsAboutToReset();
+        startCheck();
         return;
     }
-    Reading reading = readTable(connection_, tableName_, open_ ? &store_ : nullptr);
+    std::optional<RowidTrack> track;
+    std::optional<Reading> reading;
+    if (sameOpen && rowidTable_ && !wholeReadDue_) {
+        track.emplace(RowidTrack{lastRowid_, hashes_});
+        try {
+            reading =
+                readTable(connection_, tableName_,
+                          QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > %2 ORDER BY rowid")
+                              .arg(tableName_)
+                              .arg(lastRowid_),
+                          &store_, bounds_, true, &*track);
+        } catch (const Error&) {
+            // No longer a rowid table, or a failure the whole read reports.
+        }
+        if (reading && reading->fresh)
+            reading.reset();
+    }
+    const bool appended = reading.has_value();
+    if (!reading) {
+        rowidTable_ = incremental_ && isRowidTable(connection_, tableName_);
+        track.reset();
+        if (rowidTable_)
+            track.emplace();
+        reading = readTable(
+            connection_, tableName_,
+            QString::fromLatin1(rowidTable_ ? "SELECT *, rowid FROM %1" : "SELECT * FROM %1")
+                .arg(tableName_),
+            open_ ? &store_ : nullptr, bounds_, false, track ? &*track : nullptr);
+    }
     std::optional<RowFilter> filter;
-    if (reading.fresh)
-        filter = bind(expression_, *reading.fresh);
+    if (reading->fresh)
+        filter = bind(expression_, *reading->fresh);
     emit rowsAboutToReset();
-    if (reading.fresh) {
-        store_ = std::move(*reading.fresh);
+    if (reading->fresh) {
+        store_ = std::move(*reading->fresh);
         rowFilter_ = std::move(filter);
         index_.clear();
     } else {
-        store_.eraseRows(reading.kept, reading.earlier);
-        if (reading.changed())
+        store_.eraseRows(reading->kept, reading->earlier);
+        // Rows only appended leave the index right for the rows before.
+        if (reading->kept != reading->earlier)
             index_.clear();
+    }
+    if (track) {
+        lastRowid_ = track->last;
+        hashes_ = std::move(track->hashes);
     }
     open_ = true;
     readStamp_ = stamp;
-    if (reading.changed())
+    if (!appended) {
+        wholeReadDue_ = false;
+        checkedStamp_ = stamp;
+    }
+    if (reading->changed())
         computePassingRows();
+    startCheck();
+}
+
+// Fingerprints the rows held before the last appended ones on a thread of
+// its own, when the table changed since the last check began.
+void TableCursor::startCheck() {
+    if (!rowidTable_ || check_.joinable() || wholeReadDue_ || checkedStamp_ == readStamp_)
+        return;
+    checkedStamp_ = readStamp_;
+    checkBasis_ = hashes_;
+    const QString fileName = connection_.fileName();
+    const QString tableName = tableName_;
+    const qint64 lastRowid = lastRowid_;
+    const quint64 generation = checkGeneration_;
+    check_ = std::thread([this, fileName, tableName, lastRowid, generation] {
+        std::optional<RowHashes> found =
+            fingerprintRows(fileName, tableName, lastRowid, cancelCheck_);
+        QMetaObject::invokeMethod(
+            this, [this, found, generation] { finishCheck(found, generation); },
+            Qt::QueuedConnection);
+    });
+}
+
+// A check that failed changes nothing and is tried again at the next
+// refresh; one that found other rows than held has the next refresh read the
+// table whole.
+void TableCursor::finishCheck(const std::optional<RowHashes>& found, quint64 generation) {
+    // After a close the thread is another check's, which sends its own finding.
+    if (generation != checkGeneration_)
+        return;
+    if (check_.joinable())
+        check_.join();
+    if (!found) {
+        checkedStamp_.reset();
+        return;
+    }
+    if (!(*found == checkBasis_))
+        wholeReadDue_ = true;
+    startCheck();
+}
+
+void TableCursor::stopCheck() {
+    cancelCheck_ = true;
+    if (check_.joinable())
+        check_.join();
+    cancelCheck_ = false;
+    ++checkGeneration_;
+}
+
+void TableCursor::waitForCheck() {
+    if (check_.joinable())
+        check_.join();
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void TableCursor::open() {
@@ -147,6 +325,9 @@ void TableCursor::refresh() {
 }
 
 void TableCursor::close() {
+    stopCheck();
+    rowidTable_ = false;
+    wholeReadDue_ = false;
     emit rowsAboutToReset();
     store_ = ColumnStore();
     index_.clear();
@@ -154,6 +335,14 @@ void TableCursor::close() {
     open_ = false;
     computePassingRows();
     finishReset(-1);
+}
+
+void TableCursor::setIncrementalRefresh(bool on) {
+    incremental_ = on;
+}
+
+void TableCursor::setReadBounds(const ReadBounds& bounds) {
+    bounds_ = bounds;
 }
 
 bool TableCursor::isOpen() const {

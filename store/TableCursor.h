@@ -5,11 +5,14 @@
 #include "store/EqualityIndex.h"
 #include "store/FilterExpression.h"
 #include "store/RowFilter.h"
+#include "store/RowHashes.h"
 
 #include <QObject>
 #include <QString>
 
+#include <atomic>
 #include <optional>
+#include <thread>
 #include <vector>
 
 class Connection;
@@ -20,13 +23,31 @@ class Connection;
 class TableCursor : public QObject {
     Q_OBJECT
 public:
+    // A table that never ends (a view over an endless recursive query) must
+    // not hang the program or eat its memory: a read stops with an error past
+    // either bound, keeping the rows read before.
+    struct ReadBounds {
+        quint64 maxRows = 50'000'000; // about 2.5 GB of reports
+        // SQLite virtual machine steps between two rows, a few seconds' work.
+        quint64 maxStepsWithoutRow = 1'000'000'000;
+    };
+
     TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
     ~TableCursor() override;
+
+    void setReadBounds(const ReadBounds& bounds);
+    // On, a refresh of a rowid table reads only the rows appended since the
+    // last read, and a change before them shows one refresh later (see
+    // waitForCheck); off, every refresh equals a fresh read. Set before open.
+    void setIncrementalRefresh(bool on);
 
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
     void close();
     bool isOpen() const;
+    // Waits for the check of the rows held before the last appended ones and
+    // takes its finding, as the event loop would.
+    void waitForCheck();
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
@@ -65,6 +86,9 @@ signals:
 
 private:
     void readRows();
+    void startCheck();
+    void finishCheck(const std::optional<RowHashes>& found, quint64 generation);
+    void stopCheck();
     void computePassingRows();
     void reapplyFilter();
     void finishReset(int row);
@@ -85,6 +109,20 @@ private:
     QString tableName_;
     bool open_ = false;
     ReadStamp readStamp_;
+    ReadBounds bounds_;
+
+    // A rowid table: appended rows are read past lastRowid_, the rows held
+    // are fingerprinted in hashes_ and checked beside this thread.
+    bool incremental_ = false;
+    bool rowidTable_ = false;
+    qint64 lastRowid_ = 0;
+    RowHashes hashes_;
+    bool wholeReadDue_ = false; // a check found a change before the appended rows
+    std::optional<ReadStamp> checkedStamp_;
+    RowHashes checkBasis_;
+    std::thread check_;
+    std::atomic_bool cancelCheck_ = false;
+    quint64 checkGeneration_ = 0;
     ColumnStore store_;
     EqualityIndex index_;
 

@@ -87,6 +87,8 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
+    // The position table only grows while the program runs beside its writer.
+    ZTable1->setIncrementalRefresh(true);
     ui.DBGrid1->bind(ZTable1.get());
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());

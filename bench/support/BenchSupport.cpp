@@ -59,18 +59,22 @@ double peakResidentMiB() {
     return 0;
 }
 
-void appendReport(const QString& database, int radio) {
+void appendReport(const QString& database, int radio, int count) {
     sqlite3* db = nullptr;
     sqlite3_open(database.toUtf8().constData(), &db);
     sqlite3_busy_timeout(db, 1000);
-    const QByteArray sql = QStringLiteral("INSERT INTO map_coor(station_name, time, radio_short_id,"
-                                          " ns, lat, ew, long, alt) VALUES('Bench', "
-                                          "strftime('%Y-%m-%d %H:%M:%S', 'now'), %1, 'N',"
-                                          " '40.590000', 'E', '29.020000', '10')")
-                               .arg(radio)
-                               .toUtf8();
+    const QByteArray sql =
+        QStringLiteral("WITH RECURSIVE r(id) AS (SELECT %1 UNION ALL SELECT id + 1 FROM r"
+                       " WHERE id < %2)"
+                       " INSERT INTO map_coor(station_name, time, radio_short_id,"
+                       " ns, lat, ew, long, alt) SELECT 'Bench', "
+                       "strftime('%Y-%m-%d %H:%M:%S', 'now'), id, 'N',"
+                       " '40.590000', 'E', '29.020000', '10' FROM r")
+            .arg(radio)
+            .arg(radio + count - 1)
+            .toUtf8();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
-        qFatal("Appending a report failed: %s", sqlite3_errmsg(db));
+        qFatal("Appending reports failed: %s", sqlite3_errmsg(db));
     sqlite3_close(db);
 }
 

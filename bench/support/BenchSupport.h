@@ -23,7 +23,8 @@ double sqliteShellSeconds(const QString& database, const QString& sql, int runs)
 // Peak resident memory of this process in MiB.
 double peakResidentMiB();
 
-// Appends one report for `radio`, as the writing software does.
-void appendReport(const QString& database, int radio);
+// Appends one report for each of `count` radios from `radio` on, in one
+// commit, as the writing software does.
+void appendReport(const QString& database, int radio, int count = 1);
 
 } // namespace bench

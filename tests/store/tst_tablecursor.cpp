@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 class TableCursorTest : public QObject {
@@ -45,6 +46,10 @@ private slots:
     void refreshReturnsToTheEqualRow();
     void refreshWaitsForAShortLock();
     void refreshFailsWhileLockIsHeld();
+    void replacedFileIsReadAnew();
+    void failedCheckChangesNothing();
+    void endlessReadStopsAtItsBound_data();
+    void endlessReadStopsAtItsBound();
 
 private:
     QList<qint32> passingKeys(TableCursor& cursor);
@@ -400,44 +405,80 @@ void TableCursorTest::integerReadingFailures() {
 void TableCursorTest::refreshShowsEveryChange_data() {
     QTest::addColumn<QByteArray>("change");
     QTest::addColumn<QString>("filter");
-    const QList<std::pair<const char*, QByteArray>> changes = {
-        {"rows appended", "INSERT INTO kinds VALUES(6, 7, 0, 'x', '2012-05-05 00:00:00');"
-                          "INSERT INTO kinds VALUES(7, 9, 0, 'y', '2012-05-05 00:00:00')"},
-        {"a row in the middle changed", "UPDATE kinds SET t='cherry', d='2013-01-01' WHERE k=2"},
-        {"the indexed value changed", "UPDATE kinds SET i=7 WHERE k=4"},
-        {"a row became NULL", "UPDATE kinds SET i=NULL, t=NULL WHERE k=1"},
-        {"rows deleted", "DELETE FROM kinds WHERE k IN (1, 4)"},
-        {"the last row deleted", "DELETE FROM kinds WHERE k=5"},
-        {"every row deleted", "DELETE FROM kinds"},
-        {"a row moved to the front", "UPDATE kinds SET rowid=0 WHERE k=5"},
-        {"a column added", "ALTER TABLE kinds ADD COLUMN extra INTEGER DEFAULT 7"},
-        {"another table written", "CREATE TABLE other(x); INSERT INTO other VALUES(1)"},
+    QTest::addColumn<bool>("appended");
+    QTest::addColumn<bool>("incremental");
+    // Appended rows show at the next refresh; with incremental refresh a
+    // change before them may show one refresh later.
+    struct Change {
+        const char* name;
+        QByteArray sql;
+        bool appended;
+    };
+    const QList<Change> changes = {
+        {"rows appended",
+         "INSERT INTO kinds VALUES(6, 7, 0, 'x', '2012-05-05 00:00:00');"
+         "INSERT INTO kinds VALUES(7, 9, 0, 'y', '2012-05-05 00:00:00')",
+         true},
+        {"a row in the middle changed", "UPDATE kinds SET t='cherry', d='2013-01-01' WHERE k=2",
+         false},
+        {"the indexed value changed", "UPDATE kinds SET i=7 WHERE k=4", false},
+        {"a row became NULL", "UPDATE kinds SET i=NULL, t=NULL WHERE k=1", false},
+        {"rows deleted", "DELETE FROM kinds WHERE k IN (1, 4)", false},
+        {"the last row deleted", "DELETE FROM kinds WHERE k=5", false},
+        {"every row deleted", "DELETE FROM kinds", false},
+        {"a row moved to the front", "UPDATE kinds SET rowid=0 WHERE k=5", false},
+        {"a row changed before many appended",
+         "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 9000)"
+         " INSERT INTO kinds SELECT 100 + v, v % 9, v / 7.0, 'text ' || v, NULL FROM n;"
+         " UPDATE kinds SET r = 2.5 WHERE k = 4",
+         false},
+        {"a column added", "ALTER TABLE kinds ADD COLUMN extra INTEGER DEFAULT 7", true},
+        {"another table written", "CREATE TABLE other(x); INSERT INTO other VALUES(1)", true},
         {"a wide integer and many distinct texts",
          "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n WHERE v < 9000)"
          " INSERT INTO kinds SELECT 100 + v, CASE v WHEN 8000 THEN 7000000000 ELSE v % 9 END,"
-         " v / 7.0, 'text ' || v, '2012-05-05 00:00:00' FROM n"},
+         " v / 7.0, 'text ' || v, '2012-05-05 00:00:00' FROM n",
+         true},
     };
-    for (const auto& [name, sql] : changes) {
-        QTest::addRow("%s, unfiltered", name) << sql << QString();
-        QTest::addRow("%s, i=7", name) << sql << QStringLiteral("i=7");
-        QTest::addRow("%s, text range", name) << sql << QStringLiteral("t>='b' and k<=6000");
+    for (const bool incremental : {false, true}) {
+        const char* mode = incremental ? "incremental" : "whole";
+        for (const auto& [name, sql, appended] : changes) {
+            QTest::addRow("%s, unfiltered, %s", name, mode)
+                << sql << QString() << appended << incremental;
+            QTest::addRow("%s, i=7, %s", name, mode)
+                << sql << QStringLiteral("i=7") << appended << incremental;
+            QTest::addRow("%s, text range, %s", name, mode)
+                << sql << QStringLiteral("t>='b' and k<=6000") << appended << incremental;
+        }
     }
 }
 
 // Whatever another connection commits, a refresh shows the table exactly as
-// a first reading by a new connection does.
+// a first reading by a new connection does: at once for appended rows, once
+// the check of the rows before has run for any other change.
 void TableCursorTest::refreshShowsEveryChange() {
     QFETCH(QByteArray, change);
     QFETCH(QString, filter);
+    QFETCH(bool, appended);
+    QFETCH(bool, incremental);
     TableCursor cursor(connection_, QStringLiteral("kinds"));
+    cursor.setIncrementalRefresh(incremental);
     openCursor(cursor);
     cursor.setFilter(filter);
+    // The second look at a column builds its index, which rows appended
+    // later must join.
+    cursor.setFiltered(true);
+    cursor.setFiltered(false);
     cursor.setFiltered(true);
     cursor.refresh();
 
     TestDatabase writer(path_);
     QCOMPARE(writer.execute(change), QString());
     cursor.refresh();
+    if (incremental && !appended) {
+        cursor.waitForCheck();
+        cursor.refresh();
+    }
 
     Connection second;
     second.open(path_);
@@ -531,10 +572,14 @@ void TableCursorTest::refreshReturnsToTheEqualRow() {
     QFETCH(qint32, key);
     QFETCH(int, rowAfter);
     TableCursor cursor(connection_, QStringLiteral("kinds"));
+    cursor.setIncrementalRefresh(true);
     openCursor(cursor);
     cursor.moveTo(row);
     TestDatabase writer(path_);
     QCOMPARE(writer.execute(change), QString());
+    // A change before the last rows shows once their check has run.
+    cursor.refresh();
+    cursor.waitForCheck();
     cursor.refresh();
     QCOMPARE(cursor.currentRow(), rowAfter);
     QCOMPARE(cursor.fieldAsInteger(QStringLiteral("k")), key);
@@ -582,6 +627,120 @@ void TableCursorTest::refreshFailsWhileLockIsHeld() {
     QCOMPARE(writer.execute("COMMIT"), QString());
     cursor.refresh();
     QCOMPARE(cursor.rowCount(), 6);
+}
+
+// A writer that renames a new file over the open one: the next refresh reads
+// the new file; one that cannot be opened fails the refresh and keeps the
+// rows, and a later good file is still picked up.
+void TableCursorTest::replacedFileIsReadAnew() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    openCursor(cursor);
+    const QStringList before = allText(cursor);
+
+    const QString broken = dir_.filePath(QStringLiteral("broken.db"));
+    {
+        QFile file(broken);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4096, 'x'));
+    }
+    QVERIFY(std::rename(qPrintable(broken), qPrintable(path_)) == 0);
+    QVERIFY_THROWS_EXCEPTION(Error, cursor.refresh());
+    QCOMPARE(allText(cursor), before);
+
+    const QString replacement = dir_.filePath(QStringLiteral("replacement.db"));
+    QFile::remove(replacement);
+    {
+        TestDatabase writer(replacement);
+        QCOMPARE(
+            writer.execute("CREATE TABLE kinds(k INTEGER, i INTEGER, r REAL, t TEXT, d DATETIME);"
+                           "INSERT INTO kinds VALUES(41, 1, 1.0, 'new', '2020-01-01');"
+                           "INSERT INTO kinds VALUES(42, 2, 2.0, 'file', '2020-01-02')"),
+            QString());
+    }
+    QVERIFY(std::rename(qPrintable(replacement), qPrintable(path_)) == 0);
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({41, 42}));
+
+    // Written through the new file, seen as any change is.
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(43)"), QString());
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({41, 42, 43}));
+}
+
+// The check of the rows before the appended ones reads through a connection
+// of its own, by the file's name: with the file moved away it fails, which
+// changes nothing and reports nothing; the next refresh checks again.
+void TableCursorTest::failedCheckChangesNothing() {
+    TableCursor cursor(connection_, QStringLiteral("kinds"));
+    cursor.setIncrementalRefresh(true);
+    openCursor(cursor);
+    const QStringList before = allText(cursor);
+    {
+        TestDatabase writer(path_);
+        QCOMPARE(writer.execute("UPDATE kinds SET t='changed' WHERE k=2"), QString());
+    }
+    const QString moved = path_ + QStringLiteral(".moved");
+    QVERIFY(std::rename(qPrintable(path_), qPrintable(moved)) == 0);
+    cursor.refresh();
+    cursor.waitForCheck();
+    cursor.refresh();
+    QCOMPARE(allText(cursor), before);
+
+    QVERIFY(std::rename(qPrintable(moved), qPrintable(path_)) == 0);
+    cursor.refresh();
+    cursor.waitForCheck();
+    cursor.refresh();
+    QCOMPARE(cursor.displayText(1, 3), QStringLiteral("changed"));
+}
+
+void TableCursorTest::endlessReadStopsAtItsBound_data() {
+    QTest::addColumn<QByteArray>("endless");
+    QTest::newRow("rows without end") << QByteArray("v > 0");
+    QTest::newRow("no row ever") << QByteArray("v < 0");
+}
+
+// A view that turns endless once the table has a sixth row: the read stops at
+// its bound with an error, the rows read before stay (none at the first
+// read), and the cursor reads again once the view ends.
+void TableCursorTest::endlessReadStopsAtItsBound() {
+    QFETCH(QByteArray, endless);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE VIEW growing AS WITH RECURSIVE n(v) AS ("
+                            " SELECT 1 WHERE (SELECT count(*) FROM kinds) > 5"
+                            " UNION ALL SELECT v + 1 FROM n)"
+                            " SELECT k FROM kinds UNION ALL SELECT v FROM n WHERE " +
+                            endless),
+             QString());
+    const TableCursor::ReadBounds bounds{1000, 1'000'000};
+    TableCursor cursor(connection_, QStringLiteral("growing"));
+    cursor.setReadBounds(bounds);
+    openCursor(cursor);
+    cursor.moveTo(3);
+    const QStringList before = allText(cursor);
+
+    QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(6)"), QString());
+    try {
+        cursor.refresh();
+        QFAIL("an endless read ended");
+    } catch (const Error& error) {
+        QVERIFY2(error.message().startsWith(QStringLiteral("Reading growing stopped")),
+                 qPrintable(error.message()));
+    }
+    QCOMPARE(allText(cursor), before);
+    QCOMPARE(cursor.currentRow(), 3);
+
+    TableCursor starting(connection_, QStringLiteral("growing"));
+    starting.setReadBounds(bounds);
+    QVERIFY_THROWS_EXCEPTION(Error, starting.open());
+    QVERIFY(!starting.isOpen());
+    QCOMPARE(starting.rowCount(), 0);
+
+    QCOMPARE(writer.execute("DELETE FROM kinds WHERE k = 6"), QString());
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
+    starting.open();
+    QCOMPARE(starting.rowCount(), 5);
 }
 
 QTEST_GUILESS_MAIN(TableCursorTest)

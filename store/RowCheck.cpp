@@ -1,0 +1,64 @@
+#include "store/RowCheck.h"
+
+#include "store/StatementRowReader.h"
+
+#include <QFile>
+#include <sqlite3.h>
+
+#include <limits>
+
+namespace {
+
+constexpr int rowsPerStatement = 4096;
+constexpr int busyTimeoutMs = 250;
+
+} // namespace
+
+std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString& tableName,
+                                         qint64 lastRowid, const std::atomic_bool& cancelled) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db,
+                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return std::nullopt;
+    }
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    const QByteArray sql =
+        QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 AND rowid <= %2 "
+                       "ORDER BY rowid LIMIT %3")
+            .arg(tableName)
+            .arg(lastRowid)
+            .arg(rowsPerStatement)
+            .toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    std::optional<RowHashes> hashes;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
+        SQLITE_OK) {
+        const int rowidColumn = sqlite3_column_count(statement) - 1;
+        StatementRowReader reader(statement, rowidColumn);
+        RowHashes found;
+        qint64 after = std::numeric_limits<qint64>::min();
+        bool failed = false;
+        for (int rows = rowsPerStatement; rows == rowsPerStatement && !failed;) {
+            if (cancelled) {
+                failed = true;
+                break;
+            }
+            sqlite3_bind_int64(statement, 1, after);
+            rows = 0;
+            int result = SQLITE_ROW;
+            while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+                found.add(reader.read(), reader.columns());
+                after = sqlite3_column_int64(statement, rowidColumn);
+                ++rows;
+            }
+            failed = result != SQLITE_DONE || sqlite3_column_count(statement) != rowidColumn + 1;
+            sqlite3_reset(statement);
+        }
+        if (!failed)
+            hashes = std::move(found);
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return hashes;
+}

@@ -1,0 +1,43 @@
+#include "store/RowHashes.h"
+
+#include <QHashFunctions>
+
+#include <bit>
+#include <cstring>
+
+namespace {
+
+quint64 mix(quint64 hash, quint64 value) {
+    hash ^= value + 0x9e3779b97f4a7c15ULL + (hash << 6) + (hash >> 2);
+    return hash * 0xff51afd7ed558ccdULL;
+}
+
+} // namespace
+
+void RowHashes::add(const std::vector<ColumnStore::Cell>& cells,
+                    const std::vector<ColumnStore::ColumnInfo>& columns) {
+    if (rows_ % rowsPerBlock == 0)
+        blocks_.push_back(0);
+    quint64 hash = blocks_.back();
+    for (std::size_t c = 0; c < cells.size(); ++c) {
+        const ColumnStore::Cell& cell = cells[c];
+        if (cell.isNull) {
+            hash = mix(hash, 0x6e756c6cULL);
+            continue;
+        }
+        switch (columns[c].kind) {
+        case ColumnKind::Integer:
+            hash = mix(hash, quint64(cell.integer));
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::DateTime:
+            hash = mix(hash, std::bit_cast<quint64>(cell.number));
+            break;
+        case ColumnKind::Text:
+            hash = mix(hash, qHash(cell.text, 0) ^ quint64(cell.text.size()));
+            break;
+        }
+    }
+    blocks_.back() = mix(hash, rows_);
+    ++rows_;
+}
