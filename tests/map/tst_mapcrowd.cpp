@@ -130,17 +130,31 @@ void TestMapCrowd::labelsThatWouldCoverOthersGiveWay() {
     labelRun("now");
     QTRY_COMPARE(labelTexts(), QStringList({"radio 0now", "radio 1now", "radio 2now"}));
 
-    // From afar the pins almost meet: the first label stays, the others are
-    // not on the page, and a new run keeps it so.
+    // From afar the pins almost meet: the first label stays right of its pin,
+    // the second goes left, the third has room on neither side and is not on
+    // the page; a new run keeps it so.
     browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40.0002,29.5,12);"));
-    QTRY_COMPARE(labelTexts(), QStringList({"radio 0now"}));
+    QTRY_COMPARE(labelTexts(), QStringList({"radio 0now", "radio 1now"}));
+    QVERIFY(js("(function () { var at = {}; document.querySelectorAll('.gmap-radio-label')"
+               ".forEach(function (l) { at[l.textContent] = l.getBoundingClientRect(); });"
+               " return at['radio 1now'].right < at['radio 0now'].left; })()")
+                .toBool());
     labelRun("1 min");
-    QTRY_COMPARE(labelTexts(), QStringList({"radio 01 min"}));
+    QTRY_COMPARE(labelTexts(), QStringList({"radio 01 min", "radio 11 min"}));
     QCOMPARE(count("img.gmap-marker"), 3);
 
     // Room again: every label back, with the newest texts.
     browser_->runScriptCommand(QStringLiteral("GoogleMap.Render(40.0002,29.5,19);"));
     QTRY_COMPARE(labelTexts(), QStringList({"radio 01 min", "radio 11 min", "radio 21 min"}));
+
+    // A radio ticked in two projects gets two markers on one spot: one label.
+    browser_->runScriptCommands({"GoogleMap.clearscreen();",
+                                 "GoogleMap.AddMarker(40.0002,29.5, \"r\", false);",
+                                 ScriptCommands::labelMarker("radio 7", "now", false),
+                                 "GoogleMap.AddMarker(40.0002,29.5, \"r\", false);",
+                                 ScriptCommands::labelMarker("radio 7", "now", false)});
+    QTRY_COMPARE(count("img.gmap-marker"), 2);
+    QTRY_COMPARE(labelTexts(), QStringList({"radio 7now"}));
 }
 
 // Labels give way by the places and sizes worked out for them, never read

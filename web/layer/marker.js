@@ -113,7 +113,7 @@ GMarker.prototype.setLabel = function (title, age, stale) {
         return;
     this.marker_.radioLabel_ = this.label_;
     if (this.marker_.getTooltip())
-        showRadioLabel(this.marker_);
+        showRadioLabel(this.marker_, this.marker_.radioLabelSide_);
     this.map_.declutter_();
 };
 GMarker.prototype.openInfoWindowHtml = function (html) {

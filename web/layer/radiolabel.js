@@ -1,24 +1,28 @@
-// Radio labels: a permanent label right of a pin, the radio's title over the
-// age of its report. Labels that would cover another label or another
-// radio's pin give way, and come back once zooming or moving makes room; a
-// label that gives way is not on the page at all, so that hundreds of
-// crowded radios cost only the labels that show.
+// Radio labels: a permanent label beside a pin, the radio's title over the
+// age of its report, right of the pin or, where that would cover another
+// label or another radio's pin, left of it. A label with room on neither
+// side gives way until zooming or moving makes room; it is not on the page
+// at all, so that hundreds of crowded radios cost only the labels that show.
 
-// Rectangles are {left, top, right, bottom} in screen pixels. Labels are taken
-// in order, an earlier one keeping its place; a label is hidden when it
-// overlaps a label already kept or any pin but its own (labels[i] belongs to
-// pins[i]). Returns one flag per label: true to hide it.
-function labelsToHide(labels, pins) {
+// Rectangles are {left, top, right, bottom} in screen pixels. places[i] lists
+// the rectangles label i may take, in the order to try them; pins[i] is its
+// own pin. Labels are taken in order, an earlier one keeping its place; a
+// place is taken when it overlaps no label already placed and no pin but
+// the label's own. Returns for each label the index of its place, or -1
+// when it gives way.
+function labelPlaces(places, pins) {
     function overlaps(a, b) {
         return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
     }
-    var kept = [];
-    return labels.map(function (label, index) {
-        var covered = kept.some(function (other) { return overlaps(label, other); }) ||
-            pins.some(function (pin, owner) { return owner !== index && overlaps(label, pin); });
-        if (!covered)
-            kept.push(label);
-        return covered;
+    var taken = [];
+    return places.map(function (candidates, index) {
+        var chosen = candidates.findIndex(function (place) {
+            return !taken.some(function (other) { return overlaps(place, other); }) &&
+                !pins.some(function (pin, owner) { return owner !== index && overlaps(place, pin); });
+        });
+        if (chosen >= 0)
+            taken.push(candidates[chosen]);
+        return chosen;
     });
 }
 
@@ -36,6 +40,7 @@ function radioLabelContent(title, age, stale) {
     node.appendChild(ageLine);
     return {
         node: node,
+        title: title,
         className: stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label",
         size: radioLabelSize(title, age, stale)
     };
@@ -55,20 +60,23 @@ function radioLabelSize(title, age, stale) {
     return { width: Math.min(Math.ceil(width), 220) + 12, height: 30 };
 }
 
-// Two 13-pixel lines and their frame: 30 pixels tall, centred 20 above the
-// pin's tip, 6 pixels right of the offset (the tooltip's own margin).
-var LABEL_OFFSET = [18, -35];
-var LABEL_MARGIN = 6;
+// Where a label's top-left corner goes from the pin's tip: two 13-pixel
+// lines and their frame are 30 pixels tall, centred 20 above the tip; right
+// of the pin, or left of it by the label's width. The pin spans 15 pixels
+// left of the tip and 17 right.
+var LABEL_SIDES = [
+    function () { return L.point(24, -35); },
+    function (size) { return L.point(-22 - size.width, -35); }
+];
 
 // Placed by its top-left corner: Leaflet's own tooltips read their size at
 // every placement. It goes at once with its pin, where a tooltip would linger
-// fading for a fifth of a second.
+// fading for a fifth of a second; changing sides it only moves.
 var RadioLabel = null;
-function showRadioLabel(marker) {
+function showRadioLabel(marker, side) {
     RadioLabel = RadioLabel || L.Tooltip.extend({
         _setPosition: function (pos) {
-            L.DomUtil.addClass(this._container, "leaflet-tooltip-right");
-            L.DomUtil.setPosition(this._container, pos.add(L.point(this.options.offset)).round());
+            L.DomUtil.setPosition(this._container, pos.add(this.options.offset).round());
         },
         onRemove: function (map) {
             L.Tooltip.prototype.onRemove.call(this, map);
@@ -77,14 +85,30 @@ function showRadioLabel(marker) {
         }
     });
     var label = marker.radioLabel_;
-    marker.unbindTooltip();
+    var tooltip = marker.getTooltip();
+    var offset = LABEL_SIDES[side](label.size);
+    marker.radioLabelSide_ = side;
+    if (tooltip && tooltip.isOpen() && tooltip.getContent() === label.node) {
+        tooltip.options.offset = offset;
+        tooltip.update();
+        return;
+    }
+    hideRadioLabel(marker);
     marker.bindTooltip(new RadioLabel({
         permanent: true,
-        offset: LABEL_OFFSET,
+        offset: offset,
         opacity: 1,
         interactive: false,
         className: label.className
     }).setContent(label.node));
+}
+
+// Its element goes with it, whatever state Leaflet left the tooltip in.
+function hideRadioLabel(marker) {
+    var tooltip = marker.getTooltip();
+    marker.unbindTooltip();
+    if (tooltip && tooltip.getElement())
+        L.DomUtil.remove(tooltip.getElement());
 }
 
 // Checks the labels of the markers on the map itself (not those inside a
@@ -94,17 +118,18 @@ function showRadioLabel(marker) {
 // where their markers put them, at the sizes worked out for them.
 function declutterLabels(leafletMap) {
     var pending = false;
-    function placed(marker) {
-        var point = leafletMap.latLngToContainerPoint(marker.getLatLng());
+    function rectangle(corner, size) {
+        return { left: corner.x, top: corner.y, right: corner.x + size.x, bottom: corner.y + size.y };
+    }
+    function pinOf(marker, tip) {
         var icon = marker.options.icon.options;
-        var size = L.point(icon.iconSize);
-        var pin = point.subtract(L.point(icon.iconAnchor));
-        var label = point.add(L.point(LABEL_OFFSET)).add([LABEL_MARGIN, 0]);
-        var labelSize = marker.radioLabel_.size;
-        return {
-            pin: { left: pin.x, top: pin.y, right: pin.x + size.x, bottom: pin.y + size.y },
-            label: { left: label.x, top: label.y, right: label.x + labelSize.width, bottom: label.y + labelSize.height }
-        };
+        return rectangle(tip.subtract(L.point(icon.iconAnchor)), L.point(icon.iconSize));
+    }
+    function placesOf(marker, tip) {
+        var size = marker.radioLabel_.size;
+        return LABEL_SIDES.map(function (side) {
+            return rectangle(tip.add(side(size)), L.point(size.width, size.height));
+        });
     }
     function run() {
         pending = false;
@@ -113,14 +138,23 @@ function declutterLabels(leafletMap) {
             if (layer instanceof L.Marker && layer.radioLabel_)
                 labelled.push(layer);
         });
-        var places = labelled.map(placed);
-        var hide = labelsToHide(places.map(function (place) { return place.label; }),
-                                places.map(function (place) { return place.pin; }));
+        var tips = labelled.map(function (marker) {
+            return leafletMap.latLngToContainerPoint(marker.getLatLng());
+        });
+        // A radio ticked in two projects has two markers on one spot: one label.
+        var seen = {};
+        var places = labelled.map(function (marker, i) {
+            var key = marker.radioLabel_.title + "@" + Math.round(tips[i].x) + "," + Math.round(tips[i].y);
+            var twin = seen[key];
+            seen[key] = true;
+            return twin ? [] : placesOf(marker, tips[i]);
+        });
+        var sides = labelPlaces(places, labelled.map(function (marker, i) { return pinOf(marker, tips[i]); }));
         labelled.forEach(function (marker, index) {
-            if (hide[index])
-                marker.unbindTooltip();
-            else if (!marker.getTooltip())
-                showRadioLabel(marker);
+            if (sides[index] < 0)
+                hideRadioLabel(marker);
+            else if (!marker.getTooltip() || marker.radioLabelSide_ !== sides[index])
+                showRadioLabel(marker, sides[index]);
         });
     }
     function schedule() {

@@ -4,35 +4,47 @@ const assert = require("node:assert/strict");
 const { describe, test } = require("node:test");
 const { loadLayer, plain } = require("./loadLayer.js");
 
-const { labelsToHide } = loadLayer("radiolabel.js");
+const { labelPlaces } = loadLayer("radiolabel.js");
 
 function box(left, top, width, height) {
     return { left, top, right: left + width, bottom: top + height };
 }
 
-describe("labelsToHide", () => {
-    test("keeps the first of labels that overlap, and labels clear of them", () => {
+// A pin 32 wide at x, and its label's places right and left of it.
+function pin(x) {
+    return box(x - 15, 0, 32, 32);
+}
+function sides(x, width) {
+    return [box(x + 24, -35 + 32, width, 30), box(x - 22 - width, -35 + 32, width, 30)];
+}
+
+describe("labelPlaces", () => {
+    test("right of the pin when there is room, else left, else it gives way", () => {
         const cases = [
-            // [name, labels, pins, expected]
-            ["apart", [box(0, 0, 50, 20), box(100, 0, 50, 20)], [box(-20, 0, 16, 16), box(80, 0, 16, 16)],
-                [false, false]],
-            ["second over the first", [box(0, 0, 50, 20), box(30, 10, 50, 20)], [box(-20, 0, 16, 16), box(200, 0, 16, 16)],
-                [false, true]],
-            ["third over a hidden second only", [box(0, 0, 50, 20), box(30, 10, 50, 20), box(60, 25, 50, 20)],
-                [box(-20, 0, 16, 16), box(200, 0, 16, 16), box(300, 0, 16, 16)], [false, true, false]],
-            ["edges that touch do not overlap", [box(0, 0, 50, 20), box(50, 0, 50, 20)],
-                [box(-20, 0, 16, 16), box(200, 0, 16, 16)], [false, false]],
+            // [name, pin positions, label widths, expected places]
+            ["apart", [0, 300], [60, 60], [0, 0]],
+            ["right would cover the next pin, left is free", [0, 70], [60, 60], [1, 0]],
+            ["pins close together: left, then right", [0, 10], [60, 60], [1, 0]],
+            ["the middle one has room on neither side", [0, 10, 20], [60, 60, 60], [1, -1, 0]],
             ["none", [], [], []]
         ];
-        for (const [name, labels, pins, expected] of cases)
-            assert.deepEqual(plain(labelsToHide(labels, pins)), expected, name);
+        for (const [name, xs, widths, expected] of cases) {
+            const places = xs.map((x, i) => sides(x, widths[i]));
+            assert.deepEqual(plain(labelPlaces(places, xs.map(pin))), expected, name);
+        }
     });
 
-    test("hides a label that covers another radio's pin, never for its own pin", () => {
-        const labels = [box(20, 0, 60, 20), box(200, 0, 60, 20)];
-        const ownPinUnder = [box(10, 0, 32, 32), box(190, 0, 32, 32)];
-        assert.deepEqual(plain(labelsToHide(labels, ownPinUnder)), [false, false]);
-        const otherPinUnder = [box(-40, 0, 32, 32), box(30, 5, 32, 32)];
-        assert.deepEqual(plain(labelsToHide(labels, otherPinUnder)), [true, false]);
+    test("places that only touch do not overlap", () => {
+        assert.deepEqual(plain(labelPlaces([[box(0, 0, 50, 20)], [box(50, 0, 50, 20)]],
+                                           [box(-40, 0, 10, 10), box(200, 0, 10, 10)])), [0, 0]);
+        assert.deepEqual(plain(labelPlaces([[box(0, 0, 50, 20)], [box(49, 0, 50, 20)]],
+                                           [box(-40, 0, 10, 10), box(200, 0, 10, 10)])), [0, -1]);
+    });
+
+    test("a label never gives way to its own pin", () => {
+        const own = box(0, 0, 100, 100);
+        assert.deepEqual(plain(labelPlaces([[box(10, 10, 50, 20)]], [own])), [0]);
+        assert.deepEqual(plain(labelPlaces([[box(10, 10, 50, 20)], [box(200, 0, 10, 10)]],
+                                           [box(300, 0, 10, 10), own])), [-1, 0]);
     });
 });
