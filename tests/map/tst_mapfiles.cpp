@@ -1,4 +1,5 @@
-#include "MbtilesFixture.h"
+#include "../support/MbtilesFixture.h"
+#include "../support/PageScript.h"
 #include "app/AppPaths.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
@@ -27,15 +28,7 @@ private:
 };
 
 QVariant TestMapFiles::js(TWebBrowser& browser, const QString& expression) {
-    QVariant result;
-    bool done = false;
-    browser.page()->runJavaScript(expression, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("no answer from the page to %s", qPrintable(expression));
-    return result;
+    return evaluateInPage(browser.page(), expression);
 }
 
 namespace {

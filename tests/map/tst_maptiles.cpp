@@ -1,3 +1,4 @@
+#include "../support/PageScript.h"
 #include "app/AppPaths.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
@@ -24,15 +25,7 @@ private:
 };
 
 QVariant TestMapTiles::js(TWebBrowser& browser, const QString& expression) {
-    QVariant result;
-    bool done = false;
-    browser.page()->runJavaScript(expression, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qWarning("no answer from the page to %s", qPrintable(expression));
-    return result;
+    return evaluateInPage(browser.page(), expression);
 }
 
 void TestMapTiles::failingTilesLeaveTheVectorMap() {

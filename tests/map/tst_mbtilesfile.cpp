@@ -1,4 +1,4 @@
-#include "MbtilesFixture.h"
+#include "../support/MbtilesFixture.h"
 #include "map/MbtilesFile.h"
 
 #include <QCryptographicHash>
