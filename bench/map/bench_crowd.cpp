@@ -32,13 +32,11 @@
 
 namespace {
 
-constexpr int firstRadio = 101; // the simulator numbers radios from here
+using bench::firstRadio;
 constexpr int crowd = 300;
 
 SelectedRadios radios255() {
-    QStringList texts;
-    for (int i = 0; i < SelectedRadios::lastReadEntry; ++i)
-        texts << QString::number(firstRadio + i) + QStringLiteral("-Radio");
+    const QStringList texts = bench::radioTexts(SelectedRadios::lastReadEntry);
     SelectedRadios radios;
     radios.rebuild(texts);
     return radios;
@@ -84,18 +82,12 @@ double crowdRun(TWebBrowser& browser, bool clusters) {
 }
 
 QString pageMemory(TWebBrowser& browser) {
-    QString answer;
-    bool done = false;
-    browser.page()->runJavaScript(
-        QStringLiteral("gc(); (performance.memory.usedJSHeapSize / 1048576).toFixed(2) + ' MiB "
-                       "script heap, ' + document.getElementsByTagName('*').length + ' elements'"),
-        [&](const QVariant& value) {
-            answer = value.toString();
-            done = true;
-        });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qFatal("The page did not answer");
-    return answer;
+    return bench::evaluate(
+               browser,
+               QStringLiteral("gc(); (performance.memory.usedJSHeapSize / 1048576).toFixed(2) + "
+                              "' MiB script heap, ' + document.getElementsByTagName('*').length + "
+                              "' elements'"))
+        .toString();
 }
 
 void soak(TWebBrowser& browser, int minutes) {
@@ -135,11 +127,7 @@ int main(int argc, char** argv) {
         qFatal("Cannot copy %s", qPrintable(args[1]));
 
     TWebBrowser browser;
-    browser.resize(1280, 800);
-    browser.show();
-    if (!QTest::qWaitForWindowExposed(&browser))
-        return 1;
-    bench::loadMapPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
+    bench::showMapPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
 
     Connection connection;
     connection.open(database);

@@ -22,7 +22,6 @@
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <sqlite3.h>
 
@@ -100,11 +99,7 @@ int main(int argc, char** argv) {
     addDenseRadio(database);
 
     TWebBrowser browser;
-    browser.resize(1280, 800);
-    browser.show();
-    if (!QTest::qWaitForWindowExposed(&browser))
-        return 1;
-    bench::loadMapPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
+    bench::showMapPage(browser, dir.filePath(QStringLiteral("pelmormapsview.html")));
 
     Connection connection;
     connection.open(database);

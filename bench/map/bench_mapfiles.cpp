@@ -10,6 +10,7 @@
 #include "bench/support/BenchSupport.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
+#include "tests/support/MbtilesFixture.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -19,23 +20,10 @@
 #include <QTest>
 #include <QtMath>
 #include <cstdio>
-#include <sqlite3.h>
 
 namespace {
 
 constexpr int runs = 7;
-
-QVariant evaluate(TWebBrowser& browser, const QString& script) {
-    QVariant result;
-    bool done = false;
-    browser.page()->runJavaScript(script, [&](const QVariant& value) {
-        result = value;
-        done = true;
-    });
-    if (!QTest::qWaitFor([&] { return done; }, 10000))
-        qFatal("The page did not answer");
-    return result;
-}
 
 QPoint tileAt(double lat, double lng, int zoom) {
     const double n = 1 << zoom;
@@ -67,33 +55,16 @@ QByteArray gridTilePng() {
 }
 
 void writeRasterFile(const QString& path, double lat, double lng) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db,
-                 "CREATE TABLE metadata (name TEXT, value TEXT);"
-                 "INSERT INTO metadata VALUES ('format', 'png'), ('minzoom', '15'), "
-                 "('maxzoom', '16');"
-                 "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, "
-                 "tile_data BLOB); BEGIN",
-                 nullptr, nullptr, nullptr);
     const QByteArray png = gridTilePng();
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &insert, nullptr);
+    QList<mbtilesfixture::StoredTile> tiles;
     for (int zoom = 15; zoom <= 16; ++zoom) {
         const QPoint centre = tileAt(lat, lng, zoom);
         for (int dx = -5; dx <= 5; ++dx)
-            for (int dy = -4; dy <= 4; ++dy) {
-                sqlite3_bind_int(insert, 1, zoom);
-                sqlite3_bind_int(insert, 2, centre.x() + dx);
-                sqlite3_bind_int(insert, 3, (1 << zoom) - 1 - (centre.y() + dy));
-                sqlite3_bind_blob(insert, 4, png.constData(), int(png.size()), SQLITE_STATIC);
-                sqlite3_step(insert);
-                sqlite3_reset(insert);
-            }
+            for (int dy = -4; dy <= 4; ++dy)
+                tiles.append({zoom, centre.x() + dx, (1 << zoom) - 1 - (centre.y() + dy), png});
     }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    if (!mbtilesfixture::writeMbtiles(path, QStringLiteral("png"), tiles))
+        qFatal("Cannot write %s", qPrintable(path));
 }
 
 // The map file's layer has every tile of the view drawn, and a frame after
@@ -103,7 +74,7 @@ void waitUntilDrawn(TWebBrowser& browser) {
         "(function () { var m = GMap2.fromContainer(document.getElementById('Canvas')).leaflet_;"
         " var busy = false; m.eachLayer(function (l) { if (l.options && l.options.pane === "
         "'mapfiles' && l.isLoading()) busy = true; }); return busy; })()");
-    if (!QTest::qWaitFor([&] { return !evaluate(browser, loading).toBool(); }, 30000))
+    if (!QTest::qWaitFor([&] { return !bench::evaluate(browser, loading).toBool(); }, 30000))
         qFatal("The map file's tiles did not load");
     bench::waitUntilPainted(browser);
 }
@@ -138,12 +109,8 @@ int main(int argc, char** argv) {
 
     // Both pages load before either file is opened, so each draws only its own.
     TWebBrowser vector, raster;
-    for (TWebBrowser* browser : {&vector, &raster}) {
-        browser->resize(1280, 800);
-        browser->show();
-    }
-    bench::loadMapPage(vector, dir.filePath(QStringLiteral("vector.html")));
-    bench::loadMapPage(raster, dir.filePath(QStringLiteral("raster.html")));
+    bench::showMapPage(vector, dir.filePath(QStringLiteral("vector.html")));
+    bench::showMapPage(raster, dir.filePath(QStringLiteral("raster.html")));
     for (const auto& [browser, file] : {std::pair{&vector, vectorFile}, {&raster, rasterFile}}) {
         const QString error = browser->openMapFile(file);
         if (!error.isEmpty())

@@ -4,6 +4,7 @@
 // random addresses.
 
 #include "map/MbtilesFile.h"
+#include "tests/support/MbtilesFixture.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,7 +15,6 @@
 #include <random>
 #include <sqlite3.h>
 #include <vector>
-#include <zlib.h>
 
 namespace {
 
@@ -28,47 +28,25 @@ QByteArray gzipped(int seed) {
     QByteArray plain;
     for (int i = 0; i < 8000; ++i)
         plain.append(char("roadsname\x1a\x08"[random() % 11]));
-    z_stream stream{};
-    deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&stream, plain.size())) + 32, Qt::Uninitialized);
-    stream.next_in = reinterpret_cast<Bytef*>(plain.data());
-    stream.avail_in = uInt(plain.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = uInt(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(qsizetype(stream.total_out));
-    deflateEnd(&stream);
-    return out;
+    return mbtilesfixture::gzip(plain);
 }
 
+// 64 bodies taking turns, with the key index tile-making tools add.
 void writeFile(const QString& path) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.toUtf8().constData(), &db);
-    sqlite3_exec(db,
-                 "CREATE TABLE metadata (name TEXT, value TEXT);"
-                 "INSERT INTO metadata VALUES ('format', 'pbf');"
-                 "CREATE TABLE tiles (zoom_level INTEGER, tile_column INTEGER, tile_row INTEGER, "
-                 "tile_data BLOB);"
-                 "CREATE UNIQUE INDEX tile_index ON tiles (zoom_level, tile_column, tile_row);"
-                 "BEGIN",
-                 nullptr, nullptr, nullptr);
     std::vector<QByteArray> bodies;
     for (int i = 0; i < 64; ++i)
         bodies.push_back(gzipped(i));
-    sqlite3_stmt* insert = nullptr;
-    sqlite3_prepare_v2(db, "INSERT INTO tiles VALUES (?, ?, ?, ?)", -1, &insert, nullptr);
+    QList<mbtilesfixture::StoredTile> tiles;
     for (int c = 0; c < columns; ++c)
-        for (int r = 0; r < rows; ++r) {
-            const QByteArray& body = bodies[(c * rows + r) % bodies.size()];
-            sqlite3_bind_int(insert, 1, zoom);
-            sqlite3_bind_int(insert, 2, c);
-            sqlite3_bind_int(insert, 3, r);
-            sqlite3_bind_blob(insert, 4, body.constData(), int(body.size()), SQLITE_STATIC);
-            sqlite3_step(insert);
-            sqlite3_reset(insert);
-        }
-    sqlite3_finalize(insert);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+        for (int r = 0; r < rows; ++r)
+            tiles.append({zoom, c, r, bodies[std::size_t(c * rows + r) % bodies.size()]});
+    sqlite3* db = nullptr;
+    if (!mbtilesfixture::writeMbtiles(path, QStringLiteral("pbf"), tiles, zoom) ||
+        sqlite3_open(path.toUtf8().constData(), &db) != SQLITE_OK ||
+        sqlite3_exec(db,
+                     "CREATE UNIQUE INDEX tile_index ON tiles (zoom_level, tile_column, tile_row)",
+                     nullptr, nullptr, nullptr) != SQLITE_OK)
+        qFatal("Cannot write %s", qPrintable(path));
     sqlite3_close(db);
 }
 

@@ -30,7 +30,7 @@
 namespace {
 
 const QString table = QStringLiteral("map_coor");
-constexpr int firstRadio = 101; // the simulator numbers radios from here
+using bench::firstRadio;
 
 // Keeps the commands as the page would receive them, so that building them
 // is part of the figure.
@@ -41,9 +41,7 @@ struct RecordingSink : ScriptSink {
 };
 
 SelectedRadios radios255() {
-    QStringList texts;
-    for (int i = 0; i < SelectedRadios::lastReadEntry; ++i)
-        texts << QString::number(firstRadio + i) + QStringLiteral("-Radio");
+    const QStringList texts = bench::radioTexts(SelectedRadios::lastReadEntry);
     SelectedRadios radios;
     radios.rebuild(texts);
     return radios;

@@ -12,6 +12,13 @@
 
 namespace bench {
 
+QStringList radioTexts(int count) {
+    QStringList texts;
+    for (int i = 0; i < count; ++i)
+        texts << QString::number(firstRadio + i) + QStringLiteral("-Radio");
+    return texts;
+}
+
 double medianSeconds(int runs, const std::function<void()>& work,
                      const std::function<void()>& prepare) {
     std::vector<double> seconds;

@@ -8,6 +8,13 @@
 // Shared by the benchmarks: timing, memory and the reference commands.
 namespace bench {
 
+// The simulator numbers its radios from here.
+inline constexpr int firstRadio = 101;
+
+// The radio tree's texts ("101-Radio", …) of the simulator's first `count`
+// radios, as a selection is built from them.
+QStringList radioTexts(int count);
+
 // Median wall time in seconds of `runs` calls of `work`, each after `prepare`.
 double medianSeconds(int runs, const std::function<void()>& work,
                      const std::function<void()>& prepare = {});
