@@ -1,8 +1,8 @@
 #include "store/RowCheck.h"
 
+#include "store/ReadOnlyDatabase.h"
 #include "store/StatementRowReader.h"
 
-#include <QFile>
 #include <sqlite3.h>
 
 #include <limits>
@@ -10,19 +10,15 @@
 namespace {
 
 constexpr int rowsPerStatement = 4096;
-constexpr int busyTimeoutMs = 250;
 
 } // namespace
 
 std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString& tableName,
                                          qint64 lastRowid, const std::atomic_bool& cancelled) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db,
-                        SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        sqlite3_close(db);
+    const ReadOnlyDatabase database(fileName);
+    sqlite3* db = database.handle();
+    if (!db)
         return std::nullopt;
-    }
-    sqlite3_busy_timeout(db, busyTimeoutMs);
     const QByteArray sql =
         QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 AND rowid <= %2 "
                        "ORDER BY rowid LIMIT %3")
@@ -59,6 +55,5 @@ std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString&
             hashes = std::move(found);
     }
     sqlite3_finalize(statement);
-    sqlite3_close(db);
     return hashes;
 }

@@ -5,6 +5,7 @@
 #include "store/DatabaseBusyCursor.h"
 #include "store/RowCheck.h"
 #include "store/StatementRowReader.h"
+#include "store/StepBound.h"
 
 #include <QCoreApplication>
 #include <sqlite3.h>
@@ -27,41 +28,6 @@ struct Reading {
     bool changed() const { return fresh || kept != earlier || appended > 0; }
 };
 
-// Reads the whole table and finalizes the statement at once, so that no read
-// lock outlives the call and the writer's commits are never held up. On
-// failure the earlier store is as it was.
-// Stops a statement that runs too long without giving a row: SQLite calls
-// back every few virtual machine steps while it is installed.
-class StepBound {
-public:
-    static constexpr int stepsPerCall = 1000;
-
-    StepBound(sqlite3* db, quint64 maxStepsWithoutRow)
-        : db_(db)
-        , max_(maxStepsWithoutRow) {
-        sqlite3_progress_handler(db_, stepsPerCall, &StepBound::passed, this);
-    }
-    ~StepBound() { sqlite3_progress_handler(db_, 0, nullptr, nullptr); }
-    StepBound(const StepBound&) = delete;
-    StepBound& operator=(const StepBound&) = delete;
-
-    void rowGiven() { sinceRow_ = 0; }
-    bool stopped() const { return stopped_; }
-
-private:
-    static int passed(void* context) {
-        auto* bound = static_cast<StepBound*>(context);
-        bound->sinceRow_ += stepsPerCall;
-        bound->stopped_ = bound->sinceRow_ > bound->max_;
-        return bound->stopped_ ? 1 : 0;
-    }
-
-    sqlite3* db_;
-    quint64 max_;
-    quint64 sinceRow_ = 0;
-    bool stopped_ = false;
-};
-
 // The row ids and fingerprint of what a read of a rowid table holds; the
 // statement's last column is the row id.
 struct RowidTrack {
@@ -69,9 +35,12 @@ struct RowidTrack {
     RowHashes hashes;
 };
 
-// With appendOnly the statement gives only rows behind the earlier ones.
+// Reads the table and finalizes the statement at once, so that no read lock
+// outlives the call and the writer's commits are never held up. With
+// appendOnly the statement gives only rows behind the earlier ones. On
+// failure the earlier store is as it was.
 Reading readTable(const Connection& connection, const QString& tableName, const QString& sql,
-                  ColumnStore* earlier, const TableCursor::ReadBounds& bounds, bool appendOnly,
+                  ColumnStore* earlier, const ReadBounds& bounds, bool appendOnly,
                   RowidTrack* rowids) {
     if (!connection.isOpen())
         throw Error(QStringLiteral("The database is not connected"));
@@ -101,9 +70,7 @@ Reading readTable(const Connection& connection, const QString& tableName, const 
         for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
             steps.rowGiven();
             if (quint64(reading.kept) + reading.appended >= bounds.maxRows)
-                throw Error(QStringLiteral("Reading %1 stopped: it has more than %2 rows")
-                                .arg(tableName)
-                                .arg(bounds.maxRows));
+                throw bounds.tooManyRows(tableName);
             const std::vector<ColumnStore::Cell>& cells = reader.read();
             if (rowids) {
                 rowids->hashes.add(cells, reader.columns());
@@ -117,10 +84,8 @@ Reading readTable(const Connection& connection, const QString& tableName, const 
             target->appendRow(cells);
             ++reading.appended;
         }
-        if (steps.stopped())
-            throw Error(QStringLiteral("Reading %1 stopped: more than %2 steps without a row")
-                            .arg(tableName)
-                            .arg(bounds.maxStepsWithoutRow));
+        if (steps.exceeded())
+            throw bounds.tooManySteps(tableName);
         if (result != SQLITE_DONE)
             throw connection.lastError();
     } catch (...) {
@@ -179,20 +144,24 @@ TableCursor::~TableCursor() {
 // Reads the table again unless no other connection has committed since the
 // last read; on failure the rows read before stay. In a rowid table only the
 // rows past the last row id are read here; a check beside this thread
-// proves the rows before unchanged, and a change it finds is read whole at
-// the next refresh.
+// proves the rows before unchanged. With incremental refresh every whole
+// read runs beside this thread, and a refresh after it shows what it read.
 void TableCursor::readRows() {
     connection_.reopenIfReplaced();
     const ReadStamp stamp{connection_.openSerial(), connection_.dataVersion()};
+    if (loaded_)
+        adoptLoad();
     const bool sameOpen = open_ && stamp.openSerial == readStamp_.openSerial;
-    if (sameOpen && stamp == readStamp_ && !wholeReadDue_) {
+    const bool unchanged = sameOpen && stamp == readStamp_ && !wholeReadDue_;
+    const bool appendable = sameOpen && rowidTable_ && !wholeReadDue_;
+    if (load_ || unchanged || (loadHeld_ && !appendable)) {
         emit rowsAboutToReset();
         startCheck();
         return;
     }
     std::optional<RowidTrack> track;
     std::optional<Reading> reading;
-    if (sameOpen && rowidTable_ && !wholeReadDue_) {
+    if (appendable) {
         track.emplace(RowidTrack{lastRowid_, hashes_});
         try {
             reading =
@@ -207,17 +176,17 @@ void TableCursor::readRows() {
         if (reading && reading->fresh)
             reading.reset();
     }
-    const bool appended = reading.has_value();
+    if (!reading && incremental_) {
+        emit rowsAboutToReset();
+        if (!loadHeld_)
+            startLoad();
+        return;
+    }
     if (!reading) {
-        rowidTable_ = incremental_ && isRowidTable(connection_, tableName_);
         track.reset();
-        if (rowidTable_)
-            track.emplace();
-        reading = readTable(
-            connection_, tableName_,
-            QString::fromLatin1(rowidTable_ ? "SELECT *, rowid FROM %1" : "SELECT * FROM %1")
-                .arg(tableName_),
-            open_ ? &store_ : nullptr, bounds_, false, track ? &*track : nullptr);
+        reading =
+            readTable(connection_, tableName_, QStringLiteral("SELECT * FROM %1").arg(tableName_),
+                      open_ ? &store_ : nullptr, bounds_, false, nullptr);
     }
     std::optional<RowFilter> filter;
     if (reading->fresh)
@@ -239,19 +208,104 @@ void TableCursor::readRows() {
     }
     open_ = true;
     readStamp_ = stamp;
-    if (!appended) {
-        wholeReadDue_ = false;
-        checkedStamp_ = stamp;
-    }
     if (reading->changed())
         computePassingRows();
     startCheck();
 }
 
+// Reads the whole table on a thread of its own; the rows held stay until a
+// refresh after it finishes. A table that cannot be read at all (a missing
+// one, say) throws here at once, as a read on this thread does.
+void TableCursor::startLoad() {
+    sqlite3_stmt* statement = nullptr;
+    const QByteArray sql = QStringLiteral("SELECT * FROM %1").arg(tableName_).toUtf8();
+    const int prepared = sqlite3_prepare_v2(connection_.handle(), sql.constData(), int(sql.size()),
+                                            &statement, nullptr);
+    sqlite3_finalize(statement);
+    if (prepared != SQLITE_OK)
+        throw connection_.lastError();
+    rowidTable_ = isRowidTable(connection_, tableName_);
+    loadStamp_ = {connection_.openSerial(), connection_.dataVersion()};
+    stopCheck();
+    const quint64 generation = ++loadGeneration_;
+    load_ = std::make_unique<TableLoad>(
+        connection_.fileName(), tableName_, bounds_, rowidTable_,
+        [this, generation](quint64 rows, quint64 expected) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, generation, rows, expected] {
+                    if (generation == loadGeneration_)
+                        emit loadProgress(rows, expected);
+                },
+                Qt::QueuedConnection);
+        },
+        [this, generation] {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
+        });
+    emit loadingChanged(true);
+}
+
+// A failed first load is reported and not tried again until asked; a failed
+// later one is tried again at the next refresh, the rows held staying
+// meanwhile.
+void TableCursor::finishLoad(quint64 generation) {
+    if (generation != loadGeneration_ || !load_)
+        return;
+    const bool cancelled = load_->cancelled();
+    TableLoad::Outcome outcome = load_->take();
+    load_.reset();
+    const QString error = outcome.error;
+    if (outcome.store)
+        loaded_ = std::move(outcome);
+    else if (cancelled || !open_)
+        loadHeld_ = true;
+    emit loadingChanged(false);
+    if (!error.isEmpty() && !open_)
+        emit loadFailed(error);
+}
+
+// Takes a finished load's rows in place of those held. Changes committed
+// since the load began are found by the next refresh: appended rows past the
+// last row id read, any other change by the check.
+void TableCursor::adoptLoad() {
+    std::optional<RowFilter> filter = bind(expression_, *loaded_->store);
+    store_ = std::move(*loaded_->store);
+    rowFilter_ = std::move(filter);
+    index_.clear();
+    lastRowid_ = loaded_->lastRowid;
+    hashes_ = std::move(loaded_->hashes);
+    loaded_.reset();
+    open_ = true;
+    wholeReadDue_ = false;
+    readStamp_ = loadStamp_;
+    checkedStamp_ = loadStamp_;
+    computePassingRows();
+}
+
+void TableCursor::stopLoad() {
+    ++loadGeneration_;
+    const bool wasLoading = load_ != nullptr;
+    load_.reset();
+    loaded_.reset();
+    if (wasLoading)
+        emit loadingChanged(false);
+}
+
+void TableCursor::cancelLoading() {
+    if (load_)
+        load_->cancel();
+}
+
+void TableCursor::resumeLoading() {
+    loadHeld_ = false;
+    refresh();
+}
+
 // Fingerprints the rows held before the last appended ones on a thread of
 // its own, when the table changed since the last check began.
 void TableCursor::startCheck() {
-    if (!rowidTable_ || check_.joinable() || wholeReadDue_ || checkedStamp_ == readStamp_)
+    if (!rowidTable_ || load_ || check_.joinable() || wholeReadDue_ || checkedStamp_ == readStamp_)
         return;
     checkedStamp_ = readStamp_;
     checkBasis_ = hashes_;
@@ -281,9 +335,18 @@ void TableCursor::finishCheck(const std::optional<RowHashes>& found, quint64 gen
         checkedStamp_.reset();
         return;
     }
-    if (!(*found == checkBasis_))
-        wholeReadDue_ = true;
-    startCheck();
+    if (*found == checkBasis_) {
+        startCheck();
+        return;
+    }
+    wholeReadDue_ = true;
+    if (loadHeld_)
+        return;
+    try {
+        startLoad();
+    } catch (const Error&) {
+        // The next refresh starts it, or reports why it cannot.
+    }
 }
 
 void TableCursor::stopCheck() {
@@ -294,10 +357,14 @@ void TableCursor::stopCheck() {
     ++checkGeneration_;
 }
 
-void TableCursor::waitForCheck() {
-    if (check_.joinable())
-        check_.join();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+void TableCursor::waitForBackgroundWork() {
+    while (check_.joinable() || load_) {
+        if (check_.joinable())
+            check_.join();
+        if (load_)
+            load_->wait();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
 }
 
 void TableCursor::open() {
@@ -326,6 +393,8 @@ void TableCursor::refresh() {
 
 void TableCursor::close() {
     stopCheck();
+    stopLoad();
+    loadHeld_ = false;
     rowidTable_ = false;
     wholeReadDue_ = false;
     emit rowsAboutToReset();

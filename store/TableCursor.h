@@ -4,13 +4,16 @@
 #include "store/DateTimeValue.h"
 #include "store/EqualityIndex.h"
 #include "store/FilterExpression.h"
+#include "store/ReadBounds.h"
 #include "store/RowFilter.h"
 #include "store/RowHashes.h"
+#include "store/TableLoad.h"
 
 #include <QObject>
 #include <QString>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -23,31 +26,32 @@ class Connection;
 class TableCursor : public QObject {
     Q_OBJECT
 public:
-    // A table that never ends (a view over an endless recursive query) must
-    // not hang the program or eat its memory: a read stops with an error past
-    // either bound, keeping the rows read before.
-    struct ReadBounds {
-        quint64 maxRows = 50'000'000; // about 2.5 GB of reports
-        // SQLite virtual machine steps between two rows, a few seconds' work.
-        quint64 maxStepsWithoutRow = 1'000'000'000;
-    };
-
     TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
     ~TableCursor() override;
 
     void setReadBounds(const ReadBounds& bounds);
     // On, a refresh of a rowid table reads only the rows appended since the
-    // last read, and a change before them shows one refresh later (see
-    // waitForCheck); off, every refresh equals a fresh read. Set before open.
+    // last read, and a change before them shows once a check and a whole read
+    // beside this thread have run (see waitForBackgroundWork). Every whole
+    // read then runs beside this thread: the rows read before stay until a
+    // refresh after it finishes (none at open). Off, every refresh equals a
+    // fresh read. Set before open.
     void setIncrementalRefresh(bool on);
 
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
     void close();
     bool isOpen() const;
-    // Waits for the check of the rows held before the last appended ones and
-    // takes its finding, as the event loop would.
-    void waitForCheck();
+
+    bool isLoading() const { return load_ != nullptr; }
+    bool isLoadingHeld() const { return loadHeld_; }
+    // Stops a whole read running beside this thread; the rows before stay,
+    // and no whole read starts again until resumeLoading.
+    void cancelLoading();
+    void resumeLoading();
+    // Waits for the reads beside this thread and takes what they found, as
+    // the event loop would.
+    void waitForBackgroundWork();
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
@@ -84,8 +88,17 @@ signals:
     void rowsReset();                // the passing rows changed (open, refresh, filter)
     void currentRowChanged(int row); // a move, and the row after every reset
 
+    void loadingChanged(bool loading); // a whole read beside this thread began or ended
+    void loadProgress(quint64 rows, quint64 expected); // expected is 0 when not known
+    // The first whole read failed; none starts again until resumeLoading.
+    void loadFailed(const QString& message);
+
 private:
     void readRows();
+    void startLoad();
+    void finishLoad(quint64 generation);
+    void adoptLoad();
+    void stopLoad();
     void startCheck();
     void finishCheck(const std::optional<RowHashes>& found, quint64 generation);
     void stopCheck();
@@ -118,6 +131,11 @@ private:
     qint64 lastRowid_ = 0;
     RowHashes hashes_;
     bool wholeReadDue_ = false; // a check found a change before the appended rows
+    std::unique_ptr<TableLoad> load_;
+    ReadStamp loadStamp_; // this connection's stamp when the running load began
+    std::optional<TableLoad::Outcome> loaded_; // a finished load the next refresh shows
+    bool loadHeld_ = false;
+    quint64 loadGeneration_ = 0;
     std::optional<ReadStamp> checkedStamp_;
     RowHashes checkBasis_;
     std::thread check_;

@@ -7,6 +7,7 @@
 #include "ui/widgets/EventLogGrid.h"
 #include "ui/widgets/Fonts.h"
 #include "ui/widgets/GradientSplitter.h"
+#include "ui/widgets/LoadProgress.h"
 #include "ui/widgets/NavPanelHeader.h"
 #include "ui/widgets/OwnerDrawnTabWidget.h"
 #include "ui/widgets/ToolbarImages.h"
@@ -320,6 +321,8 @@ QFrame* CoorPosLayout::setupBottomPane() {
     // A label rather than showMessage(): menu hovering would clear a message.
     StatusText = named<QLabel>("StatusText");
     StatusBar1->addWidget(StatusText, 1);
+    ReportLoad = named<LoadProgress>("ReportLoad");
+    StatusBar1->addPermanentWidget(ReportLoad);
 
     QVBoxLayout* layout = stackIn(JvDesignPanel4);
     layout->addWidget(JvNavPanelHeader7);

@@ -3,6 +3,7 @@
 class DateTimePicker;
 class EventLogGrid;
 class GradientSplitter;
+class LoadProgress;
 class NavPanelHeader;
 class OwnerDrawnTabWidget;
 class QAction;
@@ -100,6 +101,7 @@ public:
     EventLogGrid* DBGrid1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* StatusText = nullptr;
+    LoadProgress* ReportLoad = nullptr; // beside the status text while the reports load
 
     QTimer* Timer1 = nullptr;
     QTimer* initalize_map = nullptr;

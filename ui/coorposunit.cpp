@@ -34,6 +34,7 @@
 #include "ui/widgets/DateTimePicker.h"
 #include "ui/widgets/DigitKeyFilter.h"
 #include "ui/widgets/EventLogGrid.h"
+#include "ui/widgets/LoadProgress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,6 +91,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     // The position table only grows while the program runs beside its writer.
     ZTable1->setIncrementalRefresh(true);
     ui.DBGrid1->bind(ZTable1.get());
+    ui.ReportLoad->bind(ZTable1.get());
     if (const QScreen* screen = QApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     connectHandlers();
@@ -129,6 +131,8 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusText, this,
             &Tcoor_pos::setStatusText);
     connect(ui.RadioFilter, &QLineEdit::textChanged, radioTree_, &RadioTree::filterMembers);
+    connect(ZTable1.get(), &TableCursor::loadingChanged, this, &Tcoor_pos::reportsLoadingChanged);
+    connect(ZTable1.get(), &TableCursor::loadFailed, this, showPlainMessage);
     for (QLineEdit* field : {ui.Edit1, ui.Edit2, ui.Edit20})
         field->installEventFilter(digitKeyFilter_);
 }
@@ -393,6 +397,20 @@ void Tcoor_pos::saveExport(const QString& path, const QByteArray& bytes,
     } catch (const Error& error) {
         showPlainMessage(error.message());
     }
+}
+
+// The grid shows a finished load at once; a run in progress shows it with
+// its next refresh.
+void Tcoor_pos::reportsLoadingChanged(bool loading) {
+    if (loading)
+        return;
+    viewRun_.run([this] {
+        try {
+            ZTable1->refresh();
+        } catch (...) {
+            Application::reportCurrentException();
+        }
+    });
 }
 
 QString Tcoor_pos::statusText() const {

@@ -119,6 +119,7 @@ private:
     void readConfiguration();
     void selectMapViewMode(MapViewMode mode);
     void reportMapFileErrors();
+    void reportsLoadingChanged(bool loading);
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

@@ -138,7 +138,7 @@ int main(int argc, char* argv[]) {
         return bench::medianSeconds(
             5, [&] { runLastPositions(*cursor, radios, sink); },
             [&] {
-                cursor->waitForCheck();
+                cursor->waitForBackgroundWork();
                 bench::appendReport(database, firstRadio, reports);
             });
     };
