@@ -45,6 +45,24 @@ void ColumnStore::appendRow(const std::vector<Cell>& row) {
     ++rowCount_;
 }
 
+void ColumnStore::reserve(quint32 rows) {
+    for (int c = 0; c < columnCount(); ++c) {
+        Column& column = columns_[c];
+        switch (infos_[c].kind) {
+        case ColumnKind::Integer:
+            column.integers.reserve(rows);
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::DateTime:
+            column.numbers.reserve(rows);
+            break;
+        case ColumnKind::Text:
+            column.texts.reserve(rows);
+            break;
+        }
+    }
+}
+
 bool ColumnStore::rowEquals(quint32 row, const std::vector<Cell>& cells) const {
     for (int c = 0; c < columnCount(); ++c) {
         const Cell& cell = cells[c];
@@ -70,6 +88,36 @@ bool ColumnStore::rowEquals(quint32 row, const std::vector<Cell>& cells) const {
 }
 
 // Also cuts a row that failed half-way through appendRow.
+void ColumnStore::append(ColumnStore&& other) {
+    if (quint64(rowCount_) + other.rowCount_ > std::numeric_limits<quint32>::max())
+        throw Error(QStringLiteral("The table has too many rows to be read"));
+    for (int c = 0; c < columnCount(); ++c) {
+        Column& column = columns_[c];
+        Column& more = other.columns_[c];
+        if (column.hasNulls || more.hasNulls) {
+            column.nulls.resize(rowCount_, false);
+            more.nulls.resize(other.rowCount_, false);
+            column.nulls.insert(column.nulls.end(), more.nulls.begin(), more.nulls.end());
+            column.hasNulls = true;
+        }
+        switch (infos_[c].kind) {
+        case ColumnKind::Integer:
+            column.integers.append(more.integers);
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::DateTime:
+            column.numbers.insert(column.numbers.end(), more.numbers.begin(), more.numbers.end());
+            break;
+        case ColumnKind::Text:
+            column.texts.append(more.texts);
+            break;
+        }
+        more = Column();
+    }
+    rowCount_ += other.rowCount_;
+    other.rowCount_ = 0;
+}
+
 void ColumnStore::truncate(quint32 rows) {
     for (int c = 0; c < columnCount(); ++c) {
         Column& column = columns_[c];

@@ -48,6 +48,10 @@ public:
 
     // A row of one cell per column; throws Error past 4 billion rows.
     void appendRow(const std::vector<Cell>& row);
+    void reserve(quint32 rows);
+    // The other store's rows after these; its columns must be the same.
+    // Throws Error past 4 billion rows.
+    void append(ColumnStore&& other);
     bool rowEquals(quint32 row, const std::vector<Cell>& cells) const;
     void truncate(quint32 rows); // at most rowCount(); also drops a row appendRow left half-done
     void eraseRows(quint32 first, quint32 last); // rows first .. last - 1

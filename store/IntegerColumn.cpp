@@ -15,6 +15,28 @@ void IntegerColumn::append(qint64 value) {
         narrowValues_.push_back(qint32(value));
 }
 
+void IntegerColumn::append(const IntegerColumn& other) {
+    lowest_ = std::min(lowest_, other.lowest_);
+    highest_ = std::max(highest_, other.highest_);
+    if (other.wide_ && !wide_)
+        widen();
+    if (!wide_)
+        narrowValues_.insert(narrowValues_.end(), other.narrowValues_.begin(),
+                             other.narrowValues_.end());
+    else if (other.wide_)
+        wideValues_.insert(wideValues_.end(), other.wideValues_.begin(), other.wideValues_.end());
+    else
+        wideValues_.insert(wideValues_.end(), other.narrowValues_.begin(),
+                           other.narrowValues_.end());
+}
+
+void IntegerColumn::reserve(quint32 rows) {
+    if (wide_)
+        wideValues_.reserve(rows);
+    else
+        narrowValues_.reserve(rows);
+}
+
 void IntegerColumn::truncate(quint32 rows) {
     if (wide_)
         wideValues_.resize(rows);

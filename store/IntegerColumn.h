@@ -9,6 +9,7 @@
 class IntegerColumn {
 public:
     void append(qint64 value);
+    void append(const IntegerColumn& other);
     qint64 at(quint32 row) const { return wide_ ? wideValues_[row] : narrowValues_[row]; }
     // No value lies outside them; removals leave them as they were.
     qint64 lowest() const { return lowest_; }
@@ -24,6 +25,7 @@ public:
                 visit(quint32(row), qint64(narrowValues_[row]));
         }
     }
+    void reserve(quint32 rows);
     void truncate(quint32 rows);
     void eraseRows(quint32 first, quint32 last); // rows first .. last - 1
 

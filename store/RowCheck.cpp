@@ -13,8 +13,8 @@ constexpr int rowsPerStatement = 4096;
 
 } // namespace
 
-std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString& tableName,
-                                         qint64 lastRowid, const std::atomic_bool& cancelled) {
+std::optional<RowFingerprint> fingerprintRows(const QString& fileName, const QString& tableName,
+                                              qint64 lastRowid, const std::atomic_bool& cancelled) {
     const ReadOnlyDatabase database(fileName);
     sqlite3* db = database.handle();
     if (!db)
@@ -27,12 +27,12 @@ std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString&
             .arg(rowsPerStatement)
             .toUtf8();
     sqlite3_stmt* statement = nullptr;
-    std::optional<RowHashes> hashes;
+    std::optional<RowFingerprint> fingerprint;
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
         SQLITE_OK) {
         const int rowidColumn = sqlite3_column_count(statement) - 1;
         StatementRowReader reader(statement, rowidColumn);
-        RowHashes found;
+        RowFingerprint found;
         qint64 after = std::numeric_limits<qint64>::min();
         bool failed = false;
         for (int rows = rowsPerStatement; rows == rowsPerStatement && !failed;) {
@@ -44,16 +44,16 @@ std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString&
             rows = 0;
             int result = SQLITE_ROW;
             while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-                found.add(reader.read(), reader.columns());
                 after = sqlite3_column_int64(statement, rowidColumn);
+                found.add(reader.read(), reader.columns(), after);
                 ++rows;
             }
             failed = result != SQLITE_DONE || sqlite3_column_count(statement) != rowidColumn + 1;
             sqlite3_reset(statement);
         }
         if (!failed)
-            hashes = std::move(found);
+            fingerprint = std::move(found);
     }
     sqlite3_finalize(statement);
-    return hashes;
+    return fingerprint;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/RowHashes.h"
+#include "store/RowFingerprint.h"
 
 #include <QString>
 
@@ -12,5 +12,5 @@
 // thread. It reads a few thousand rows per statement: each statement is its
 // own read transaction, and a writer waits for none longer than milliseconds.
 // Nothing when the read fails or is cancelled.
-std::optional<RowHashes> fingerprintRows(const QString& fileName, const QString& tableName,
-                                         qint64 lastRowid, const std::atomic_bool& cancelled);
+std::optional<RowFingerprint> fingerprintRows(const QString& fileName, const QString& tableName,
+                                              qint64 lastRowid, const std::atomic_bool& cancelled);

@@ -32,7 +32,7 @@ struct Reading {
 // statement's last column is the row id.
 struct RowidTrack {
     qint64 last = std::numeric_limits<qint64>::min();
-    RowHashes hashes;
+    RowFingerprint fingerprint;
 };
 
 // Reads the table and finalizes the statement at once, so that no read lock
@@ -73,8 +73,9 @@ Reading readTable(const Connection& connection, const QString& tableName, const 
                 throw bounds.tooManyRows(tableName);
             const std::vector<ColumnStore::Cell>& cells = reader.read();
             if (rowids) {
-                rowids->hashes.add(cells, reader.columns());
-                rowids->last = std::max(rowids->last, sqlite3_column_int64(statement, rowidColumn));
+                const qint64 rowid = sqlite3_column_int64(statement, rowidColumn);
+                rowids->fingerprint.add(cells, reader.columns(), rowid);
+                rowids->last = std::max(rowids->last, rowid);
             }
             if (reading.appended == 0 && reading.kept < reading.earlier &&
                 target->rowEquals(reading.kept, cells)) {
@@ -162,7 +163,7 @@ void TableCursor::readRows() {
     std::optional<RowidTrack> track;
     std::optional<Reading> reading;
     if (appendable) {
-        track.emplace(RowidTrack{lastRowid_, hashes_});
+        track.emplace(RowidTrack{lastRowid_, fingerprint_});
         try {
             reading =
                 readTable(connection_, tableName_,
@@ -204,7 +205,7 @@ void TableCursor::readRows() {
     }
     if (track) {
         lastRowid_ = track->last;
-        hashes_ = std::move(track->hashes);
+        fingerprint_ = std::move(track->fingerprint);
     }
     open_ = true;
     readStamp_ = stamp;
@@ -274,7 +275,7 @@ void TableCursor::adoptLoad() {
     rowFilter_ = std::move(filter);
     index_.clear();
     lastRowid_ = loaded_->lastRowid;
-    hashes_ = std::move(loaded_->hashes);
+    fingerprint_ = std::move(loaded_->fingerprint);
     loaded_.reset();
     open_ = true;
     wholeReadDue_ = false;
@@ -308,13 +309,13 @@ void TableCursor::startCheck() {
     if (!rowidTable_ || load_ || check_.joinable() || wholeReadDue_ || checkedStamp_ == readStamp_)
         return;
     checkedStamp_ = readStamp_;
-    checkBasis_ = hashes_;
+    checkBasis_ = fingerprint_;
     const QString fileName = connection_.fileName();
     const QString tableName = tableName_;
     const qint64 lastRowid = lastRowid_;
     const quint64 generation = checkGeneration_;
     check_ = std::thread([this, fileName, tableName, lastRowid, generation] {
-        std::optional<RowHashes> found =
+        std::optional<RowFingerprint> found =
             fingerprintRows(fileName, tableName, lastRowid, cancelCheck_);
         QMetaObject::invokeMethod(
             this, [this, found, generation] { finishCheck(found, generation); },
@@ -325,7 +326,7 @@ void TableCursor::startCheck() {
 // A check that failed changes nothing and is tried again at the next
 // refresh; one that found other rows than held has the next refresh read the
 // table whole.
-void TableCursor::finishCheck(const std::optional<RowHashes>& found, quint64 generation) {
+void TableCursor::finishCheck(const std::optional<RowFingerprint>& found, quint64 generation) {
     // After a close the thread is another check's, which sends its own finding.
     if (generation != checkGeneration_)
         return;

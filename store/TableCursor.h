@@ -6,7 +6,7 @@
 #include "store/FilterExpression.h"
 #include "store/ReadBounds.h"
 #include "store/RowFilter.h"
-#include "store/RowHashes.h"
+#include "store/RowFingerprint.h"
 #include "store/TableLoad.h"
 
 #include <QObject>
@@ -100,7 +100,7 @@ private:
     void adoptLoad();
     void stopLoad();
     void startCheck();
-    void finishCheck(const std::optional<RowHashes>& found, quint64 generation);
+    void finishCheck(const std::optional<RowFingerprint>& found, quint64 generation);
     void stopCheck();
     void computePassingRows();
     void reapplyFilter();
@@ -125,11 +125,11 @@ private:
     ReadBounds bounds_;
 
     // A rowid table: appended rows are read past lastRowid_, the rows held
-    // are fingerprinted in hashes_ and checked beside this thread.
+    // are fingerprinted in fingerprint_ and checked beside this thread.
     bool incremental_ = false;
     bool rowidTable_ = false;
     qint64 lastRowid_ = 0;
-    RowHashes hashes_;
+    RowFingerprint fingerprint_;
     bool wholeReadDue_ = false; // a check found a change before the appended rows
     std::unique_ptr<TableLoad> load_;
     ReadStamp loadStamp_; // this connection's stamp when the running load began
@@ -137,7 +137,7 @@ private:
     bool loadHeld_ = false;
     quint64 loadGeneration_ = 0;
     std::optional<ReadStamp> checkedStamp_;
-    RowHashes checkBasis_;
+    RowFingerprint checkBasis_;
     std::thread check_;
     std::atomic_bool cancelCheck_ = false;
     quint64 checkGeneration_ = 0;

@@ -6,11 +6,16 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace {
 
 // A slice's read lock lasts a few milliseconds.
 constexpr int rowsPerSlice = 16384;
 constexpr quint64 rowsPerProgress = 65536;
+constexpr quint64 rowsPerCount = 4096;
+// Below this a second thread costs more than it saves.
+constexpr quint64 rowsForTwoHalves = 200'000;
 
 // Finalizes a statement however its use ends.
 struct Statement {
@@ -25,6 +30,12 @@ struct Statement {
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 };
+
+sqlite3* openedHandle(const ReadOnlyDatabase& database) {
+    if (!database.handle())
+        throw Error(database.lastMessage());
+    return database.handle();
+}
 
 } // namespace
 
@@ -57,83 +68,129 @@ TableLoad::Outcome TableLoad::take() {
     return std::move(outcome_);
 }
 
+// A large rowid table is read in two halves of its row ids side by side,
+// the second half taking rows appended meanwhile too, and then joined.
 void TableLoad::run() {
     try {
-        const ReadOnlyDatabase database(fileName_);
-        sqlite3* db = database.handle();
-        if (!db)
-            throw Error(database.lastMessage());
-        StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
-        if (rowidTable_) {
-            readSlices(db, steps);
+        if (!rowidTable_) {
+            readWhole(outcome_);
         } else {
-            Statement whole(db, QStringLiteral("SELECT * FROM %1").arg(tableName_));
-            appendRows(db, whole.handle, steps);
+            const ReadOnlyDatabase database(fileName_);
+            Statement span(openedHandle(database),
+                           QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(tableName_));
+            Range first;
+            std::optional<Range> second;
+            if (sqlite3_step(span.handle) == SQLITE_ROW &&
+                sqlite3_column_type(span.handle, 0) == SQLITE_INTEGER) {
+                const qint64 lowest = sqlite3_column_int64(span.handle, 0);
+                const qint64 highest = sqlite3_column_int64(span.handle, 1);
+                expected_ = quint64(highest) - quint64(lowest) + 1;
+                if (expected_ >= rowsForTwoHalves) {
+                    first.last = lowest + qint64(expected_ / 2);
+                    second = Range{first.last};
+                }
+            }
+            progress_(0, expected_);
+            if (!second) {
+                readRange(outcome_, first, expected_);
+            } else {
+                Outcome secondHalf;
+                std::thread other([&] { readRange(secondHalf, *second, expected_ / 2); });
+                readRange(outcome_, first, expected_);
+                other.join();
+                if (!secondHalf.error.isEmpty())
+                    throw Error(secondHalf.error);
+                if (outcome_.store && secondHalf.store) {
+                    outcome_.store->append(std::move(*secondHalf.store));
+                    outcome_.fingerprint.add(secondHalf.fingerprint);
+                    outcome_.lastRowid = std::max(outcome_.lastRowid, secondHalf.lastRowid);
+                }
+            }
         }
     } catch (const Error& error) {
-        outcome_.store.reset();
         outcome_.error = error.message();
     }
-    if (cancelled_) {
+    if (cancelled_ || !outcome_.error.isEmpty()) {
         outcome_.store.reset();
-        outcome_.error.clear();
+        if (cancelled_)
+            outcome_.error.clear();
     }
     done_();
 }
 
-void TableLoad::readSlices(sqlite3* db, StepBound& steps) {
-    expected_ = expectedRows(db);
-    progress_(0, expected_);
-    Statement slice(db, QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 "
-                                       "ORDER BY rowid LIMIT %2")
-                            .arg(tableName_)
-                            .arg(rowsPerSlice));
-    for (quint64 rows = rowsPerSlice; rows == rowsPerSlice && !cancelled_;) {
-        sqlite3_bind_int64(slice.handle, 1, outcome_.lastRowid);
-        rows = appendRows(db, slice.handle, steps);
-        sqlite3_reset(slice.handle);
+void TableLoad::readWhole(Outcome& part) {
+    const ReadOnlyDatabase database(fileName_);
+    sqlite3* db = openedHandle(database);
+    StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
+    Statement whole(db, QStringLiteral("SELECT * FROM %1").arg(tableName_));
+    appendRows(part, whole.handle, steps, 0);
+}
+
+// The part's failure is left in its error, for the thread that joins it.
+void TableLoad::readRange(Outcome& part, Range range, quint64 reserveRows) {
+    try {
+        const ReadOnlyDatabase database(fileName_);
+        sqlite3* db = openedHandle(database);
+        StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
+        Statement slice(db, QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 AND "
+                                           "rowid <= ?2 ORDER BY rowid LIMIT %2")
+                                .arg(tableName_)
+                                .arg(rowsPerSlice));
+        sqlite3_bind_int64(slice.handle, 2, range.last);
+        part.lastRowid = range.after;
+        for (quint64 rows = rowsPerSlice; rows == rowsPerSlice && !cancelled_;) {
+            sqlite3_bind_int64(slice.handle, 1, part.lastRowid);
+            rows = appendRows(part, slice.handle, steps, reserveRows);
+            sqlite3_reset(slice.handle);
+        }
+    } catch (const Error& error) {
+        part.error = error.message();
     }
 }
 
 // Steps the statement to its end, appending its rows; how many it gave.
-quint64 TableLoad::appendRows(sqlite3* db, sqlite3_stmt* statement, StepBound& steps) {
+quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
+                              quint64 reserveRows) {
     // The first step prepares the statement again when another connection
     // changed the schema, so the columns are known only after it.
     int result = sqlite3_step(statement);
     const int rowidColumn = rowidTable_ ? sqlite3_column_count(statement) - 1 : -1;
     StatementRowReader reader(statement, rowidColumn);
-    std::optional<ColumnStore>& store = outcome_.store;
-    if (!store)
+    std::optional<ColumnStore>& store = part.store;
+    if (!store) {
         store.emplace(reader.columns());
-    else if (store->columns() != reader.columns())
+        store->reserve(quint32(std::min<quint64>(reserveRows, bounds_.maxRows)));
+    } else if (store->columns() != reader.columns()) {
         throw Error(QStringLiteral("The columns of %1 changed while it was read").arg(tableName_));
+    }
+    // Rows are counted into the shared total in batches: two threads
+    // counting every row would fight over its cache line.
     quint64 rows = 0;
+    quint64 uncounted = 0;
+    const auto count = [&] {
+        const quint64 before = rowsRead_.fetch_add(uncounted);
+        if ((before + uncounted) / rowsPerProgress != before / rowsPerProgress)
+            progress_(before + uncounted, expected_);
+        uncounted = 0;
+    };
     for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
         steps.rowGiven();
-        if (store->rowCount() >= bounds_.maxRows)
+        if (rowsRead_.load(std::memory_order_relaxed) + uncounted >= bounds_.maxRows)
             throw bounds_.tooManyRows(tableName_);
         const std::vector<ColumnStore::Cell>& cells = reader.read();
         if (rowidTable_) {
-            outcome_.hashes.add(cells, reader.columns());
-            outcome_.lastRowid = sqlite3_column_int64(statement, rowidColumn);
+            part.lastRowid = sqlite3_column_int64(statement, rowidColumn);
+            part.fingerprint.add(cells, reader.columns(), part.lastRowid);
         }
         store->appendRow(cells);
         ++rows;
-        if (store->rowCount() % rowsPerProgress == 0)
-            progress_(store->rowCount(), expected_);
+        if (++uncounted == rowsPerCount)
+            count();
     }
+    count();
     if (steps.exceeded())
         throw bounds_.tooManySteps(tableName_);
     if (result != SQLITE_DONE && !cancelled_)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
+        throw Error(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement))));
     return rows;
-}
-
-// From the first and last row ids, which the table's tree gives at once.
-quint64 TableLoad::expectedRows(sqlite3* db) const {
-    Statement span(db,
-                   QStringLiteral("SELECT max(rowid) - min(rowid) + 1 FROM %1").arg(tableName_));
-    return sqlite3_step(span.handle) == SQLITE_ROW
-               ? quint64(std::max<sqlite3_int64>(0, sqlite3_column_int64(span.handle, 0)))
-               : 0;
 }

@@ -2,7 +2,7 @@
 
 #include "store/ColumnStore.h"
 #include "store/ReadBounds.h"
-#include "store/RowHashes.h"
+#include "store/RowFingerprint.h"
 
 #include <QString>
 
@@ -13,43 +13,49 @@
 #include <thread>
 
 class StepBound;
-struct sqlite3;
 struct sqlite3_stmt;
 
-// A whole read of a table on a connection and a thread of its own, so that
-// the window answers while a large table loads. A rowid table is read in row
-// id order a slice at a time, each slice its own read transaction, so that a
-// writer never waits on it longer than milliseconds; its rows are
-// fingerprinted as they come (see RowHashes).
+// A whole read of a table on connections and threads of its own, so that the
+// window answers while a large table loads. A rowid table is read in row id
+// order a slice at a time, each slice its own read transaction, so that a
+// writer never waits on it longer than milliseconds; a large one in two
+// halves side by side. Its rows are fingerprinted as they come.
 class TableLoad {
 public:
     struct Outcome {
         std::optional<ColumnStore> store; // none when the read failed or was cancelled
         qint64 lastRowid = std::numeric_limits<qint64>::min();
-        RowHashes hashes;
+        RowFingerprint fingerprint;
         QString error; // why the read failed; empty when it was cancelled
     };
     // Rows read so far, and the rows expected; 0 when not known.
     using Progress = std::function<void(quint64 rows, quint64 expected)>;
 
-    // Starts at once; `progress` and `done` are called on the load's thread.
+    // Starts at once; `progress` and `done` are called on the load's threads.
     TableLoad(const QString& fileName, const QString& tableName, const ReadBounds& bounds,
               bool rowidTable, Progress progress, std::function<void()> done);
-    ~TableLoad(); // cancels and waits for the thread
+    ~TableLoad(); // cancels and waits for the threads
     TableLoad(const TableLoad&) = delete;
     TableLoad& operator=(const TableLoad&) = delete;
 
     void cancel();
     bool cancelled() const { return cancelled_; }
     void wait();
-    // Waits for the thread and hands over what it read.
+    // Waits for the threads and hands over what they read.
     Outcome take();
 
 private:
+    // Row ids after `after` up to `last`, both as stored.
+    struct Range {
+        qint64 after = std::numeric_limits<qint64>::min();
+        qint64 last = std::numeric_limits<qint64>::max();
+    };
+
     void run();
-    void readSlices(sqlite3* db, StepBound& steps);
-    quint64 appendRows(sqlite3* db, sqlite3_stmt* statement, StepBound& steps);
-    quint64 expectedRows(sqlite3* db) const;
+    void readWhole(Outcome& part);
+    void readRange(Outcome& part, Range range, quint64 reserveRows);
+    quint64 appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
+                       quint64 reserveRows);
 
     QString fileName_;
     QString tableName_;
@@ -58,6 +64,7 @@ private:
     Progress progress_;
     std::function<void()> done_;
     quint64 expected_ = 0;
+    std::atomic<quint64> rowsRead_ = 0;
     std::atomic_bool cancelled_ = false;
     Outcome outcome_;
     std::thread thread_;

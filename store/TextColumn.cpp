@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -36,6 +37,37 @@ QByteArrayView TextColumn::at(quint32 row) const {
         return dictionary_[codes_[row]];
     const quint32 begin = row == 0 ? 0 : ends_[row - 1];
     return QByteArrayView(bytes_.data() + begin, ends_[row] - begin);
+}
+
+// Coded texts join through a map of the other dictionary's codes to this
+// one's, while both dictionaries fit in one; otherwise as bytes.
+void TextColumn::append(const TextColumn& other) {
+    if (coded_ && other.coded_ && joinCodes(other))
+        return;
+    if (other.coded_) {
+        if (coded_)
+            switchToBytes();
+        for (const quint16 code : other.codes_)
+            appendBytes(other.dictionary_[code]);
+        return;
+    }
+    if (coded_)
+        switchToBytes();
+    const quint32 offset = ends_.empty() ? 0 : ends_.back();
+    if (std::size_t(offset) + other.bytes_.size() > std::numeric_limits<quint32>::max())
+        throw Error(QStringLiteral("The texts of a column are too large to be read"));
+    bytes_.insert(bytes_.end(), other.bytes_.begin(), other.bytes_.end());
+    ends_.reserve(ends_.size() + other.ends_.size());
+    for (const quint32 end : other.ends_)
+        ends_.push_back(end + offset);
+}
+
+void TextColumn::reserve(quint32 rows) {
+    reservedRows_ = rows;
+    if (coded_)
+        codes_.reserve(rows);
+    else
+        ends_.reserve(rows);
 }
 
 void TextColumn::truncate(quint32 rows) {
@@ -86,6 +118,30 @@ void TextColumn::appendCoded(QByteArrayView text) {
     codes_.push_back(lastCode_);
 }
 
+bool TextColumn::joinCodes(const TextColumn& other) {
+    std::size_t added = 0;
+    for (const QByteArray& text : other.dictionary_)
+        added += codeOf_.contains(viewOf(text)) ? 0 : 1;
+    if (dictionary_.size() + added > maxCodes)
+        return false;
+    std::vector<quint16> codeMap;
+    codeMap.reserve(other.dictionary_.size());
+    for (const QByteArray& text : other.dictionary_) {
+        const auto found = codeOf_.find(viewOf(text));
+        if (found != codeOf_.end()) {
+            codeMap.push_back(found->second);
+            continue;
+        }
+        dictionary_.push_back(text);
+        codeMap.push_back(quint16(dictionary_.size() - 1));
+        codeOf_.emplace(viewOf(dictionary_.back()), codeMap.back());
+    }
+    codes_.reserve(codes_.size() + other.codes_.size());
+    for (const quint16 code : other.codes_)
+        codes_.push_back(codeMap[code]);
+    return true;
+}
+
 void TextColumn::appendBytes(QByteArrayView text) {
     appendTo(bytes_, ends_, text);
 }
@@ -94,7 +150,13 @@ void TextColumn::appendBytes(QByteArrayView text) {
 void TextColumn::switchToBytes() {
     std::vector<char> bytes;
     std::vector<quint32> ends;
-    ends.reserve(codes_.size());
+    std::size_t length = 0;
+    for (const quint16 code : codes_)
+        length += std::size_t(dictionary_[code].size());
+    // The texts so far tell the room the reserved rows need.
+    const std::size_t rows = std::max<std::size_t>(codes_.size(), reservedRows_);
+    ends.reserve(rows);
+    bytes.reserve(codes_.empty() ? length : length / codes_.size() * rows + length);
     for (const quint16 code : codes_)
         appendTo(bytes, ends, dictionary_[code]);
     bytes_ = std::move(bytes);

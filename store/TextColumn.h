@@ -15,13 +15,18 @@
 class TextColumn {
 public:
     void append(QByteArrayView text); // throws Error past 4 GiB of text
+    void append(const TextColumn& other);
     QByteArrayView at(quint32 row) const;
+    // Room for this many rows, kept also for the bytes of texts once the
+    // column holds them so.
+    void reserve(quint32 rows);
     void truncate(quint32 rows);
     void eraseRows(quint32 first, quint32 last); // rows first .. last - 1
 
 private:
     void appendCoded(QByteArrayView text);
     void appendBytes(QByteArrayView text);
+    bool joinCodes(const TextColumn& other);
     void switchToBytes();
 
     bool coded_ = true;
@@ -29,6 +34,7 @@ private:
     std::deque<QByteArray> dictionary_; // never moves its texts, which codeOf_ views
     std::unordered_map<std::string_view, quint16> codeOf_;
     quint16 lastCode_ = 0;
+    quint32 reservedRows_ = 0;
 
     std::vector<char> bytes_;
     std::vector<quint32> ends_; // end of each row's text in bytes_

@@ -53,17 +53,26 @@ void runLastPositions(TableCursor& cursor, const SelectedRadios& radios, Recordi
                       {sink, [](const QString&) {}, [](const QString&) {}});
 }
 
+// Opens the cursor as the program does and waits until the rows read beside
+// it show.
+std::unique_ptr<TableCursor> openLoaded(Connection& connection) {
+    auto cursor = std::make_unique<TableCursor>(connection, table);
+    cursor->setIncrementalRefresh(true);
+    cursor->open();
+    cursor->waitForBackgroundWork();
+    cursor->refresh();
+    return cursor;
+}
+
 int hold(const QString& database) {
     Connection connection;
     connection.open(database);
-    TableCursor cursor(connection, table);
-    cursor.setIncrementalRefresh(true);
-    cursor.open();
+    const std::unique_ptr<TableCursor> cursor = openLoaded(connection);
     const SelectedRadios radios = radios255();
     RecordingSink sink;
-    runLastPositions(cursor, radios, sink);
+    runLastPositions(*cursor, radios, sink);
     bench::appendReport(database, firstRadio);
-    runLastPositions(cursor, radios, sink);
+    runLastPositions(*cursor, radios, sink);
     std::printf("%.1f\n", bench::peakResidentMiB());
     return 0;
 }
@@ -87,20 +96,12 @@ int main(int argc, char* argv[]) {
 
     Connection connection;
     connection.open(database);
-    auto cursor = std::make_unique<TableCursor>(connection, table);
-    cursor->setIncrementalRefresh(true);
-    cursor->open();
+    auto cursor = openLoaded(connection);
     std::printf("%s: %d reports, %.1f MiB\n", qPrintable(arguments[1]), cursor->rowCount(),
                 fileMiB);
 
     const double load = bench::medianSeconds(
-        5,
-        [&] {
-            cursor = std::make_unique<TableCursor>(connection, table);
-            cursor->setIncrementalRefresh(true);
-            cursor->open();
-        },
-        [&] { cursor.reset(); });
+        5, [&] { cursor = openLoaded(connection); }, [&] { cursor.reset(); });
     const double shellLoad =
         bench::sqliteShellSeconds(database, QStringLiteral("SELECT * FROM map_coor"), 5);
     bench::printRatio("B1 load: TableCursor open", load, shellLoad, "sqlite3");
@@ -111,9 +112,7 @@ int main(int argc, char* argv[]) {
         5, [&] { cursor->applyFilter(filter); },
         [&] {
             cursor.reset();
-            cursor = std::make_unique<TableCursor>(connection, table);
-            cursor->setIncrementalRefresh(true);
-            cursor->open();
+            cursor = openLoaded(connection);
         });
     const double nextFilter = bench::medianSeconds(
         25, [&] { cursor->applyFilter(filter); },

@@ -11,6 +11,8 @@ class ColumnStoreTest : public QObject {
 private slots:
     void editsKeepEveryRow_data();
     void editsKeepEveryRow();
+    void joinedPartsEqualOneStore_data();
+    void joinedPartsEqualOneStore();
 };
 
 namespace {
@@ -85,6 +87,70 @@ void ColumnStoreTest::editsKeepEveryRow() {
         QCOMPARE(store.integer(0, row), model.integers[row]);
         QCOMPARE(store.utf8(1, row), model.texts[row]);
     }
+}
+
+// A table read in two parts side by side is joined: the joined store must
+// hold exactly what one store fed every row holds, and take rows after.
+void ColumnStoreTest::joinedPartsEqualOneStore_data() {
+    QTest::addColumn<int>("firstRows");
+    QTest::addColumn<int>("secondRows");
+    QTest::addColumn<int>("firstDistinct");  // texts of the first part
+    QTest::addColumn<int>("secondDistinct"); // texts of the second, some shared
+    QTest::addColumn<int>("nullsFrom");      // rows from here on are NULL every 7th
+    QTest::addColumn<int>("wideFrom");       // rows from here on hold 64-bit values
+    QTest::newRow("both coded, shared texts") << 300 << 400 << 5 << 9 << 0 << 1000000;
+    QTest::newRow("coded then bytes") << 300 << 9000 << 5 << 9000 << 1000000 << 1000000;
+    QTest::newRow("bytes then coded") << 9000 << 300 << 9000 << 5 << 1000000 << 1000000;
+    QTest::newRow("both bytes") << 9000 << 9000 << 9000 << 9000 << 4000 << 2000;
+    QTest::newRow("dictionaries too large together")
+        << 9000 << 9000 << 3000 << 3000 << 1000000 << 0;
+    QTest::newRow("nulls only in the second") << 200 << 200 << 4 << 4 << 250 << 1000000;
+    QTest::newRow("nulls only in the first") << 200 << 200 << 4 << 4 << 0 << 1000000;
+    QTest::newRow("wide only in the second") << 200 << 200 << 4 << 4 << 1000000 << 300;
+    QTest::newRow("empty first") << 0 << 500 << 1 << 7 << 100 << 1000000;
+    QTest::newRow("empty second") << 500 << 0 << 7 << 1 << 100 << 1000000;
+}
+
+void ColumnStoreTest::joinedPartsEqualOneStore() {
+    QFETCH(int, firstRows);
+    QFETCH(int, secondRows);
+    QFETCH(int, firstDistinct);
+    QFETCH(int, secondDistinct);
+    QFETCH(int, nullsFrom);
+    QFETCH(int, wideFrom);
+    const std::vector<ColumnStore::ColumnInfo> columns{{QStringLiteral("n"), ColumnKind::Integer},
+                                                       {QStringLiteral("t"), ColumnKind::Text}};
+    ColumnStore whole(columns);
+    ColumnStore first(columns);
+    ColumnStore second(columns);
+    first.reserve(quint32(firstRows + secondRows));
+    Model model;
+    Model unused;
+    const auto append = [&](ColumnStore& part, int i, int distinct) {
+        const qint64 integer = i >= wideFrom ? (qint64(1) << 40) + i : i - 3;
+        const QByteArray text = "value " + QByteArray::number(i % distinct);
+        const bool isNull = i >= nullsFrom && i % 7 == 0;
+        appendBoth(part, unused, integer, text, isNull);
+        appendBoth(whole, model, integer, text, isNull);
+    };
+    for (int i = 0; i < firstRows; ++i)
+        append(first, i, firstDistinct);
+    for (int i = firstRows; i < firstRows + secondRows; ++i)
+        append(second, i, secondDistinct);
+
+    first.append(std::move(second));
+    for (int i = firstRows + secondRows; i < firstRows + secondRows + 20; ++i)
+        append(first, i, 3);
+
+    QCOMPARE(first.rowCount(), whole.rowCount());
+    QCOMPARE(second.rowCount(), quint32(0));
+    for (quint32 row = 0; row < whole.rowCount(); ++row) {
+        QCOMPARE(first.isNull(0, row), bool(model.nulls[row]));
+        QCOMPARE(first.integer(0, row), model.integers[row]);
+        QCOMPARE(first.utf8(1, row), model.texts[row]);
+    }
+    QVERIFY(first.integers(0).lowest() <= whole.integers(0).lowest());
+    QVERIFY(first.integers(0).highest() >= whole.integers(0).highest());
 }
 
 QTEST_APPLESS_MAIN(ColumnStoreTest)

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <limits>
 #include <thread>
 
 class TableCursorTest : public QObject {
@@ -50,6 +51,9 @@ private slots:
     void failedCheckChangesNothing();
     void endlessReadStopsAtItsBound_data();
     void endlessReadStopsAtItsBound();
+    void loadBesideTheCursor_data();
+    void loadBesideTheCursor();
+    void largeTableLoadsInHalves();
 
 private:
     QList<qint32> passingKeys(TableCursor& cursor);
@@ -748,6 +752,121 @@ void TableCursorTest::endlessReadStopsAtItsBound() {
     QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
     starting.open();
     QCOMPARE(starting.rowCount(), 5);
+}
+
+void TableCursorTest::loadBesideTheCursor_data() {
+    QTest::addColumn<bool>("cancel");
+    QTest::newRow("stopped at its bound") << false;
+    QTest::newRow("cancelled") << true;
+}
+
+// An incremental cursor reads whole tables beside its thread. A view that
+// turns endless once the table has a sixth row: while its read runs the rows
+// before stay; a read cancelled or past its bound leaves them. A failed or
+// cancelled first read starts no other until asked, and only a failed one
+// is reported.
+void TableCursorTest::loadBesideTheCursor() {
+    QFETCH(bool, cancel);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE VIEW growing AS WITH RECURSIVE n(v) AS ("
+                            " SELECT 1 WHERE (SELECT count(*) FROM kinds) > 5"
+                            " UNION ALL SELECT v + 1 FROM n)"
+                            " SELECT k FROM kinds UNION ALL SELECT v FROM n WHERE v < 0"),
+             QString());
+    const ReadBounds bounds{1000, cancel ? std::numeric_limits<quint64>::max() : 1'000'000};
+    TableCursor cursor(connection_, QStringLiteral("growing"));
+    cursor.setIncrementalRefresh(true);
+    cursor.setReadBounds(bounds);
+    openCursor(cursor);
+    QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
+
+    QCOMPARE(writer.execute("INSERT INTO kinds(k) VALUES(6)"), QString());
+    QSignalSpy loading(&cursor, &TableCursor::loadingChanged);
+    QSignalSpy failed(&cursor, &TableCursor::loadFailed);
+    cursor.refresh();
+    QVERIFY(cursor.isLoading());
+    QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
+    if (cancel)
+        cursor.cancelLoading();
+    cursor.waitForBackgroundWork();
+    cursor.refresh();
+    QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
+    QCOMPARE(cursor.isLoadingHeld(), cancel);
+    QCOMPARE(failed.count(), 0);
+    // A failed later read is tried again at the next refresh.
+    QCOMPARE(cursor.isLoading(), !cancel);
+    cursor.cancelLoading();
+    cursor.waitForBackgroundWork();
+
+    TableCursor starting(connection_, QStringLiteral("growing"));
+    starting.setIncrementalRefresh(true);
+    starting.setReadBounds(bounds);
+    QSignalSpy startFailed(&starting, &TableCursor::loadFailed);
+    starting.open();
+    if (cancel)
+        starting.cancelLoading();
+    starting.waitForBackgroundWork();
+    starting.refresh();
+    QVERIFY(!starting.isLoading());
+    QVERIFY(starting.isLoadingHeld());
+    QCOMPARE(starting.rowCount(), 0);
+    QCOMPARE(startFailed.count(), cancel ? 0 : 1);
+    if (!cancel)
+        QVERIFY2(startFailed.first().first().toString().startsWith(
+                     QStringLiteral("Reading growing stopped")),
+                 qPrintable(startFailed.first().first().toString()));
+
+    QCOMPARE(writer.execute("DELETE FROM kinds WHERE k = 6"), QString());
+    starting.resumeLoading();
+    QVERIFY(starting.isLoading());
+    starting.waitForBackgroundWork();
+    starting.refresh();
+    QCOMPARE(passingKeys(starting), QList<qint32>({1, 2, 3, 4, 5}));
+    // Each read beside the first cursor began and ended: one when cancelled,
+    // the failed one and its retry otherwise.
+    QCOMPARE(loading.count(), cancel ? 2 : 4);
+}
+
+// A large rowid table is read in two halves side by side and joined: the
+// same rows as one read on this thread, NULLs, wide integers and texts
+// alike, and a change in either half is found.
+void TableCursorTest::largeTableLoadsInHalves() {
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE TABLE big(id INTEGER, t TEXT, r REAL);"
+                            "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n"
+                            " WHERE v < 250000) INSERT INTO big SELECT"
+                            " CASE WHEN v % 9 = 0 THEN NULL WHEN v > 200000 THEN v * 10000000000"
+                            " ELSE v END, CASE WHEN v < 125000 THEN 'station ' || (v % 5)"
+                            " ELSE 'point ' || v END, v / 8.0 FROM n"),
+             QString());
+    TableCursor halves(connection_, QStringLiteral("big"));
+    halves.setIncrementalRefresh(true);
+    QSignalSpy progress(&halves, &TableCursor::loadProgress);
+    openCursor(halves);
+    QVERIFY(!progress.isEmpty());
+    QCOMPARE(progress.last().at(1).toULongLong(), quint64(250000));
+
+    const auto sameAsOneRead = [&] {
+        TableCursor one(connection_, QStringLiteral("big"));
+        one.open();
+        QCOMPARE(halves.rowCount(), one.rowCount());
+        for (int row = 0; row < one.rowCount(); row += 997) {
+            for (int column = 0; column < 3; ++column)
+                QCOMPARE(halves.displayText(row, column), one.displayText(row, column));
+        }
+        for (int row = one.rowCount() - 3; row < one.rowCount(); ++row)
+            QCOMPARE(halves.displayText(row, 1), one.displayText(row, 1));
+    };
+    sameAsOneRead();
+
+    for (const char* change : {"UPDATE big SET t = 'moved' WHERE rowid = 10",
+                               "UPDATE big SET r = -1 WHERE rowid = 240000"}) {
+        QCOMPARE(writer.execute(change), QString());
+        halves.refresh();
+        halves.waitForBackgroundWork();
+        halves.refresh();
+        sameAsOneRead();
+    }
 }
 
 QTEST_GUILESS_MAIN(TableCursorTest)

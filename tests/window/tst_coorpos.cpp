@@ -9,6 +9,7 @@
 #include "ui/coorposunit.h"
 #include "ui/views/SelectedRadios.h"
 #include "ui/widgets/GradientSplitter.h"
+#include "ui/widgets/LoadProgress.h"
 #include "ui/widgets/UpDownButtons.h"
 
 #include "ui/widgets/DateTimePicker.h"
@@ -73,6 +74,7 @@ private slots:
     void startsOnAGoodDatabase();
     void startsWithoutDatabaseFile();
     void startsWhenTheDatabaseCannotBeOpened();
+    void reportsLoadBesideTheStatusText();
     void keyIsReadBesideTheExecutableOnly_data();
     void keyIsReadBesideTheExecutableOnly();
     void staleMinutesIsReadAtStartUp_data();
@@ -131,6 +133,44 @@ void TestCoorPos::startsWithoutDatabaseFile() {
     QVERIFY(ui.DateTimePicker1->value() != kLayoutDate);
     QVERIFY(!ui.initalize_map->isActive());
     QCOMPARE(ui.JvTreeView1->topLevelItemCount(), 0);
+}
+
+// A first read of the reports that runs long shows beside the status text
+// with a Cancel; cancelled, the window says so, reports nothing and offers
+// to load again.
+void TestCoorPos::reportsLoadBesideTheStatusText() {
+    WorkingDirectory cwd;
+    const QString path = cwd.filePath("tavirelmonkas.db");
+    makeDemoDatabase(path);
+    QCOMPARE(TestDatabase(path).execute(
+                 "ALTER TABLE map_coor RENAME TO reports;"
+                 "CREATE VIEW map_coor AS WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL"
+                 " SELECT v + 1 FROM n) SELECT * FROM reports UNION ALL"
+                 " SELECT reports.* FROM reports, n WHERE v < 0"),
+             QString());
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    const CoorPosLayout& ui = window.controls();
+    auto* button = ui.ReportLoad->findChild<QToolButton*>(QStringLiteral("LoadProgressButton"));
+    auto* text = ui.ReportLoad->findChild<QLabel*>(QStringLiteral("LoadProgressText"));
+    QVERIFY(window.positionTable().isLoading());
+    QVERIFY(!ui.ReportLoad->isHidden());
+    QCOMPARE(ui.ReportLoad->parentWidget(), ui.StatusText->parentWidget());
+    QCOMPARE(button->text(), QStringLiteral("Cancel"));
+
+    button->click();
+    QTRY_VERIFY(!window.positionTable().isLoading());
+    QVERIFY(!ui.ReportLoad->isHidden());
+    QCOMPARE(text->text(), QStringLiteral("Reports not loaded"));
+    QCOMPARE(button->text(), QStringLiteral("Load"));
+    QCOMPARE(window.positionTable().rowCount(), 0);
+    QVERIFY(boxes.boxes().isEmpty());
+
+    button->click();
+    QVERIFY(window.positionTable().isLoading());
+    QCOMPARE(button->text(), QStringLiteral("Cancel"));
+    button->click();
+    QTRY_VERIFY(!window.positionTable().isLoading());
 }
 
 void TestCoorPos::startsWhenTheDatabaseCannotBeOpened() {

@@ -1,4 +1,4 @@
-#include "store/RowHashes.h"
+#include "store/RowFingerprint.h"
 
 #include <QHashFunctions>
 
@@ -14,11 +14,9 @@ quint64 mix(quint64 hash, quint64 value) {
 
 } // namespace
 
-void RowHashes::add(const std::vector<ColumnStore::Cell>& cells,
-                    const std::vector<ColumnStore::ColumnInfo>& columns) {
-    if (rows_ % rowsPerBlock == 0)
-        blocks_.push_back(0);
-    quint64 hash = blocks_.back();
+void RowFingerprint::add(const std::vector<ColumnStore::Cell>& cells,
+                         const std::vector<ColumnStore::ColumnInfo>& columns, qint64 rowid) {
+    quint64 hash = mix(0, quint64(rowid));
     for (std::size_t c = 0; c < cells.size(); ++c) {
         const ColumnStore::Cell& cell = cells[c];
         if (cell.isNull) {
@@ -38,6 +36,11 @@ void RowHashes::add(const std::vector<ColumnStore::Cell>& cells,
             break;
         }
     }
-    blocks_.back() = mix(hash, rows_);
+    sum_ += hash;
     ++rows_;
+}
+
+void RowFingerprint::add(const RowFingerprint& other) {
+    sum_ += other.sum_;
+    rows_ += other.rows_;
 }
