@@ -72,7 +72,9 @@ public:
     QString displayText(int column, quint32 row) const;
 
     RowSnapshot snapshot(quint32 row) const;
-    bool matches(quint32 row, const RowSnapshot& snapshot) const;
+    // The snapshot's columns are of this store's kinds, so that rowEquals
+    // compares a row with its cells.
+    bool holdsKindsOf(const RowSnapshot& snapshot) const;
 
 private:
     struct Column {

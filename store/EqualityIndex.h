@@ -16,10 +16,11 @@ class EqualityIndex {
 public:
     // Rows whose value in the column is `value`, NULL excluded.
     std::span<const quint32> rowsWith(const ColumnStore& store, int column, qint64 value);
+    // Builds at once what the second look at the column would.
+    void build(const ColumnStore& store, int column);
     void clear();
 
 private:
-    void build(const ColumnStore& store, int column);
     // The group of a value: value - lowest_ when the values lie close
     // together (radio ids), else numbered through groupOf_.
     qint64 groupOf(qint64 value) const;

@@ -71,7 +71,7 @@ std::optional<RowFilter::IntegerEquality> RowFilter::integerEquality() const {
     for (const Condition& condition : conditions_) {
         if (condition.kind == ColumnKind::Integer &&
             condition.op == FilterComparison::Operator::Equal)
-            return IntegerEquality{condition.column, condition.integer};
+            return IntegerEquality{condition.column, condition.integer, conditions_.size() == 1};
     }
     return std::nullopt;
 }

@@ -23,6 +23,7 @@ public:
     struct IntegerEquality {
         int column;
         qint64 value;
+        bool alone; // the filter's only condition: every row the index gives passes
     };
     std::optional<IntegerEquality> integerEquality() const;
 

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace {
 
@@ -230,7 +231,7 @@ void TableCursor::startLoad() {
     stopCheck();
     const quint64 generation = ++loadGeneration_;
     load_ = std::make_unique<TableLoad>(
-        connection_.fileName(), tableName_, bounds_, rowidTable_,
+        connection_.fileName(), tableName_, indexedColumn_, bounds_, rowidTable_,
         [this, generation](quint64 rows, quint64 expected) {
             QMetaObject::invokeMethod(
                 this,
@@ -273,7 +274,7 @@ void TableCursor::adoptLoad() {
     std::optional<RowFilter> filter = bind(expression_, *loaded_->store);
     store_ = std::move(*loaded_->store);
     rowFilter_ = std::move(filter);
-    index_.clear();
+    index_ = std::move(loaded_->index);
     lastRowid_ = loaded_->lastRowid;
     fingerprint_ = std::move(loaded_->fingerprint);
     loaded_.reset();
@@ -381,9 +382,9 @@ void TableCursor::refresh() {
     readRows();
 
     int row = rowCount() > 0 ? 0 : -1;
-    if (remembered) {
+    if (remembered && store_.holdsKindsOf(*remembered)) {
         for (int candidate = 0; candidate < rowCount(); ++candidate) {
-            if (store_.matches(storeRow(candidate), *remembered)) {
+            if (store_.rowEquals(storeRow(candidate), remembered->cells)) {
                 row = candidate;
                 break;
             }
@@ -409,6 +410,10 @@ void TableCursor::close() {
 
 void TableCursor::setIncrementalRefresh(bool on) {
     incremental_ = on;
+}
+
+void TableCursor::setIndexedColumn(const QString& column) {
+    indexedColumn_ = column;
 }
 
 void TableCursor::setReadBounds(const ReadBounds& bounds) {
@@ -574,7 +579,13 @@ void TableCursor::computePassingRows() {
         return;
     }
     if (const auto equality = rowFilter_->integerEquality()) {
-        for (const quint32 row : index_.rowsWith(store_, equality->column, equality->value)) {
+        const std::span<const quint32> rows =
+            index_.rowsWith(store_, equality->column, equality->value);
+        if (equality->alone) {
+            passing_.assign(rows.begin(), rows.end());
+            return;
+        }
+        for (const quint32 row : rows) {
             if (rowFilter_->passes(store_, row))
                 passing_.push_back(row);
         }

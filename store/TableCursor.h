@@ -37,6 +37,9 @@ public:
     // refresh after it finishes (none at open). Off, every refresh equals a
     // fresh read. Set before open.
     void setIncrementalRefresh(bool on);
+    // An integer column the table is mostly narrowed by: whole reads beside
+    // this thread build its index as well.
+    void setIndexedColumn(const QString& column);
 
     void open();    // throws Error with the database's message
     void refresh(); // re-reads; returns to the row whose values all match the current one
@@ -127,6 +130,7 @@ private:
     // A rowid table: appended rows are read past lastRowid_, the rows held
     // are fingerprinted in fingerprint_ and checked beside this thread.
     bool incremental_ = false;
+    QString indexedColumn_;
     bool rowidTable_ = false;
     qint64 lastRowid_ = 0;
     RowFingerprint fingerprint_;

@@ -39,10 +39,12 @@ sqlite3* openedHandle(const ReadOnlyDatabase& database) {
 
 } // namespace
 
-TableLoad::TableLoad(const QString& fileName, const QString& tableName, const ReadBounds& bounds,
-                     bool rowidTable, Progress progress, std::function<void()> done)
+TableLoad::TableLoad(const QString& fileName, const QString& tableName,
+                     const QString& indexedColumn, const ReadBounds& bounds, bool rowidTable,
+                     Progress progress, std::function<void()> done)
     : fileName_(fileName)
     , tableName_(tableName)
+    , indexedColumn_(indexedColumn)
     , bounds_(bounds)
     , rowidTable_(rowidTable)
     , progress_(std::move(progress))
@@ -107,6 +109,7 @@ void TableLoad::run() {
                 }
             }
         }
+        buildIndex();
     } catch (const Error& error) {
         outcome_.error = error.message();
     }
@@ -116,6 +119,14 @@ void TableLoad::run() {
             outcome_.error.clear();
     }
     done_();
+}
+
+void TableLoad::buildIndex() {
+    if (!outcome_.store || cancelled_)
+        return;
+    const int column = outcome_.store->columnIndex(indexedColumn_);
+    if (column >= 0 && outcome_.store->info(column).kind == ColumnKind::Integer)
+        outcome_.index.build(*outcome_.store, column);
 }
 
 void TableLoad::readWhole(Outcome& part) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ColumnStore.h"
+#include "store/EqualityIndex.h"
 #include "store/ReadBounds.h"
 #include "store/RowFingerprint.h"
 
@@ -26,14 +27,17 @@ public:
         std::optional<ColumnStore> store; // none when the read failed or was cancelled
         qint64 lastRowid = std::numeric_limits<qint64>::min();
         RowFingerprint fingerprint;
-        QString error; // why the read failed; empty when it was cancelled
+        EqualityIndex index; // of the indexed column, when the table has it as integers
+        QString error;       // why the read failed; empty when it was cancelled
     };
     // Rows read so far, and the rows expected; 0 when not known.
     using Progress = std::function<void(quint64 rows, quint64 expected)>;
 
     // Starts at once; `progress` and `done` are called on the load's threads.
-    TableLoad(const QString& fileName, const QString& tableName, const ReadBounds& bounds,
-              bool rowidTable, Progress progress, std::function<void()> done);
+    // The index of `indexedColumn` is built beside the reading too.
+    TableLoad(const QString& fileName, const QString& tableName, const QString& indexedColumn,
+              const ReadBounds& bounds, bool rowidTable, Progress progress,
+              std::function<void()> done);
     ~TableLoad(); // cancels and waits for the threads
     TableLoad(const TableLoad&) = delete;
     TableLoad& operator=(const TableLoad&) = delete;
@@ -53,12 +57,14 @@ private:
 
     void run();
     void readWhole(Outcome& part);
+    void buildIndex();
     void readRange(Outcome& part, Range range, quint64 reserveRows);
     quint64 appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
                        quint64 reserveRows);
 
     QString fileName_;
     QString tableName_;
+    QString indexedColumn_;
     ReadBounds bounds_;
     bool rowidTable_;
     Progress progress_;

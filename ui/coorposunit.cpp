@@ -90,6 +90,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     // The position table only grows while the program runs beside its writer.
     ZTable1->setIncrementalRefresh(true);
+    ZTable1->setIndexedColumn(PositionTable::radioShortId);
     ui.DBGrid1->bind(ZTable1.get());
     ui.ReportLoad->bind(ZTable1.get());
     if (const QScreen* screen = QApplication::primaryScreen())
