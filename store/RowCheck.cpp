@@ -2,6 +2,7 @@
 
 #include "store/ReadOnlyDatabase.h"
 #include "store/StatementRowReader.h"
+#include "store/WorkerPriority.h"
 
 #include <sqlite3.h>
 
@@ -15,6 +16,7 @@ constexpr int rowsPerStatement = 4096;
 
 std::optional<RowFingerprint> fingerprintRows(const QString& fileName, const QString& tableName,
                                               qint64 lastRowid, const std::atomic_bool& cancelled) {
+    lowerWorkerPriority();
     const ReadOnlyDatabase database(fileName);
     sqlite3* db = database.handle();
     if (!db)

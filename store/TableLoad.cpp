@@ -3,6 +3,7 @@
 #include "store/ReadOnlyDatabase.h"
 #include "store/StatementRowReader.h"
 #include "store/StepBound.h"
+#include "store/WorkerPriority.h"
 
 #include <sqlite3.h>
 
@@ -73,6 +74,7 @@ TableLoad::Outcome TableLoad::take() {
 // A large rowid table is read in two halves of its row ids side by side,
 // the second half taking rows appended meanwhile too, and then joined.
 void TableLoad::run() {
+    lowerWorkerPriority();
     try {
         if (!rowidTable_) {
             readWhole(outcome_);
@@ -97,7 +99,10 @@ void TableLoad::run() {
                 readRange(outcome_, first, expected_);
             } else {
                 Outcome secondHalf;
-                std::thread other([&] { readRange(secondHalf, *second, expected_ / 2); });
+                std::thread other([&] {
+                    lowerWorkerPriority();
+                    readRange(secondHalf, *second, expected_ / 2);
+                });
                 readRange(outcome_, first, expected_);
                 other.join();
                 if (!secondHalf.error.isEmpty())

@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int barWidth = 180;
+constexpr int barWidth = 260;
 constexpr int barHeight = 14;
 
 } // namespace
