@@ -123,10 +123,10 @@ public:
         int result;
         while ((result = sqlite3_step(newRows_)) == SQLITE_ROW) {
             const QString ns = text(3), ew = text(5);
-            rows.push_back({sqlite3_column_int64(newRows_, 0), sqlite3_column_int(newRows_, 1),
-                            coordinatePairText(text(2), ns.isEmpty() ? QChar() : ns[0], text(4),
-                                               ew.isEmpty() ? QChar() : ew[0],
-                                               QuotientRule::Truncating)});
+            rows.push_back(
+                {sqlite3_column_int64(newRows_, 0), sqlite3_column_int(newRows_, 1),
+                 coordinatePairText(text(2), ns.isEmpty() ? QChar() : ns[0], text(4),
+                                    ew.isEmpty() ? QChar() : ew[0], QuotientRule::Truncating)});
         }
         sqlite3_reset(newRows_);
         if (result != SQLITE_DONE)
@@ -233,8 +233,7 @@ public:
         timer_.setTimerType(Qt::PreciseTimer);
         timer_.setInterval(int(probeIntervalMs));
         connect(&timer_, &QTimer::timeout, this, [this] {
-            latenessMs_.push_back(
-                std::max(0.0, armed_.nsecsElapsed() / 1e6 - probeIntervalMs));
+            latenessMs_.push_back(std::max(0.0, armed_.nsecsElapsed() / 1e6 - probeIntervalMs));
             arm();
         });
     }
@@ -365,7 +364,8 @@ private:
         ++answered_;
         qint64 behind = 0;
         for (int i = 0; i < older.size(); ++i) {
-            if (i < shown.size() && (samePlace(shown[i], older[i]) || samePlace(shown[i], newer[i])))
+            if (i < shown.size() &&
+                (samePlace(shown[i], older[i]) || samePlace(shown[i], newer[i])))
                 continue;
             ++behind;
             if (firstProblem_.isEmpty())
