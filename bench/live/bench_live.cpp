@@ -134,6 +134,33 @@ public:
         return rows;
     }
 
+    // The row of `radio`'s report at `pair` among its newest 100, and how many
+    // of its reports are newer; {0, -1} when none of those is at `pair`.
+    std::pair<qint64, int> rowAt(qint32 radio, const QString& pair) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db_,
+                           "SELECT rowid, lat, ns, long, ew FROM map_coor WHERE radio_short_id = ?"
+                           " ORDER BY rowid DESC LIMIT 100",
+                           -1, &statement, nullptr);
+        sqlite3_bind_int(statement, 1, radio);
+        std::pair<qint64, int> found = {0, -1};
+        for (int newer = 0; sqlite3_step(statement) == SQLITE_ROW; ++newer) {
+            const auto text = [statement](int column) {
+                return QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+            };
+            const QString ns = text(2), ew = text(4);
+            if (coordinatePairText(text(1), ns.isEmpty() ? QChar() : ns[0], text(3),
+                                   ew.isEmpty() ? QChar() : ew[0],
+                                   QuotientRule::Truncating) == pair) {
+                found = {sqlite3_column_int64(statement, 0), newer};
+                break;
+            }
+        }
+        sqlite3_finalize(statement);
+        return found;
+    }
+
 private:
     sqlite3* db_ = nullptr;
     sqlite3_stmt* newRows_ = nullptr;
@@ -245,6 +272,12 @@ public:
     void stop() { timer_.stop(); }
 
     std::size_t samples() const { return latenessMs_.size(); }
+    double totalOverMs(double threshold) const {
+        double total = 0;
+        for (const double ms : latenessMs_)
+            total += ms > threshold ? ms : 0;
+        return total;
+    }
     double percentileMs(double fraction) const {
         if (latenessMs_.empty())
             return 0;
@@ -269,9 +302,11 @@ private:
 
 // After every tick of the window's auto refresh, asks the page for its
 // markers and compares them, in the view's order (entries 1 to 255 of the
-// selection), with each radio's newest report committed before the tick
-// began; a report committed while the tick ran may show instead. Reads only
-// the rows appended since the last tick, by row id.
+// selection), with the radios' reports: each marker must show its radio's
+// newest report committed before the tick began, or one committed since (the
+// run reads the table again for each radio, so a commit in the middle of a
+// run shows for the radios after it). Reads only the rows appended since the
+// last tick, by row id.
 class MarkerCheck : public QObject {
 public:
     MarkerCheck(Tcoor_pos& window, const QString& database)
@@ -279,7 +314,7 @@ public:
         , db_(database, SQLITE_OPEN_READONLY) {
         lastRead_ = db_.maxRowId();
         for (const Database::Report& report : db_.reports(0, lastRead_))
-            newest_[report.radio] = report.pair;
+            reports_[report.radio] = {{report.id, report.pair}};
         window.controls().Timer1->installEventFilter(this);
         // Connected after the window's handler, so it runs once the tick's run is done.
         connect(window.controls().Timer1, &QTimer::timeout, this, &MarkerCheck::afterTick);
@@ -294,13 +329,15 @@ public:
     qint64 markersChecked() const { return markersChecked_; }
     qint64 markersBehind() const { return markersBehind_; }
     const QString& firstProblem() const { return firstProblem_; }
+    // How long each checked tick's handler took, in milliseconds.
+    const std::vector<double>& tickMs() const { return tickMs_; }
 
     // Entries 1 to 255 of the selection, as the view reads them.
     QList<qint32> viewedRadios() const {
         QList<qint32> radios;
         const SelectedRadios& selected = window_.selectedRadios();
         for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
-            if (selected[entry] != 0 && newest_.count(selected[entry]))
+            if (selected[entry] != 0 && reports_.count(selected[entry]))
                 radios << selected[entry];
         }
         return radios;
@@ -308,13 +345,19 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (active_ && event->type() == QEvent::Timer)
+        if (active_ && event->type() == QEvent::Timer) {
             beforeTicks_.push_back(db_.maxRowId());
+            if (beforeTicks_.size() == 1)
+                tickTimer_.start();
+        }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    using Pairs = std::map<qint32, QString>;
+    struct Report {
+        qint64 id;
+        QString pair;
+    };
 
     void afterTick() {
         if (beforeTicks_.empty())
@@ -328,28 +371,38 @@ private:
             return;
         }
         ++ticks_;
+        tickMs_.push_back(tickTimer_.nsecsElapsed() / 1e6);
         const qint64 afterTick = db_.maxRowId();
-        Pairs before = newest_;
-        for (const Database::Report& report : db_.reports(lastRead_, afterTick)) {
-            if (report.id <= beforeTick)
-                before[report.radio] = report.pair;
-            newest_[report.radio] = report.pair;
-        }
+        for (const Database::Report& report : db_.reports(lastRead_, afterTick))
+            reports_[report.radio].push_back({report.id, report.pair});
         lastRead_ = afterTick;
-        QStringList older, newer;
-        for (const qint32 radio : viewedRadios()) {
-            older << before[radio];
-            newer << newest_[radio];
+        // For each marker, the places it may show: the newest report before
+        // the tick and the ones after it.
+        QList<QStringList> allowed;
+        const QList<qint32> radios = viewedRadios();
+        for (const qint32 radio : radios) {
+            QStringList places;
+            const std::vector<Report>& reports = reports_.at(radio);
+            for (auto report = reports.rbegin(); report != reports.rend(); ++report) {
+                places << report->pair;
+                if (report->id <= beforeTick)
+                    break;
+            }
+            allowed << places;
         }
         const int tick = ticks_;
+        const QString rows = QStringLiteral("rows up to %1 committed before it, %2 after it")
+                                 .arg(beforeTick)
+                                 .arg(afterTick);
         window_.controls().WebBrowser1->page()->runJavaScript(
             QStringLiteral(
                 "GMap2.fromContainer(document.getElementById('Canvas')).getOverlays()"
                 ".filter(function (o) { return o instanceof GMarker; })"
                 ".map(function (o) { var p = o.getLatLng(); return p.lat() + ',' + p.lng(); })"
                 ".join(';')"),
-            [this, tick, older, newer](const QVariant& answer) {
-                compare(tick, answer.toString().split(u';', Qt::SkipEmptyParts), older, newer);
+            [this, tick, rows, radios, allowed](const QVariant& answer) {
+                compare(QStringLiteral("tick %1 (%2)").arg(tick).arg(rows),
+                        answer.toString().split(u';', Qt::SkipEmptyParts), radios, allowed);
             });
     }
 
@@ -359,39 +412,51 @@ private:
                qAbs(a[1].toDouble() - b[1].toDouble()) < 1e-9;
     }
 
-    void compare(int tick, const QStringList& shown, const QStringList& older,
-                 const QStringList& newer) {
+    void compare(const QString& tick, const QStringList& shown, const QList<qint32>& radios,
+                 const QList<QStringList>& allowed) {
         ++answered_;
         qint64 behind = 0;
-        for (int i = 0; i < older.size(); ++i) {
+        for (int i = 0; i < radios.size(); ++i) {
             if (i < shown.size() &&
-                (samePlace(shown[i], older[i]) || samePlace(shown[i], newer[i])))
+                std::any_of(allowed[i].begin(), allowed[i].end(),
+                            [&](const QString& pair) { return samePlace(shown[i], pair); }))
                 continue;
             ++behind;
-            if (firstProblem_.isEmpty())
-                firstProblem_ = QStringLiteral("tick %1: marker %2 of %3 at %4, the newest is %5")
-                                    .arg(tick)
-                                    .arg(i + 1)
-                                    .arg(shown.size())
-                                    .arg(i < shown.size() ? shown[i] : QStringLiteral("(none)"))
-                                    .arg(older[i]);
+            if (!firstProblem_.isEmpty())
+                continue;
+            const auto [row, newer] =
+                i < shown.size() ? db_.rowAt(radios[i], shown[i]) : std::pair<qint64, int>{0, -1};
+            firstProblem_ = QStringLiteral("%1: marker %2 of %3 (radio %4) at %5, its report in "
+                                           "row %6 with %7 newer reports of the radio now; it "
+                                           "may show %8")
+                                .arg(tick)
+                                .arg(i + 1)
+                                .arg(shown.size())
+                                .arg(radios[i])
+                                .arg(i < shown.size() ? shown[i] : QStringLiteral("(none)"))
+                                .arg(row)
+                                .arg(newer)
+                                .arg(allowed[i].join(QStringLiteral(" or ")));
         }
-        if (shown.size() != older.size() && firstProblem_.isEmpty())
-            firstProblem_ = QStringLiteral("tick %1: %2 markers for %3 radios")
+        if (shown.size() != radios.size() && firstProblem_.isEmpty())
+            firstProblem_ = QStringLiteral("%1: %2 markers for %3 radios")
                                 .arg(tick)
                                 .arg(shown.size())
-                                .arg(older.size());
-        markersChecked_ += older.size();
+                                .arg(radios.size());
+        markersChecked_ += radios.size();
         markersBehind_ += behind;
-        if (behind == 0 && shown.size() == older.size())
+        if (behind == 0 && shown.size() == radios.size())
             ++allShown_;
     }
 
     Tcoor_pos& window_;
     Database db_;
-    Pairs newest_;
+    // Each radio's newest report at the start, then those appended since, oldest first.
+    std::map<qint32, std::vector<Report>> reports_;
     qint64 lastRead_ = 0;
     std::vector<qint64> beforeTicks_; // one per tick in progress, nested ones on top
+    QElapsedTimer tickTimer_;
+    std::vector<double> tickMs_;
     bool active_ = false;
     int ticks_ = 0;
     int insideRun_ = 0;
@@ -455,8 +520,9 @@ void printCount(const char* name, qint64 count, const QString& detail) {
     std::fflush(stdout);
 }
 
-void printStalls(const char* what, const LatenessProbe& probe) {
-    std::printf("   %s: %zu probe samples\n", what, probe.samples());
+void printStalls(const char* what, const LatenessProbe& probe, double seconds) {
+    std::printf("   %s: %zu probe samples, %.1f s of %.1f s lost in stalls over 50 ms\n", what,
+                probe.samples(), probe.totalOverMs(targetP99Ms) / 1000.0, seconds);
     printMs("   probe lateness p50", probe.percentileMs(0.5), targetP99Ms);
     printMs("   probe lateness p99", probe.percentileMs(0.99), targetP99Ms);
     printMs("   probe lateness worst", probe.worstMs(), targetWorstMs);
@@ -490,7 +556,13 @@ void runLive(const Options& options, Journal journal) {
         std::printf("   the page left %d checks unanswered\n",
                     check.ticks() - check.ticksAnswered());
 
-    printStalls("user-interface thread while the writer ran", probe);
+    printStalls("user-interface thread while the writer ran", probe, written.seconds);
+    std::vector<double> tickMs = check.tickMs();
+    std::sort(tickMs.begin(), tickMs.end());
+    if (!tickMs.empty())
+        std::printf("   auto refresh tick on the user-interface thread: median %.0f ms, "
+                    "longest %.0f ms\n",
+                    tickMs[tickMs.size() / 2], tickMs.back());
     printCount("   writer busy failures", written.busyFailures, QStringLiteral("target 0"));
     printCount("   writer reports appended", written.appended,
                QStringLiteral("in %1 s, %2 a second")
@@ -540,7 +612,7 @@ void runWriterRate(const Options& options, Journal journal) {
     printCount("   busy failures alone", alone.busyFailures, QStringLiteral("target 0"));
     printCount("   busy failures beside the program", beside.busyFailures,
                QStringLiteral("target 0"));
-    printStalls("user-interface thread beside the writer", probe);
+    printStalls("user-interface thread beside the writer", probe, beside.seconds);
     QDir::setCurrent(QDir::tempPath());
 }
 
