@@ -55,6 +55,7 @@ constexpr double targetP99Ms = 50;
 constexpr double targetWorstMs = 150;
 constexpr double targetRateRatio = 0.95;
 constexpr int radioCount = 300;
+constexpr int restSeconds = 5;
 
 enum class Journal { Rollback, Wal };
 
@@ -329,8 +330,14 @@ public:
     qint64 markersChecked() const { return markersChecked_; }
     qint64 markersBehind() const { return markersBehind_; }
     const QString& firstProblem() const { return firstProblem_; }
-    // How long each checked tick's handler took, in milliseconds.
-    const std::vector<double>& tickMs() const { return tickMs_; }
+    // How long each checked tick's handler took, in milliseconds, sorted;
+    // the next ones are counted afresh.
+    std::vector<double> takeTickMs() {
+        std::vector<double> ms;
+        ms.swap(tickMs_);
+        std::sort(ms.begin(), ms.end());
+        return ms;
+    }
 
     // Entries 1 to 255 of the selection, as the view reads them.
     QList<qint32> viewedRadios() const {
@@ -528,6 +535,13 @@ void printStalls(const char* what, const LatenessProbe& probe, double seconds) {
     printMs("   probe lateness worst", probe.worstMs(), targetWorstMs);
 }
 
+void printTicks(const char* when, const std::vector<double>& sortedMs) {
+    if (!sortedMs.empty())
+        std::printf("   auto refresh tick, %s: median %.0f ms, longest %.0f ms, %zu ticks\n", when,
+                    sortedMs[sortedMs.size() / 2], sortedMs.back(), sortedMs.size());
+    std::fflush(stdout);
+}
+
 void runLive(const Options& options, Journal journal) {
     std::printf("B7 live, %s, %d s\n", journalName(journal), options.seconds);
     QTemporaryDir folder;
@@ -539,10 +553,14 @@ void runLive(const Options& options, Journal journal) {
     std::printf("   the view reads %lld entries, %lld distinct radios of %d\n",
                 qint64(viewed.size()), qint64(distinct.size()), radioCount);
 
+    // A few ticks on the file at rest first, for comparison.
+    check.setActive(true);
+    QTest::qWait(restSeconds * 1000);
+    const std::vector<double> atRest = check.takeTickMs();
+
     LatenessProbe probe;
     Writer writer(options.possim, database, journal,
                   {QStringLiteral("--interval-ms"), QStringLiteral("1000")});
-    check.setActive(true);
     probe.start();
     QTest::qWait(options.seconds * 1000);
     probe.stop();
@@ -557,12 +575,8 @@ void runLive(const Options& options, Journal journal) {
                     check.ticks() - check.ticksAnswered());
 
     printStalls("user-interface thread while the writer ran", probe, written.seconds);
-    std::vector<double> tickMs = check.tickMs();
-    std::sort(tickMs.begin(), tickMs.end());
-    if (!tickMs.empty())
-        std::printf("   auto refresh tick on the user-interface thread: median %.0f ms, "
-                    "longest %.0f ms\n",
-                    tickMs[tickMs.size() / 2], tickMs.back());
+    printTicks("with the file at rest", atRest);
+    printTicks("while the writer appends", check.takeTickMs());
     printCount("   writer busy failures", written.busyFailures, QStringLiteral("target 0"));
     printCount("   writer reports appended", written.appended,
                QStringLiteral("in %1 s, %2 a second")
