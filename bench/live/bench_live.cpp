@@ -21,6 +21,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/CoordinateText.h"
+#include "store/TableCursor.h"
 #include "ui/coorposunit.h"
 #include "ui/views/SelectedRadios.h"
 
@@ -548,8 +549,20 @@ void runLive(const Options& options, Journal journal) {
     const QString database = copyDatabase(options.database, folder.path(), journal);
     LiveWindow live(folder.path());
     MarkerCheck check(live.window(), database);
+    const qint64 wholeTable = Database(database, SQLITE_OPEN_READONLY).maxRowId();
     const QList<qint32> viewed = check.viewedRadios();
     const QSet<qint32> distinct(viewed.begin(), viewed.end());
+    // What the event-log grid is told: each reset of the cursor resets its model.
+    struct {
+        qint64 all = 0;
+        qint64 whole = 0;
+    } resets;
+    TableCursor& cursor = live.window().positionTable();
+    const QObject counting; // ends the connection before the counts go
+    QObject::connect(&cursor, &TableCursor::rowsReset, &counting, [&] {
+        ++resets.all;
+        resets.whole += cursor.rowCount() >= wholeTable;
+    });
     std::printf("   the view reads %lld entries, %lld distinct radios of %d\n",
                 qint64(viewed.size()), qint64(distinct.size()), radioCount);
 
@@ -558,12 +571,16 @@ void runLive(const Options& options, Journal journal) {
     QTest::qWait(restSeconds * 1000);
     const std::vector<double> atRest = check.takeTickMs();
 
+    resets = {};
+    const int ticksBefore = check.ticks();
     LatenessProbe probe;
     Writer writer(options.possim, database, journal,
                   {QStringLiteral("--interval-ms"), QStringLiteral("1000")});
     probe.start();
     QTest::qWait(options.seconds * 1000);
     probe.stop();
+    const auto resetsInRun = resets;
+    const int ticksInRun = std::max(1, check.ticks() - ticksBefore);
     const Writer::Result written = writer.stop();
     // Two more ticks on the file at rest, then every answer is in.
     const int ticks = check.ticks();
@@ -576,6 +593,8 @@ void runLive(const Options& options, Journal journal) {
 
     printStalls("user-interface thread while the writer ran", probe, written.seconds);
     printTicks("with the file at rest", atRest);
+    std::printf("   position cursor resets a tick: %.0f, %.0f of them to the whole table\n",
+                double(resetsInRun.all) / ticksInRun, double(resetsInRun.whole) / ticksInRun);
     printTicks("while the writer appends", check.takeTickMs());
     printCount("   writer busy failures", written.busyFailures, QStringLiteral("target 0"));
     printCount("   writer reports appended", written.appended,
