@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them on simulator databases of 100,000 and
-# 1,000,000 reports from 300 radios, made once in build/bench-data.
+# 1,000,000 reports from 300 radios, made once in build/bench-data, and on
+# one of 5,000,000 when it is there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/build.sh -DBUILD_BENCHMARKS=ON
@@ -14,3 +15,12 @@ for reports in 100000 1000000; do
     build/bench/bench_crowd "$db" 2>/dev/null
 done
 build/bench/bench_mbtiles build/bench-data/tiles-102400.mbtiles
+# B7: the window on auto refresh beside the simulator, 60 s per journal mode.
+build/bench/bench_live build/bench-data/reports-1000000.db 2>/dev/null
+# The writer's rate beside the program needs a database of 5,000,000 reports,
+# which takes minutes to make, so it runs only when one is there; make it with
+#   build/possim --db build/bench-data/reports-5000000.db --radios 300 --reports 5000000 --fresh
+db=build/bench-data/reports-5000000.db
+if [ -f "$db" ]; then
+    build/bench/bench_live --writer-rate "$db" 2>/dev/null
+fi

@@ -1,0 +1,693 @@
+// The whole program beside a live writer, offscreen, through the real main
+// window with every radio ticked and auto refresh on at 1 second:
+//   B7  the simulator appends one report per radio per second for 300 radios
+//       (one commit a second): the lateness of a 10 ms probe timer on the
+//       user-interface thread, p50, p99 and worst, against their targets; the
+//       writer's busy failures; and after every tick, whether the markers show
+//       each radio's newest report committed before the tick
+//   writer's rate: the simulator appending 20 reports a second, one commit
+//       each, beside the program  vs  the simulator alone
+// Each with a rollback journal and with a write-ahead log, the writer's choice.
+//
+//   bench_live DATABASE [--seconds N]                B7, on copies of DATABASE
+//   bench_live --writer-rate DATABASE [--seconds N]  the writer's rate, on copies
+//   --possim PATH    the simulator; by default the build's possim
+// Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
+// QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
+
+#include "app/Application.h"
+#include "bench/map/PageBench.h"
+#include "bench/support/BenchSupport.h"
+#include "map/browser/MapUrlScheme.h"
+#include "map/browser/TWebBrowser.h"
+#include "store/CoordinateText.h"
+#include "store/TableCursor.h"
+#include "ui/coorposunit.h"
+#include "ui/views/SelectedRadios.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QWebEnginePage>
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <vector>
+
+namespace {
+
+constexpr double probeIntervalMs = 10;
+constexpr double targetP99Ms = 50;
+constexpr double targetWorstMs = 150;
+constexpr double targetRateRatio = 0.95;
+constexpr int radioCount = 300;
+constexpr int restSeconds = 5;
+
+enum class Journal { Rollback, Wal };
+
+const char* journalName(Journal journal) {
+    return journal == Journal::Wal ? "WAL" : "rollback journal";
+}
+
+struct Options {
+    QString database;
+    QString possim;
+    int seconds = 60;
+    bool writerRate = false;
+};
+
+// The benchmark's own connection: the journal switch and the check's reads.
+class Database {
+public:
+    Database(const QString& path, int flags) {
+        if (sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK)
+            qFatal("Cannot open %s: %s", qPrintable(path), sqlite3_errmsg(db_));
+        sqlite3_busy_timeout(db_, 1000);
+    }
+    ~Database() {
+        sqlite3_finalize(newRows_);
+        sqlite3_close(db_);
+    }
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    void execute(const char* sql) {
+        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
+            qFatal("%s failed: %s", sql, sqlite3_errmsg(db_));
+    }
+
+    qint64 maxRowId() {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db_, "SELECT max(rowid) FROM map_coor", -1, &statement, nullptr);
+        if (sqlite3_step(statement) != SQLITE_ROW)
+            qFatal("Reading the last row id failed: %s", sqlite3_errmsg(db_));
+        const qint64 id = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        return id;
+    }
+
+    struct Report {
+        qint64 id;
+        qint32 radio;
+        QString pair;
+    };
+
+    // The reports after row `after` up to row `last`, in row order.
+    std::vector<Report> reports(qint64 after, qint64 last) {
+        if (!newRows_ &&
+            sqlite3_prepare_v2(db_,
+                               "SELECT rowid, radio_short_id, lat, ns, long, ew FROM map_coor"
+                               " WHERE rowid > ? AND rowid <= ? ORDER BY rowid",
+                               -1, &newRows_, nullptr) != SQLITE_OK)
+            qFatal("Preparing the report read failed: %s", sqlite3_errmsg(db_));
+        sqlite3_bind_int64(newRows_, 1, after);
+        sqlite3_bind_int64(newRows_, 2, last);
+        const auto text = [this](int column) {
+            return QString::fromUtf8(
+                reinterpret_cast<const char*>(sqlite3_column_text(newRows_, column)));
+        };
+        std::vector<Report> rows;
+        int result;
+        while ((result = sqlite3_step(newRows_)) == SQLITE_ROW) {
+            const QString ns = text(3), ew = text(5);
+            rows.push_back(
+                {sqlite3_column_int64(newRows_, 0), sqlite3_column_int(newRows_, 1),
+                 coordinatePairText(text(2), ns.isEmpty() ? QChar() : ns[0], text(4),
+                                    ew.isEmpty() ? QChar() : ew[0], QuotientRule::Truncating)});
+        }
+        sqlite3_reset(newRows_);
+        if (result != SQLITE_DONE)
+            qFatal("Reading reports failed: %s", sqlite3_errmsg(db_));
+        return rows;
+    }
+
+    // The row of `radio`'s report at `pair` among its newest 100, and how many
+    // of its reports are newer; {0, -1} when none of those is at `pair`.
+    std::pair<qint64, int> rowAt(qint32 radio, const QString& pair) {
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(db_,
+                           "SELECT rowid, lat, ns, long, ew FROM map_coor WHERE radio_short_id = ?"
+                           " ORDER BY rowid DESC LIMIT 100",
+                           -1, &statement, nullptr);
+        sqlite3_bind_int(statement, 1, radio);
+        std::pair<qint64, int> found = {0, -1};
+        for (int newer = 0; sqlite3_step(statement) == SQLITE_ROW; ++newer) {
+            const auto text = [statement](int column) {
+                return QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
+            };
+            const QString ns = text(2), ew = text(4);
+            if (coordinatePairText(text(1), ns.isEmpty() ? QChar() : ns[0], text(3),
+                                   ew.isEmpty() ? QChar() : ew[0],
+                                   QuotientRule::Truncating) == pair) {
+                found = {sqlite3_column_int64(statement, 0), newer};
+                break;
+            }
+        }
+        sqlite3_finalize(statement);
+        return found;
+    }
+
+private:
+    sqlite3* db_ = nullptr;
+    sqlite3_stmt* newRows_ = nullptr;
+};
+
+// A copy of `source` in `folder` under the name the window opens, in the
+// writer's journal mode: switching needs the file to itself, so it is done
+// before the window or the writer opens it.
+QString copyDatabase(const QString& source, const QString& folder, Journal journal) {
+    const QString copy = QDir(folder).filePath(QStringLiteral("tavirelmonkas.db"));
+    QFile::remove(copy);
+    QElapsedTimer timer;
+    timer.start();
+    if (!QFile::copy(source, copy))
+        qFatal("Cannot copy %s", qPrintable(source));
+    Database(copy, SQLITE_OPEN_READWRITE)
+        .execute(journal == Journal::Wal ? "PRAGMA journal_mode=WAL"
+                                         : "PRAGMA journal_mode=DELETE");
+    std::printf("   copied to %s (%s) in %.1f s\n", qPrintable(copy), journalName(journal),
+                timer.elapsed() / 1000.0);
+    return copy;
+}
+
+// The simulator in follow mode as a process of its own; stopped with SIGINT,
+// it tells what it appended and how many commits met a reader's lock.
+class Writer {
+public:
+    struct Result {
+        qint64 appended = -1;
+        qint64 busyFailures = -1;
+        double seconds = 0;
+    };
+
+    Writer(const QString& possim, const QString& database, Journal journal,
+           const QStringList& pace) {
+        QStringList arguments = {QStringLiteral("--db"),      database,
+                                 QStringLiteral("--radios"),  QString::number(radioCount),
+                                 QStringLiteral("--reports"), QStringLiteral("0"),
+                                 QStringLiteral("--follow")};
+        arguments << pace;
+        if (journal == Journal::Wal)
+            arguments << QStringLiteral("--wal");
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(possim, arguments);
+        if (!process_.waitForStarted())
+            qFatal("Cannot start %s", qPrintable(possim));
+        // The follow loop starts once the counts are printed.
+        // Waited for without the event loop, so that a stalled window does
+        // not delay the start of the timed run.
+        while (!output_.contains('\n')) {
+            if (!process_.waitForReadyRead(60000))
+                qFatal("The simulator did not start following");
+            output_ += process_.readAllStandardOutput();
+        }
+        std::printf("   writer: %s", output_.constData());
+        running_.start();
+    }
+
+    ~Writer() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+    Result stop() {
+        Result result;
+        result.seconds = running_.nsecsElapsed() / 1e9;
+        ::kill(pid_t(process_.processId()), SIGINT);
+        if (!process_.waitForFinished(30000))
+            qFatal("The simulator did not stop on SIGINT");
+        output_ += process_.readAllStandardOutput();
+        const QRegularExpressionMatch match =
+            QRegularExpression(QStringLiteral("follow: (\\d+) reports appended, (\\d+) busy "
+                                              "failures"))
+                .match(QString::fromUtf8(output_));
+        if (!match.hasMatch() || process_.exitCode() != 0)
+            qFatal("The simulator ended without its count (exit %d): %s", process_.exitCode(),
+                   output_.constData());
+        result.appended = match.captured(1).toLongLong();
+        result.busyFailures = match.captured(2).toLongLong();
+        return result;
+    }
+
+private:
+    QProcess process_;
+    QByteArray output_;
+    QElapsedTimer running_;
+};
+
+// How late a 10 ms timer fires on the user-interface thread: re-armed at each
+// firing, so every sample is one wait measured from its own start.
+class LatenessProbe : public QObject {
+public:
+    LatenessProbe() {
+        timer_.setSingleShot(true);
+        timer_.setTimerType(Qt::PreciseTimer);
+        timer_.setInterval(int(probeIntervalMs));
+        connect(&timer_, &QTimer::timeout, this, [this] {
+            latenessMs_.push_back(std::max(0.0, armed_.nsecsElapsed() / 1e6 - probeIntervalMs));
+            arm();
+        });
+    }
+
+    void start() {
+        latenessMs_.clear();
+        arm();
+    }
+    void stop() { timer_.stop(); }
+
+    std::size_t samples() const { return latenessMs_.size(); }
+    double totalOverMs(double threshold) const {
+        double total = 0;
+        for (const double ms : latenessMs_)
+            total += ms > threshold ? ms : 0;
+        return total;
+    }
+    double percentileMs(double fraction) const {
+        if (latenessMs_.empty())
+            return 0;
+        std::vector<double> sorted = latenessMs_;
+        std::sort(sorted.begin(), sorted.end());
+        return sorted[std::min(sorted.size() - 1, std::size_t(fraction * double(sorted.size())))];
+    }
+    double worstMs() const {
+        return latenessMs_.empty() ? 0 : *std::max_element(latenessMs_.begin(), latenessMs_.end());
+    }
+
+private:
+    void arm() {
+        armed_.start();
+        timer_.start();
+    }
+
+    QTimer timer_;
+    QElapsedTimer armed_;
+    std::vector<double> latenessMs_;
+};
+
+// After every tick of the window's auto refresh, asks the page for its
+// markers and compares them, in the view's order (entries 1 to 255 of the
+// selection), with the radios' reports: each marker must show its radio's
+// newest report committed before the tick began, or one committed since (the
+// run reads the table again for each radio, so a commit in the middle of a
+// run shows for the radios after it). Reads only the rows appended since the
+// last tick, by row id.
+class MarkerCheck : public QObject {
+public:
+    MarkerCheck(Tcoor_pos& window, const QString& database)
+        : window_(window)
+        , db_(database, SQLITE_OPEN_READONLY) {
+        lastRead_ = db_.maxRowId();
+        for (const Database::Report& report : db_.reports(0, lastRead_))
+            reports_[report.radio] = {{report.id, report.pair}};
+        window.controls().Timer1->installEventFilter(this);
+        // Connected after the window's handler, so it runs once the tick's run is done.
+        connect(window.controls().Timer1, &QTimer::timeout, this, &MarkerCheck::afterTick);
+    }
+
+    void setActive(bool active) { active_ = active; }
+
+    int ticks() const { return ticks_; }
+    int ticksInsideRun() const { return insideRun_; }
+    int ticksAnswered() const { return answered_; }
+    int ticksAllShown() const { return allShown_; }
+    qint64 markersChecked() const { return markersChecked_; }
+    qint64 markersBehind() const { return markersBehind_; }
+    const QString& firstProblem() const { return firstProblem_; }
+    // How long each checked tick's handler took, in milliseconds, sorted;
+    // the next ones are counted afresh.
+    std::vector<double> takeTickMs() {
+        std::vector<double> ms;
+        ms.swap(tickMs_);
+        std::sort(ms.begin(), ms.end());
+        return ms;
+    }
+
+    // Entries 1 to 255 of the selection, as the view reads them.
+    QList<qint32> viewedRadios() const {
+        QList<qint32> radios;
+        const SelectedRadios& selected = window_.selectedRadios();
+        for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
+            if (selected[entry] != 0 && reports_.count(selected[entry]))
+                radios << selected[entry];
+        }
+        return radios;
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (active_ && event->type() == QEvent::Timer) {
+            beforeTicks_.push_back(db_.maxRowId());
+            if (beforeTicks_.size() == 1)
+                tickTimer_.start();
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    struct Report {
+        qint64 id;
+        QString pair;
+    };
+
+    void afterTick() {
+        if (beforeTicks_.empty())
+            return;
+        const qint64 beforeTick = beforeTicks_.back();
+        beforeTicks_.pop_back();
+        // A tick inside the previous tick's run is dropped by the window, and
+        // the page is halfway through that run's commands: nothing to check.
+        if (!beforeTicks_.empty()) {
+            ++insideRun_;
+            return;
+        }
+        ++ticks_;
+        tickMs_.push_back(tickTimer_.nsecsElapsed() / 1e6);
+        const qint64 afterTick = db_.maxRowId();
+        for (const Database::Report& report : db_.reports(lastRead_, afterTick))
+            reports_[report.radio].push_back({report.id, report.pair});
+        lastRead_ = afterTick;
+        // For each marker, the places it may show: the newest report before
+        // the tick and the ones after it.
+        QList<QStringList> allowed;
+        const QList<qint32> radios = viewedRadios();
+        for (const qint32 radio : radios) {
+            QStringList places;
+            const std::vector<Report>& reports = reports_.at(radio);
+            for (auto report = reports.rbegin(); report != reports.rend(); ++report) {
+                places << report->pair;
+                if (report->id <= beforeTick)
+                    break;
+            }
+            allowed << places;
+        }
+        const int tick = ticks_;
+        const QString rows = QStringLiteral("rows up to %1 committed before it, %2 after it")
+                                 .arg(beforeTick)
+                                 .arg(afterTick);
+        window_.controls().WebBrowser1->page()->runJavaScript(
+            QStringLiteral(
+                "GMap2.fromContainer(document.getElementById('Canvas')).getOverlays()"
+                ".filter(function (o) { return o instanceof GMarker; })"
+                ".map(function (o) { var p = o.getLatLng(); return p.lat() + ',' + p.lng(); })"
+                ".join(';')"),
+            [this, tick, rows, radios, allowed](const QVariant& answer) {
+                compare(QStringLiteral("tick %1 (%2)").arg(tick).arg(rows),
+                        answer.toString().split(u';', Qt::SkipEmptyParts), radios, allowed);
+            });
+    }
+
+    static bool samePlace(const QString& shown, const QString& pair) {
+        const QStringList a = shown.split(u','), b = pair.split(u',');
+        return a.size() == 2 && b.size() == 2 && qAbs(a[0].toDouble() - b[0].toDouble()) < 1e-9 &&
+               qAbs(a[1].toDouble() - b[1].toDouble()) < 1e-9;
+    }
+
+    void compare(const QString& tick, const QStringList& shown, const QList<qint32>& radios,
+                 const QList<QStringList>& allowed) {
+        ++answered_;
+        qint64 behind = 0;
+        for (int i = 0; i < radios.size(); ++i) {
+            if (i < shown.size() &&
+                std::any_of(allowed[i].begin(), allowed[i].end(),
+                            [&](const QString& pair) { return samePlace(shown[i], pair); }))
+                continue;
+            ++behind;
+            if (!firstProblem_.isEmpty())
+                continue;
+            const auto [row, newer] =
+                i < shown.size() ? db_.rowAt(radios[i], shown[i]) : std::pair<qint64, int>{0, -1};
+            firstProblem_ = QStringLiteral("%1: marker %2 of %3 (radio %4) at %5, its report in "
+                                           "row %6 with %7 newer reports of the radio now; it "
+                                           "may show %8")
+                                .arg(tick)
+                                .arg(i + 1)
+                                .arg(shown.size())
+                                .arg(radios[i])
+                                .arg(i < shown.size() ? shown[i] : QStringLiteral("(none)"))
+                                .arg(row)
+                                .arg(newer)
+                                .arg(allowed[i].join(QStringLiteral(" or ")));
+        }
+        if (shown.size() != radios.size() && firstProblem_.isEmpty())
+            firstProblem_ = QStringLiteral("%1: %2 markers for %3 radios")
+                                .arg(tick)
+                                .arg(shown.size())
+                                .arg(radios.size());
+        markersChecked_ += radios.size();
+        markersBehind_ += behind;
+        if (behind == 0 && shown.size() == radios.size())
+            ++allShown_;
+    }
+
+    Tcoor_pos& window_;
+    Database db_;
+    // Each radio's newest report at the start, then those appended since, oldest first.
+    std::map<qint32, std::vector<Report>> reports_;
+    qint64 lastRead_ = 0;
+    std::vector<qint64> beforeTicks_; // one per tick in progress, nested ones on top
+    QElapsedTimer tickTimer_;
+    std::vector<double> tickMs_;
+    bool active_ = false;
+    int ticks_ = 0;
+    int insideRun_ = 0;
+    int answered_ = 0;
+    int allShown_ = 0;
+    qint64 markersChecked_ = 0;
+    qint64 markersBehind_ = 0;
+    QString firstProblem_;
+};
+
+// The main window on the database in `folder`, started as the program starts,
+// with every project ticked and auto refresh on at 1 second, as a user sets it.
+class LiveWindow {
+public:
+    explicit LiveWindow(const QString& folder) {
+        QDir::setCurrent(folder);
+        QElapsedTimer timer;
+        timer.start();
+        window_ = std::make_unique<Tcoor_pos>();
+        window_->resize(1280, 800);
+        window_->show();
+        if (!QTest::qWaitForWindowExposed(window_.get()))
+            qFatal("The window was not shown");
+        TWebBrowser& browser = *window_->controls().WebBrowser1;
+        if (!QTest::qWaitFor(
+                [&] {
+                    return !window_->controls().initalize_map->isActive() &&
+                           browser.readyState() == TWebBrowser::Complete;
+                },
+                60000) ||
+            !QTest::qWaitFor(
+                [&] {
+                    return bench::evaluate(browser, QStringLiteral("typeof GoogleMap"))
+                               .toString() == QStringLiteral("object");
+                },
+                30000))
+            qFatal("The map page did not load");
+        QTreeWidget* tree = window_->controls().JvTreeView1;
+        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+            tree->topLevelItem(i)->setCheckState(0, Qt::Checked);
+        window_->controls().Edit1->setText(QStringLiteral("1"));
+        window_->controls().CheckBox1->setChecked(true);
+        if (!QTest::qWaitFor(
+                [&] { return window_->statusText() == QStringLiteral("Record found"); }, 30000))
+            qFatal("Auto refresh showed nothing");
+        std::printf("   window up, first tick shown, in %.1f s\n", timer.elapsed() / 1000.0);
+    }
+
+    Tcoor_pos& window() { return *window_; }
+
+private:
+    std::unique_ptr<Tcoor_pos> window_;
+};
+
+void printMs(const char* name, double ms, double targetMs) {
+    bench::printRatio(name, ms / 1000.0, targetMs / 1000.0, "target");
+}
+
+void printCount(const char* name, qint64 count, const QString& detail) {
+    std::printf("%-46s %10lld     %s\n", name, count, qPrintable(detail));
+    std::fflush(stdout);
+}
+
+void printStalls(const char* what, const LatenessProbe& probe, double seconds) {
+    std::printf("   %s: %zu probe samples, %.1f s of %.1f s lost in stalls over 50 ms\n", what,
+                probe.samples(), probe.totalOverMs(targetP99Ms) / 1000.0, seconds);
+    printMs("   probe lateness p50", probe.percentileMs(0.5), targetP99Ms);
+    printMs("   probe lateness p99", probe.percentileMs(0.99), targetP99Ms);
+    printMs("   probe lateness worst", probe.worstMs(), targetWorstMs);
+}
+
+void printTicks(const char* when, const std::vector<double>& sortedMs) {
+    if (!sortedMs.empty())
+        std::printf("   auto refresh tick, %s: median %.0f ms, longest %.0f ms, %zu ticks\n", when,
+                    sortedMs[sortedMs.size() / 2], sortedMs.back(), sortedMs.size());
+    std::fflush(stdout);
+}
+
+void runLive(const Options& options, Journal journal) {
+    std::printf("B7 live, %s, %d s\n", journalName(journal), options.seconds);
+    QTemporaryDir folder;
+    const QString database = copyDatabase(options.database, folder.path(), journal);
+    LiveWindow live(folder.path());
+    MarkerCheck check(live.window(), database);
+    const qint64 wholeTable = Database(database, SQLITE_OPEN_READONLY).maxRowId();
+    const QList<qint32> viewed = check.viewedRadios();
+    const QSet<qint32> distinct(viewed.begin(), viewed.end());
+    // What the event-log grid is told: each reset of the cursor resets its model.
+    struct {
+        qint64 all = 0;
+        qint64 whole = 0;
+    } resets;
+    TableCursor& cursor = live.window().positionTable();
+    const QObject counting; // ends the connection before the counts go
+    QObject::connect(&cursor, &TableCursor::rowsReset, &counting, [&] {
+        ++resets.all;
+        resets.whole += cursor.rowCount() >= wholeTable;
+    });
+    std::printf("   the view reads %lld entries, %lld distinct radios of %d\n",
+                qint64(viewed.size()), qint64(distinct.size()), radioCount);
+
+    // A few ticks on the file at rest first, for comparison.
+    check.setActive(true);
+    QTest::qWait(restSeconds * 1000);
+    const std::vector<double> atRest = check.takeTickMs();
+
+    resets = {};
+    const int ticksBefore = check.ticks();
+    LatenessProbe probe;
+    Writer writer(options.possim, database, journal,
+                  {QStringLiteral("--interval-ms"), QStringLiteral("1000")});
+    probe.start();
+    QTest::qWait(options.seconds * 1000);
+    probe.stop();
+    const auto resetsInRun = resets;
+    const int ticksInRun = std::max(1, check.ticks() - ticksBefore);
+    const Writer::Result written = writer.stop();
+    // Two more ticks on the file at rest, then every answer is in.
+    const int ticks = check.ticks();
+    if (!QTest::qWaitFor([&] { return check.ticks() >= ticks + 2; }, 10000))
+        std::printf("   auto refresh stopped ticking after the writer stopped\n");
+    check.setActive(false);
+    if (!QTest::qWaitFor([&] { return check.ticksAnswered() == check.ticks(); }, 10000))
+        std::printf("   the page left %d checks unanswered\n",
+                    check.ticks() - check.ticksAnswered());
+
+    printStalls("user-interface thread while the writer ran", probe, written.seconds);
+    printTicks("with the file at rest", atRest);
+    std::printf("   position cursor resets a tick: %.0f, %.0f of them to the whole table\n",
+                double(resetsInRun.all) / ticksInRun, double(resetsInRun.whole) / ticksInRun);
+    printTicks("while the writer appends", check.takeTickMs());
+    printCount("   writer busy failures", written.busyFailures, QStringLiteral("target 0"));
+    printCount("   writer reports appended", written.appended,
+               QStringLiteral("in %1 s, %2 a second")
+                   .arg(written.seconds, 0, 'f', 1)
+                   .arg(written.appended / written.seconds, 0, 'f', 1));
+    printCount("   ticks checked", check.ticks(),
+               QStringLiteral("%1 answered, %2 with every marker on its newest report;"
+                              " %3 more came inside a run and were dropped")
+                   .arg(check.ticksAnswered())
+                   .arg(check.ticksAllShown())
+                   .arg(check.ticksInsideRun()));
+    printCount("   markers behind their newest report", check.markersBehind(),
+               QStringLiteral("of %1 checked, target 0").arg(check.markersChecked()));
+    if (!check.firstProblem().isEmpty())
+        std::printf("   first: %s\n", qPrintable(check.firstProblem()));
+    QDir::setCurrent(QDir::tempPath());
+}
+
+// The writer's commits a second, alone and beside the program on auto
+// refresh; the second run appends to the same copy as the first.
+void runWriterRate(const Options& options, Journal journal) {
+    std::printf("Writer's rate, %s, 20 commits of one report a second, %d s each\n",
+                journalName(journal), options.seconds);
+    QTemporaryDir folder;
+    const QString database = copyDatabase(options.database, folder.path(), journal);
+    const QStringList pace = {QStringLiteral("--interval-ms"), QStringLiteral("50"),
+                              QStringLiteral("--batch"), QStringLiteral("1")};
+    Writer::Result alone;
+    {
+        Writer writer(options.possim, database, journal, pace);
+        QTest::qWait(options.seconds * 1000);
+        alone = writer.stop();
+    }
+    LiveWindow live(folder.path());
+    LatenessProbe probe;
+    Writer writer(options.possim, database, journal, pace);
+    probe.start();
+    QTest::qWait(options.seconds * 1000);
+    probe.stop();
+    const Writer::Result beside = writer.stop();
+
+    const double rateAlone = alone.appended / alone.seconds;
+    const double rateBeside = beside.appended / beside.seconds;
+    std::printf("%-46s %10.2f /s   alone %.2f /s   ratio %.3f   target >= %.2f\n",
+                "   writer's rate beside the program", rateBeside, rateAlone,
+                rateBeside / rateAlone, targetRateRatio);
+    printCount("   busy failures alone", alone.busyFailures, QStringLiteral("target 0"));
+    printCount("   busy failures beside the program", beside.busyFailures,
+               QStringLiteral("target 0"));
+    printStalls("user-interface thread beside the writer", probe, beside.seconds);
+    QDir::setCurrent(QDir::tempPath());
+}
+
+Options parseOptions(const QStringList& arguments) {
+    Options options;
+    options.possim =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../possim"));
+    for (int i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        const bool hasValue = i + 1 < arguments.size();
+        if (argument == QStringLiteral("--writer-rate"))
+            options.writerRate = true;
+        else if (argument == QStringLiteral("--seconds") && hasValue)
+            options.seconds = arguments[++i].toInt();
+        else if (argument == QStringLiteral("--possim") && hasValue)
+            options.possim = arguments[++i];
+        else if (!argument.startsWith(QStringLiteral("--")) && options.database.isEmpty())
+            options.database = QFileInfo(argument).absoluteFilePath();
+        else {
+            options.database.clear();
+            return options;
+        }
+    }
+    return options;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    registerMapUrlScheme();
+    Application app(argc, argv);
+    const Options options = parseOptions(app.arguments());
+    if (options.database.isEmpty() || options.seconds < 1) {
+        std::fprintf(stderr, "usage: bench_live [--writer-rate] DATABASE [--seconds N] "
+                             "[--possim PATH]\n");
+        return 2;
+    }
+    for (const Journal journal : {Journal::Rollback, Journal::Wal}) {
+        if (options.writerRate)
+            runWriterRate(options, journal);
+        else
+            runLive(options, journal);
+    }
+    return 0;
+}
