@@ -97,7 +97,7 @@ signals:
     void loadFailed(const QString& message);
 
 private:
-    void readRows();
+    bool readRows();
     void startLoad();
     void finishLoad(quint64 generation);
     void adoptLoad();

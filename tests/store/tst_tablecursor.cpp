@@ -51,6 +51,8 @@ private slots:
     void failedCheckChangesNothing();
     void endlessReadStopsAtItsBound_data();
     void endlessReadStopsAtItsBound();
+    void applyFilterResetsOnce_data();
+    void applyFilterResetsOnce();
     void loadBesideTheCursor_data();
     void loadBesideTheCursor();
     void largeTableLoadsInHalves();
@@ -752,6 +754,64 @@ void TableCursorTest::endlessReadStopsAtItsBound() {
     QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5}));
     starting.open();
     QCOMPARE(starting.rowCount(), 5);
+}
+
+void TableCursorTest::applyFilterResetsOnce_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("filter");
+    QTest::newRow("unfiltered, the row passes") << QString() << 3 << QStringLiteral("k>=2");
+    QTest::newRow("unfiltered, the row fails") << QString() << 0 << QStringLiteral("k>=2");
+    QTest::newRow("filtered before") << QStringLiteral("k<=3") << 1 << QStringLiteral("k>=2");
+    QTest::newRow("no row passes") << QStringLiteral("k<=3") << 2 << QStringLiteral("k>99");
+    QTest::newRow("a filter that does not parse")
+        << QStringLiteral("k<=3") << 1 << QStringLiteral("k>=");
+    QTest::newRow("an unknown column") << QStringLiteral("k<=3") << 1 << QStringLiteral("x=1");
+}
+
+// applyFilter ends where its three steps (filter off, the text, filter on)
+// end, with one reset of the rows instead of three; a refresh that finds
+// nothing changed only moves back to its row.
+void TableCursorTest::applyFilterResetsOnce() {
+    QFETCH(QString, before);
+    QFETCH(int, row);
+    QFETCH(QString, filter);
+    TableCursor once(connection_, QStringLiteral("kinds"));
+    TableCursor steps(connection_, QStringLiteral("kinds"));
+    for (TableCursor* cursor : {&once, &steps}) {
+        openCursor(*cursor);
+        if (!before.isEmpty())
+            cursor->applyFilter(before);
+        cursor->moveTo(row);
+    }
+    QSignalSpy resets(&once, &TableCursor::rowsReset);
+    bool onceFailed = false;
+    bool stepsFailed = false;
+    try {
+        once.applyFilter(filter);
+    } catch (const Error&) {
+        onceFailed = true;
+    }
+    try {
+        steps.setFiltered(false);
+        steps.setFilter(filter);
+        steps.setFiltered(true);
+    } catch (const Error&) {
+        stepsFailed = true;
+    }
+    QCOMPARE(onceFailed, stepsFailed);
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(once.currentRow(), steps.currentRow());
+    QCOMPARE(once.filter(), steps.filter());
+    QCOMPARE(allText(once), allText(steps));
+    QCOMPARE(once.atBeginning(), steps.atBeginning());
+    QCOMPARE(once.atEnd(), steps.atEnd());
+
+    QSignalSpy moves(&once, &TableCursor::currentRowChanged);
+    once.refresh();
+    QCOMPARE(resets.count(), 1);
+    QCOMPARE(moves.count(), 1);
+    QCOMPARE(once.currentRow(), steps.currentRow());
 }
 
 void TableCursorTest::loadBesideTheCursor_data() {
