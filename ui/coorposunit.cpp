@@ -58,6 +58,9 @@
 
 namespace {
 
+// How often a refresh that met another run in progress is tried again.
+constexpr int runRetryMs = 50;
+
 void showBusyPointer(bool busy) {
     if (busy)
         QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -400,18 +403,23 @@ void Tcoor_pos::saveExport(const QString& path, const QByteArray& bytes,
     }
 }
 
-// The grid shows a finished load at once; a run in progress shows it with
-// its next refresh.
 void Tcoor_pos::reportsLoadingChanged(bool loading) {
-    if (loading)
-        return;
-    viewRun_.run([this] {
+    if (!loading)
+        showLoadedReports();
+}
+
+// The grid shows a finished load at once. A run in progress (the map page
+// loading, say) may never refresh the table, so the refresh waits for its end.
+void Tcoor_pos::showLoadedReports() {
+    const bool ran = viewRun_.run([this] {
         try {
             ZTable1->refresh();
         } catch (...) {
             Application::reportCurrentException();
         }
     });
+    if (!ran)
+        QTimer::singleShot(runRetryMs, this, &Tcoor_pos::showLoadedReports);
 }
 
 QString Tcoor_pos::statusText() const {

@@ -120,6 +120,7 @@ private:
     void selectMapViewMode(MapViewMode mode);
     void reportMapFileErrors();
     void reportsLoadingChanged(bool loading);
+    void showLoadedReports();
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);

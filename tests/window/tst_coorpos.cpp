@@ -75,6 +75,7 @@ private slots:
     void startsWithoutDatabaseFile();
     void startsWhenTheDatabaseCannotBeOpened();
     void reportsLoadBesideTheStatusText();
+    void reportsLoadedDuringARunShowAfterIt();
     void keyIsReadBesideTheExecutableOnly_data();
     void keyIsReadBesideTheExecutableOnly();
     void staleMinutesIsReadAtStartUp_data();
@@ -171,6 +172,18 @@ void TestCoorPos::reportsLoadBesideTheStatusText() {
     QCOMPARE(button->text(), QStringLiteral("Cancel"));
     button->click();
     QTRY_VERIFY(!window.positionTable().isLoading());
+}
+
+// A load that ends while another run waits for the map page shows once that
+// run is over, though the run itself never refreshes the table.
+void TestCoorPos::reportsLoadedDuringARunShowAfterIt() {
+    WorkingDirectory cwd;
+    makeDemoDatabase(cwd.filePath("tavirelmonkas.db"));
+    Tcoor_pos window;
+    QVERIFY(window.positionTable().isLoading());
+    window.ToolButton3Click();
+    QVERIFY(!window.positionTable().isLoading());
+    QTRY_COMPARE(window.positionTable().rowCount(), 1);
 }
 
 void TestCoorPos::startsWhenTheDatabaseCannotBeOpened() {
