@@ -384,26 +384,50 @@ void TableCursor::open() {
 }
 
 void TableCursor::refresh() {
+    const std::optional<quint32> storeRowBefore = currentStoreRow();
     std::optional<ColumnStore::RowSnapshot> remembered;
-    if (const auto row = currentStoreRow())
-        remembered = store_.snapshot(*row);
+    if (storeRowBefore)
+        remembered = store_.snapshot(*storeRowBefore);
 
     const bool reset = readRows();
 
     int row = rowCount() > 0 ? 0 : -1;
-    if (remembered && store_.holdsKindsOf(*remembered)) {
-        for (int candidate = 0; candidate < rowCount(); ++candidate) {
-            if (store_.rowEquals(storeRow(candidate), remembered->cells)) {
-                row = candidate;
-                break;
-            }
-        }
-    }
+    if (remembered)
+        row = rowMatching(*remembered, *storeRowBefore).value_or(row);
     // Unchanged rows need no reset, which would make a grid lay them out again.
     if (reset)
         finishReset(row);
     else
         moveToRow(row, row <= 0, rowCount() == 0);
+}
+
+// The row that was current when its values all still match and it passes;
+// else the first passing row whose values all match. In the scan one integer
+// column is compared first: rows appended behind leave the current row where
+// it was, and a view's step refreshes once per radio.
+std::optional<int> TableCursor::rowMatching(const ColumnStore::RowSnapshot& remembered,
+                                            quint32 storeRowBefore) const {
+    if (!store_.holdsKindsOf(remembered))
+        return std::nullopt;
+    if (storeRowBefore < store_.rowCount() && store_.rowEquals(storeRowBefore, remembered.cells)) {
+        if (allPass_)
+            return int(storeRowBefore);
+        const auto found = std::lower_bound(passing_.begin(), passing_.end(), storeRowBefore);
+        if (found != passing_.end() && *found == storeRowBefore)
+            return int(found - passing_.begin());
+    }
+    int key = 0;
+    while (key < columnCount() &&
+           (store_.info(key).kind != ColumnKind::Integer || remembered.cells[key].isNull))
+        ++key;
+    for (int candidate = 0; candidate < rowCount(); ++candidate) {
+        const quint32 row = storeRow(candidate);
+        if (key < columnCount() && store_.integers(key).at(row) != remembered.cells[key].integer)
+            continue;
+        if (store_.rowEquals(row, remembered.cells))
+            return candidate;
+    }
+    return std::nullopt;
 }
 
 void TableCursor::close() {

@@ -108,6 +108,8 @@ private:
     void computePassingRows();
     void reapplyFilter();
     void finishReset(int row);
+    std::optional<int> rowMatching(const ColumnStore::RowSnapshot& remembered,
+                                   quint32 storeRowBefore) const;
     quint32 storeRow(int row) const;
     int requireColumn(const QString& column) const;
     std::optional<quint32> currentStoreRow() const;

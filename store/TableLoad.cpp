@@ -175,7 +175,10 @@ quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound&
     std::optional<ColumnStore>& store = part.store;
     if (!store) {
         store.emplace(reader.columns());
-        store->reserve(quint32(std::min<quint64>(reserveRows, bounds_.maxRows)));
+        // Room to grow too: the writer appends, and the first append past a
+        // full column would copy it whole, on the user-interface thread.
+        const quint64 withRoom = reserveRows + reserveRows / 8;
+        store->reserve(quint32(std::min<quint64>(withRoom, bounds_.maxRows)));
     } else if (store->columns() != reader.columns()) {
         throw Error(QStringLiteral("The columns of %1 changed while it was read").arg(tableName_));
     }

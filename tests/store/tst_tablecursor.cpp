@@ -561,32 +561,43 @@ void TableCursorTest::failedRereadKeepsTheEarlierRows() {
 }
 
 void TableCursorTest::refreshReturnsToTheEqualRow_data() {
+    QTest::addColumn<QByteArray>("before"); // run before the cursor opens
     QTest::addColumn<int>("row");
     QTest::addColumn<QByteArray>("change");
     QTest::addColumn<qint32>("key");
     QTest::addColumn<int>("rowAfter");
-    QTest::newRow("nothing changed") << 3 << QByteArray("SELECT 1") << 4 << 3;
+    const QByteArray none("SELECT 1");
+    QTest::newRow("nothing changed") << none << 3 << none << 4 << 3;
     QTest::newRow("rows before it deleted")
-        << 3 << QByteArray("DELETE FROM kinds WHERE k<3") << 4 << 1;
-    QTest::newRow("rows appended") << 4 << QByteArray("INSERT INTO kinds(k) VALUES(9)") << 5 << 4;
+        << none << 3 << QByteArray("DELETE FROM kinds WHERE k<3") << 4 << 1;
+    QTest::newRow("rows appended")
+        << none << 4 << QByteArray("INSERT INTO kinds(k) VALUES(9)") << 5 << 4;
     QTest::newRow("the row changed")
-        << 3 << QByteArray("UPDATE kinds SET t='cherry' WHERE k=4") << 1 << 0;
-    QTest::newRow("the row deleted") << 3 << QByteArray("DELETE FROM kinds WHERE k=4") << 1 << 0;
+        << none << 3 << QByteArray("UPDATE kinds SET t='cherry' WHERE k=4") << 1 << 0;
+    QTest::newRow("the row deleted")
+        << none << 3 << QByteArray("DELETE FROM kinds WHERE k=4") << 1 << 0;
     QTest::newRow("an equal row before it")
-        << 2 << QByteArray("INSERT INTO kinds(rowid, k) VALUES(0, 3)") << 3 << 0;
-    QTest::newRow("NULLs equal NULLs") << 2 << QByteArray("DELETE FROM kinds WHERE k<3") << 3 << 0;
+        << none << 2 << QByteArray("INSERT INTO kinds(rowid, k) VALUES(0, 3)") << 3 << 0;
+    QTest::newRow("NULLs equal NULLs")
+        << none << 2 << QByteArray("DELETE FROM kinds WHERE k<3") << 3 << 0;
+    // A refresh that finds its row where it was stays on it.
+    QTest::newRow("the later of two equal rows, rows appended")
+        << QByteArray("INSERT INTO kinds(k) VALUES(3)") << 5
+        << QByteArray("INSERT INTO kinds(k) VALUES(9)") << 3 << 5;
 }
 
 void TableCursorTest::refreshReturnsToTheEqualRow() {
+    QFETCH(QByteArray, before);
     QFETCH(int, row);
     QFETCH(QByteArray, change);
     QFETCH(qint32, key);
     QFETCH(int, rowAfter);
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute(before), QString());
     TableCursor cursor(connection_, QStringLiteral("kinds"));
     cursor.setIncrementalRefresh(true);
     openCursor(cursor);
     cursor.moveTo(row);
-    TestDatabase writer(path_);
     QCOMPARE(writer.execute(change), QString());
     // A change before the last rows shows once their check has run.
     cursor.refresh();
