@@ -470,6 +470,14 @@ void TableCursor::setFiltered(bool on) {
 }
 
 void TableCursor::setFilter(const QString& text) {
+    takeFilter(text);
+    if (open_ && filtered_)
+        reapplyFilter();
+}
+
+// The text parsed and bound to the rows held; throws and keeps the filter
+// before when it does not parse or names no column.
+void TableCursor::takeFilter(const QString& text) {
     FilterExpression expression = parseFilter(text);
     std::optional<RowFilter> filter;
     if (open_)
@@ -477,8 +485,6 @@ void TableCursor::setFilter(const QString& text) {
     filterText_ = text;
     expression_ = std::move(expression);
     rowFilter_ = std::move(filter);
-    if (open_ && filtered_)
-        reapplyFilter();
 }
 
 const QString& TableCursor::filter() const {
@@ -489,13 +495,7 @@ const QString& TableCursor::filter() const {
 // its rows at every reset, and a view filters once per radio.
 void TableCursor::applyFilter(const QString& text) {
     try {
-        FilterExpression expression = parseFilter(text);
-        std::optional<RowFilter> filter;
-        if (open_)
-            filter = bind(expression, store_);
-        filterText_ = text;
-        expression_ = std::move(expression);
-        rowFilter_ = std::move(filter);
+        takeFilter(text);
     } catch (...) {
         setFiltered(false);
         throw;

@@ -106,6 +106,7 @@ private:
     void finishCheck(const std::optional<RowFingerprint>& found, quint64 generation);
     void stopCheck();
     void computePassingRows();
+    void takeFilter(const QString& text);
     void reapplyFilter();
     void finishReset(int row);
     std::optional<int> rowMatching(const ColumnStore::RowSnapshot& remembered,
