@@ -41,8 +41,10 @@ public:
     // this thread build its index as well.
     void setIndexedColumn(const QString& column);
 
-    void open();    // throws Error with the database's message
-    void refresh(); // re-reads; returns to the row whose values all match the current one
+    void open(); // throws Error with the database's message
+    // Re-reads; stays on the current row while it holds the same values,
+    // else goes to the first row whose values all match it.
+    void refresh();
     void close();
     bool isOpen() const;
 
