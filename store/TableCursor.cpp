@@ -100,6 +100,26 @@ Reading readTable(const Connection& connection, const QString& tableName, const 
     return reading;
 }
 
+// The rows past the last row id read, behind the rows held; none when the
+// table's columns changed, it is no longer a rowid table, or the read fails:
+// a whole read then finds out which.
+std::optional<Reading> readAppended(const Connection& connection, const QString& tableName,
+                                    qint64 lastRowid, ColumnStore& held, const ReadBounds& bounds,
+                                    RowidTrack& track) {
+    try {
+        Reading reading =
+            readTable(connection, tableName,
+                      QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > %2 ORDER BY rowid")
+                          .arg(tableName)
+                          .arg(lastRowid),
+                      &held, bounds, true, &track);
+        if (!reading.fresh)
+            return reading;
+    } catch (const Error&) {
+    }
+    return std::nullopt;
+}
+
 // A table whose rows have row ids in the order a plain scan gives them, none
 // hidden behind a column of that name: a view or a table without row ids
 // is read whole at every change.
@@ -169,18 +189,7 @@ bool TableCursor::readRows() {
     std::optional<Reading> reading;
     if (appendable) {
         track.emplace(RowidTrack{lastRowid_, fingerprint_});
-        try {
-            reading =
-                readTable(connection_, tableName_,
-                          QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > %2 ORDER BY rowid")
-                              .arg(tableName_)
-                              .arg(lastRowid_),
-                          &store_, bounds_, true, &*track);
-        } catch (const Error&) {
-            // No longer a rowid table, or a failure the whole read reports.
-        }
-        if (reading && reading->fresh)
-            reading.reset();
+        reading = readAppended(connection_, tableName_, lastRowid_, store_, bounds_, *track);
     }
     if (!reading && incremental_) {
         if (!loadHeld_)

@@ -929,7 +929,7 @@ void TableCursorTest::largeTableLoadsInHalves() {
         }
         for (int row = one.rowCount() - 3; row < one.rowCount(); ++row)
             QCOMPARE(halves.displayText(row, 1), one.displayText(row, 1));
-        for (const QString filter :
+        for (const QString& filter :
              {QStringLiteral("id=77"), QStringLiteral("id=2100000000000000")}) {
             halves.applyFilter(filter);
             one.applyFilter(filter);
