@@ -16,10 +16,16 @@ QString PositionTable::routeFilter(qint32 radio, const QDateTime& first, const Q
            fixedFormText(last) + QLatin1Char('\'');
 }
 
-std::optional<QString> PositionTable::newestPairOf(qint32 radio) {
+bool PositionTable::selectNewestOf(qint32 radio) {
     if (!refreshAndFilter(radioFilter(radio)) || cursor_.rowCount() == 0)
-        return std::nullopt;
+        return false;
     cursor_.last();
+    return true;
+}
+
+std::optional<QString> PositionTable::newestPairOf(qint32 radio) {
+    if (!selectNewestOf(radio))
+        return std::nullopt;
     return currentPair(QuotientRule::Truncating);
 }
 
@@ -65,8 +71,17 @@ QStringList PositionTable::routePoints(qint32 count) {
 }
 
 bool PositionTable::refreshAndFilter(const QString& filter) {
+    // A database replaced by something else, or a table gone, must not empty
+    // the map: the rows read before stay and are shown, and one failed read a
+    // run is enough.
+    if (!readFailed_) {
+        try {
+            cursor_.refresh();
+        } catch (...) {
+            readFailed_ = true;
+        }
+    }
     try {
-        cursor_.refresh();
         cursor_.applyFilter(filter);
         return true;
     } catch (...) {

@@ -44,10 +44,14 @@ public:
     static QString routeFilter(qint32 radio, const QDateTime& first, const QDateTime& last);
 
     // Re-reads the table, narrows it to the radio and goes to its newest
-    // report; that report's pair text, truncated. None when the read or the
-    // filter fails, which the views take as "nothing to show" without a
-    // message, or when the radio has no report. Throws Error when the
-    // report's coordinates do not convert.
+    // report; false when the filter fails, which the views take as "nothing
+    // to show" without a message, or when the radio has no report. A read
+    // that fails leaves the rows read before, which the views then show: the
+    // table's refreshError() tells, and later steps of this object no longer
+    // try to read.
+    bool selectNewestOf(qint32 radio);
+    // selectNewestOf, then that report's pair text, truncated. Throws Error
+    // when the report's coordinates do not convert.
     std::optional<QString> newestPairOf(qint32 radio);
     // Narrows to the radio again without re-reading, on its newest report.
     void returnToNewestOf(qint32 radio);
@@ -73,4 +77,5 @@ private:
     QChar hemisphere(const QString& column) const;
 
     TableCursor& cursor_;
+    bool readFailed_ = false;
 };

@@ -393,6 +393,16 @@ void TableCursor::open() {
 }
 
 void TableCursor::refresh() {
+    try {
+        refreshRows();
+    } catch (const Error& error) {
+        refreshError_ = error.message();
+        throw;
+    }
+    refreshError_.clear();
+}
+
+void TableCursor::refreshRows() {
     const std::optional<quint32> storeRowBefore = currentStoreRow();
     std::optional<ColumnStore::RowSnapshot> remembered;
     if (storeRowBefore)

@@ -43,8 +43,11 @@ public:
 
     void open(); // throws Error with the database's message
     // Re-reads; stays on the current row while it holds the same values,
-    // else goes to the first row whose values all match it.
+    // else goes to the first row whose values all match it. A read that
+    // fails throws and keeps the rows held before.
     void refresh();
+    // The last refresh's error; empty once a refresh succeeds again.
+    const QString& refreshError() const { return refreshError_; }
     void close();
     bool isOpen() const;
 
@@ -99,6 +102,7 @@ signals:
     void loadFailed(const QString& message);
 
 private:
+    void refreshRows();
     bool readRows();
     void startLoad();
     void finishLoad(quint64 generation);
@@ -131,6 +135,7 @@ private:
     bool open_ = false;
     ReadStamp readStamp_;
     ReadBounds bounds_;
+    QString refreshError_;
 
     // A rowid table: appended rows are read past lastRowid_, the rows held
     // are fingerprinted in fingerprint_ and checked beside this thread.

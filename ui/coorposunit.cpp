@@ -190,7 +190,10 @@ void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
     const std::optional<qint32> radio = RadioTree::radioOf(Node);
     if (!radio || *radio <= 0)
         return;
-    viewRun_.run([&] { centreOnRadio(*radio, *ZTable1, ui.Edit20->text(), viewOutput()); });
+    viewRun_.run([&] {
+        centreOnRadio(*radio, *ZTable1, ui.Edit20->text(), viewOutput());
+        reportReadFailure();
+    });
 }
 
 const SelectedRadios& Tcoor_pos::selectedRadios() const {
@@ -208,8 +211,24 @@ void Tcoor_pos::ShowLastAllPointOnMap() {
     // A reloaded page starts without clusters.
     if (ui.ClusterRadios->isChecked())
         ui.WebBrowser1->runScriptCommand(ScriptCommands::clusterRadios(true));
-    showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(), viewOutput(), &labels,
-                      mapViewMode());
+    const QStringList unreadable = showLastPositions(selectedRadios(), *ZTable1, ui.Edit20->text(),
+                                                     viewOutput(), &labels, mapViewMode());
+    for (const QString& text : unreadableReports_.newOf(unreadable))
+        showErrorReport(text);
+    reportReadFailure();
+}
+
+// The views show the rows read before when the table cannot be read again;
+// the failure is shown once, not at every auto-refresh tick, and again only
+// after a read succeeded in between.
+void Tcoor_pos::reportReadFailure() {
+    const QString error = ZTable1->refreshError();
+    for (const QString& text :
+         readFailures_.newOf(error.isEmpty() ? QStringList() : QStringList{error}))
+        showErrorReport(QStringLiteral("The position reports could not be read again; the map "
+                                       "shows those read before, and every refresh tries "
+                                       "again.\n") +
+                        text);
 }
 
 // A page still loading gets its clusters with the next last-position run.
@@ -292,6 +311,7 @@ void Tcoor_pos::ToolButton2Click() {
         showRoute(selectedRadios(), *ZTable1, request, viewOutput(),
                   [&] { showRouteSummary(request.routeCount); });
         markRoute(request.routeCount);
+        reportReadFailure();
     });
 }
 

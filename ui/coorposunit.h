@@ -5,6 +5,7 @@
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
 #include "ui/views/MapViewMode.h"
+#include "ui/views/RepeatedProblems.h"
 #include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
@@ -119,6 +120,7 @@ private:
     void readConfiguration();
     void selectMapViewMode(MapViewMode mode);
     void reportMapFileErrors();
+    void reportReadFailure();
     void reportsLoadingChanged(bool loading);
     void showLoadedReports();
     void setDatePickersToNow();
@@ -136,6 +138,8 @@ private:
     RadioTree* radioTree_ = nullptr;
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
+    RepeatedProblems unreadableReports_;
+    RepeatedProblems readFailures_;
     QString MapApiKey;
     // The reports of the last route run, oldest first.
     QList<TrackPoint> lastRoute_;

@@ -10,6 +10,7 @@
 
 #include <QTemporaryDir>
 #include <QTest>
+#include <cstdio>
 
 namespace {
 
@@ -45,7 +46,9 @@ private slots:
     void onlyEntriesUpTo255AreRead();
     void southAndWestAreNegative();
     void failingCommandEndsTheRunAndKeepsStatus();
-    void unreadableReportStillShowsTheMarkersBeforeIt();
+    void unreadableReportLeavesOnlyItsRadioOff();
+    void unreadableTableKeepsThePositionsReadBefore_data();
+    void unreadableTableKeepsThePositionsReadBefore();
     void secondRunShowsNewReports();
     void gridIsLeftOnTheLastRadiosRows();
     void labelsFollowTheirMarkers();
@@ -178,14 +181,77 @@ void TestLastPositions::failingCommandEndsTheRunAndKeepsStatus() {
     QCOMPARE(table_->currentRow(), 1);
 }
 
-void TestLastPositions::unreadableReportStillShowsTheMarkersBeforeIt() {
+// A report whose coordinates do not convert leaves its radio off the map;
+// the radios after it are still drawn and the map centred on the last one.
+void TestLastPositions::unreadableReportLeavesOnlyItsRadioOff() {
     TestDatabase(dir_.filePath("last.db"))
-        .addReport(5, "2024-03-01 11:00:00", "north", "70.390000");
-    QVERIFY_THROWS_EXCEPTION(
-        Error, showLastPositions(radiosOf({"7", "5", "12"}), *table_, "18", sink_.output()));
-    QCOMPARE(sink_.commands.size(), 2);
+        .addReport(5, "2024-03-01 11:00:00", "north", "70.390000")
+        .addReport(9, "2024-03-01 11:00:00", "41.000000", "28.600000");
+    const QStringList errors =
+        showLastPositions(radiosOf({"7", "5", "12", "9"}), *table_, "18", sink_.output());
+    QCOMPARE(sink_.commands.size(), 4);
     QVERIFY(sink_.commands[1].startsWith(QStringLiteral("GoogleMap.AddMarker(41.0687,29.1020")));
-    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=5"));
+    QVERIFY(sink_.commands[2].startsWith(QStringLiteral("GoogleMap.AddMarker(40.0500,28.0500")));
+    QCOMPARE(sink_.commands[3], QStringLiteral("GoogleMap.Render(40.0500,28.0500,18);"));
+    QCOMPARE(sink_.statuses,
+             QStringList(
+                 {"Record found", "Record found \u00b7 positions of radios 5, 9 cannot be read"}));
+    QCOMPARE(errors.size(), 2);
+    QVERIFY2(errors[0].startsWith("Radio 5 is not shown: its report of " +
+                                  timeText("2024-03-01 11:00:00") + " cannot be read. "),
+             qPrintable(errors[0]));
+    QVERIFY2(errors[1].startsWith("Radio 9 is not shown"), qPrintable(errors[1]));
+    QCOMPARE(table_->filter(), QStringLiteral("radio_short_id=9"));
+
+    sink_ = RecordingSink();
+    QCOMPARE(showLastPositions(radiosOf({"5"}), *table_, "18", sink_.output()).size(), 1);
+    QCOMPARE(sink_.commands, QStringList{"GoogleMap.clearscreen();"});
+    QCOMPARE(sink_.statuses,
+             QStringList{"No records found \u00b7 position of radio 5 cannot be read"});
+}
+
+// A database replaced by a file that is not one, or a position table gone,
+// keeps the markers of the rows read before; the run names the failure
+// through the table, and the next run after the table is back reads it anew.
+void TestLastPositions::unreadableTableKeepsThePositionsReadBefore_data() {
+    QTest::addColumn<QString>("breakage");
+    QTest::newRow("not a database renamed over") << "garbage";
+    QTest::newRow("table renamed") << "ALTER TABLE map_coor RENAME TO map_coor_old";
+    QTest::newRow("table dropped") << "DROP TABLE map_coor";
+}
+
+void TestLastPositions::unreadableTableKeepsThePositionsReadBefore() {
+    QFETCH(QString, breakage);
+    const QString path = dir_.filePath("last.db");
+    showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output());
+    const QStringList before = sink_.commands;
+    QVERIFY(table_->refreshError().isEmpty());
+
+    QVERIFY(QFile::copy(path, dir_.filePath("saved.db")));
+    if (breakage == "garbage") {
+        QFile replacement(dir_.filePath("garbage.db"));
+        QVERIFY(replacement.open(QIODevice::WriteOnly));
+        replacement.write(QByteArray(8192, 'x'));
+        replacement.close();
+        QVERIFY(std::rename(qPrintable(replacement.fileName()), qPrintable(path)) == 0);
+    } else {
+        TestDatabase(path).exec(breakage);
+    }
+    for (int run = 0; run < 2; ++run) {
+        sink_ = RecordingSink();
+        showLastPositions(radiosOf({"7", "12"}), *table_, "18", sink_.output());
+        QCOMPARE(sink_.commands, before);
+        QCOMPARE(sink_.statuses, QStringList{"Record found"});
+        QVERIFY(!table_->refreshError().isEmpty());
+    }
+
+    TestDatabase(dir_.filePath("saved.db"))
+        .addReport(7, "2024-03-01 10:02:00", "41.500000", "29.500000", "Uskudar");
+    QVERIFY(std::rename(qPrintable(dir_.filePath("saved.db")), qPrintable(path)) == 0);
+    sink_ = RecordingSink();
+    showLastPositions(radiosOf({"12", "7"}), *table_, "18", sink_.output());
+    QVERIFY(table_->refreshError().isEmpty());
+    QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(41.8333,29.8333,18);"));
 }
 
 // A second run shows what another connection wrote after the first.

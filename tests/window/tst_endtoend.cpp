@@ -70,6 +70,7 @@ private slots:
     void ticksNeverRunInsideARun();
     void autoRefreshRunsOnTheTimerUntilUnticked();
     void clusterTickReachesThePageAndOutlivesAReload();
+    void readProblemsAreReportedOnceAndKeepTheMarkers();
 
 private:
     void tick(const QString& text);
@@ -423,6 +424,47 @@ void TestEndToEnd::clusterTickReachesThePageAndOutlivesAReload() {
     QVERIFY(!clustering());
     window_->ToolButton1Click();
     QVERIFY(!clustering());
+}
+
+// Last, since it breaks the database: a radio whose newest report does not
+// read, and then a database replaced by a file that is not one, are each
+// reported once over several runs while the markers that can be drawn stay.
+void TestEndToEnd::readProblemsAreReportedOnceAndKeepTheMarkers() {
+    tick("Projects");
+    TestDatabase("tavirelmonkas.db")
+        .addReport(7, QDateTime::currentDateTime().toString("yyyy-MM-dd hh:mm:ss"), "41.000000",
+                   "28.600000");
+    MessageBoxWatcher boxes;
+    for (int run = 0; run < 3; ++run) {
+        window_->ToolButton1Click();
+        QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 1);
+        QCOMPARE(window_->statusText(),
+                 QStringLiteral("Record found \u00b7 position of radio 7 cannot be read"));
+    }
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(boxes.boxes()[0].critical);
+    QVERIFY2(boxes.texts()[0].startsWith("Radio 7 is not shown"), qPrintable(boxes.texts()[0]));
+
+    boxes.clear();
+    QVERIFY(QFile::rename("tavirelmonkas.db", "saved.db"));
+    QFile garbage("tavirelmonkas.db");
+    QVERIFY(garbage.open(QIODevice::WriteOnly));
+    garbage.write(QByteArray(8192, 'x'));
+    garbage.close();
+    for (int run = 0; run < 3; ++run) {
+        window_->ToolButton1Click();
+        QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 1);
+    }
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.texts()[0].startsWith("The position reports could not be read again"),
+             qPrintable(boxes.texts()[0]));
+
+    QVERIFY(QFile::remove("tavirelmonkas.db"));
+    QVERIFY(QFile::rename("saved.db", "tavirelmonkas.db"));
+    window_->ToolButton1Click();
+    QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 1);
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY(window_->positionTable().refreshError().isEmpty());
 }
 
 int main(int argc, char** argv) {

@@ -2,7 +2,8 @@
 
 #include "ui/views/MapViewMode.h"
 
-class QString;
+#include <QStringList>
+
 class SelectedRadios;
 class TableCursor;
 struct MarkerLabels;
@@ -12,6 +13,9 @@ struct ViewOutput;
 // the last radio shown. With labels, each marker command is followed by its
 // label's. The other view modes fit the markers instead of centring, or move
 // the radios' markers in place and leave the view alone.
-void showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
-                       const ViewOutput& out, const MarkerLabels* labels = nullptr,
-                       MapViewMode mode = MapViewMode::FollowLast);
+// A radio whose newest report's coordinates do not convert is left off the
+// map, the others are drawn, and the status text names it; the result holds
+// one text per such radio for the error report.
+QStringList showLastPositions(const SelectedRadios& radios, TableCursor& table, const QString& zoom,
+                              const ViewOutput& out, const MarkerLabels* labels = nullptr,
+                              MapViewMode mode = MapViewMode::FollowLast);
