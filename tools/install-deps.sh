@@ -6,7 +6,7 @@ set -euo pipefail
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo -E)
 packages=(
-    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
+    cmake ninja-build g++ pkg-config clang clang-format libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libsqlite3-dev sqlite3 zlib1g-dev libbenchmark-dev
     tilemaker osmium-tool
