@@ -2,6 +2,8 @@
 
 #include "app/Error.h"
 
+#include <QStringList>
+
 namespace {
 
 class FilterParser {
@@ -120,4 +122,22 @@ private:
 
 FilterExpression parseFilter(const QString& text) {
     return FilterParser(text).parse();
+}
+
+QString filterText(const FilterExpression& expression) {
+    QStringList comparisons;
+    for (const FilterComparison& comparison : expression.comparisons) {
+        const QString op = comparison.op == FilterComparison::Operator::Equal ? QStringLiteral("=")
+                           : comparison.op == FilterComparison::Operator::GreaterOrEqual
+                               ? QStringLiteral(">=")
+                               : QStringLiteral("<=");
+        QString literal = QString::number(comparison.integer);
+        if (comparison.literalIsText) {
+            literal = comparison.text;
+            literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+            literal = QLatin1Char('\'') + literal + QLatin1Char('\'');
+        }
+        comparisons << comparison.column + op + literal;
+    }
+    return comparisons.join(QStringLiteral(" and "));
 }

@@ -22,3 +22,5 @@ struct FilterExpression {
 
 // Throws Error describing where the text stops following the grammar.
 FilterExpression parseFilter(const QString& text);
+// The text that parses back to the expression, comparisons joined by " and ".
+QString filterText(const FilterExpression& expression);

@@ -6,14 +6,26 @@
 PositionTable::PositionTable(TableCursor& cursor)
     : cursor_(cursor) {}
 
-QString PositionTable::radioFilter(qint32 radio) {
-    return radioShortId + QLatin1Char('=') + QString::number(radio);
+FilterExpression PositionTable::radioFilter(qint32 radio) {
+    FilterComparison equal;
+    equal.column = radioShortId;
+    equal.integer = radio;
+    return {{equal}};
 }
 
-QString PositionTable::routeFilter(qint32 radio, const QDateTime& first, const QDateTime& last) {
-    return radioFilter(radio) + QStringLiteral(" and ") + time + QStringLiteral(">='") +
-           fixedFormText(first) + QStringLiteral("' and ") + time + QStringLiteral("<='") +
-           fixedFormText(last) + QLatin1Char('\'');
+FilterExpression PositionTable::routeFilter(qint32 radio, const QDateTime& first,
+                                            const QDateTime& last) {
+    FilterExpression route = radioFilter(radio);
+    for (const auto& [op, bound] : {std::pair{FilterComparison::Operator::GreaterOrEqual, first},
+                                    std::pair{FilterComparison::Operator::LessOrEqual, last}}) {
+        FilterComparison comparison;
+        comparison.column = time;
+        comparison.op = op;
+        comparison.literalIsText = true;
+        comparison.text = fixedFormText(bound);
+        route.comparisons.push_back(comparison);
+    }
+    return route;
 }
 
 bool PositionTable::selectNewestOf(qint32 radio) {
@@ -70,7 +82,7 @@ QStringList PositionTable::routePoints(qint32 count) {
     return points;
 }
 
-bool PositionTable::refreshAndFilter(const QString& filter) {
+bool PositionTable::refreshAndFilter(const FilterExpression& filter) {
     // A database replaced by something else, or a table gone, must not empty
     // the map: the rows read before stay and are shown, and one failed read a
     // run is enough.

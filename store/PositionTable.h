@@ -2,6 +2,7 @@
 
 #include "store/CoordinateText.h"
 #include "store/DateTimeValue.h"
+#include "store/FilterExpression.h"
 
 #include <QDateTime>
 #include <QString>
@@ -38,10 +39,11 @@ public:
     explicit PositionTable(TableCursor& cursor);
 
     // The radio's reports.
-    static QString radioFilter(qint32 radio);
+    static FilterExpression radioFilter(qint32 radio);
     // The radio's reports between the two times, both included: the bounds
-    // are written in the fixed form the filter reads back to the millisecond.
-    static QString routeFilter(qint32 radio, const QDateTime& first, const QDateTime& last);
+    // are in the fixed form the filter reads to the millisecond.
+    static FilterExpression routeFilter(qint32 radio, const QDateTime& first,
+                                        const QDateTime& last);
 
     // Re-reads the table, narrows it to the radio and goes to its newest
     // report; false when the filter fails, which the views take as "nothing
@@ -73,7 +75,7 @@ public:
     QStringList routePoints(qint32 count);
 
 private:
-    bool refreshAndFilter(const QString& filter);
+    bool refreshAndFilter(const FilterExpression& filter);
     QChar hemisphere(const QString& column) const;
 
     TableCursor& cursor_;

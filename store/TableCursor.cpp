@@ -489,32 +489,40 @@ void TableCursor::setFiltered(bool on) {
 }
 
 void TableCursor::setFilter(const QString& text) {
-    takeFilter(text);
+    takeFilter(parseFilter(text), text);
     if (open_ && filtered_)
         reapplyFilter();
 }
 
-// The text parsed and bound to the rows held; throws and keeps the filter
-// before when it does not parse or names no column.
-void TableCursor::takeFilter(const QString& text) {
-    FilterExpression expression = parseFilter(text);
+// The expression bound to the rows held; throws and keeps the filter before
+// when it names no column.
+void TableCursor::takeFilter(FilterExpression expression, std::optional<QString> text) {
     std::optional<RowFilter> filter;
     if (open_)
         filter = bind(expression, store_);
-    filterText_ = text;
+    filterText_ = std::move(text);
     expression_ = std::move(expression);
     rowFilter_ = std::move(filter);
 }
 
-const QString& TableCursor::filter() const {
-    return filterText_;
+QString TableCursor::filter() const {
+    return filterText_ ? *filterText_ : filterText(expression_);
+}
+
+void TableCursor::applyFilter(const QString& text) {
+    applyFilterFrom([&text] { return parseFilter(text); }, text);
+}
+
+void TableCursor::applyFilter(FilterExpression expression) {
+    applyFilterFrom([&expression] { return std::move(expression); }, std::nullopt);
 }
 
 // As its three steps would, with one reset instead of three: a grid lays out
 // its rows at every reset, and a view filters once per radio.
-void TableCursor::applyFilter(const QString& text) {
+void TableCursor::applyFilterFrom(const std::function<FilterExpression()>& expression,
+                                  std::optional<QString> text) {
     try {
-        takeFilter(text);
+        takeFilter(expression(), std::move(text));
     } catch (...) {
         setFiltered(false);
         throw;

@@ -13,6 +13,7 @@
 #include <QString>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -63,10 +64,13 @@ public:
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
-    const QString& filter() const;
+    QString filter() const;
     // Filtering off, the text set, filtering on: a text that does not parse
     // throws and leaves the table unfiltered.
     void applyFilter(const QString& text);
+    // The same with an expression the caller built: the views narrow the
+    // table once per radio, and nothing is written out or parsed for it.
+    void applyFilter(FilterExpression expression);
 
     int rowCount() const;   // passing rows
     int currentRow() const; // index among the passing rows, -1 for none
@@ -112,7 +116,9 @@ private:
     void finishCheck(const std::optional<RowFingerprint>& found, quint64 generation);
     void stopCheck();
     void computePassingRows();
-    void takeFilter(const QString& text);
+    void takeFilter(FilterExpression expression, std::optional<QString> text);
+    void applyFilterFrom(const std::function<FilterExpression()>& expression,
+                         std::optional<QString> text);
     void reapplyFilter();
     void finishReset(int row);
     std::optional<int> rowMatching(const ColumnStore::RowSnapshot& remembered,
@@ -159,7 +165,7 @@ private:
     EqualityIndex index_;
 
     bool filtered_ = false;
-    QString filterText_;
+    std::optional<QString> filterText_; // as set; none for an expression built by the caller
     FilterExpression expression_;
     std::optional<RowFilter> rowFilter_;
     // Store rows that pass, in order; unused while every row passes.

@@ -61,6 +61,8 @@ void FilterExpressionTest::validText() {
     QFETCH(QString, text);
     QFETCH(QString, parsed);
     QCOMPARE(describe(parseFilter(text)), parsed);
+    // Written out, it parses back to the same expression.
+    QCOMPARE(describe(parseFilter(filterText(parseFilter(text)))), parsed);
 }
 
 void FilterExpressionTest::invalidText_data() {
