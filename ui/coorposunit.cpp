@@ -132,7 +132,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.ToolButton5, &QToolButton::clicked, this, &Tcoor_pos::ToolButton5Click);
     connect(ui.ToolButton7, &QToolButton::clicked, this, &Tcoor_pos::ToolButton7Click);
     connect(ui.initalize_map, &QTimer::timeout, this, &Tcoor_pos::initalize_mapTimer);
-    connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusText, this,
+    connect(ui.WebBrowser1->external(), &TApplicationWrapper::statusReported, this,
             &Tcoor_pos::setStatusText);
     connect(ui.RadioFilter, &QLineEdit::textChanged, radioTree_, &RadioTree::filterMembers);
     connect(ZTable1.get(), &TableCursor::loadingChanged, this, &Tcoor_pos::reportsLoadingChanged);

@@ -20,13 +20,13 @@ void TApplicationWrapper::DoError(const QString& ErrorMessage) {
 }
 
 void TApplicationWrapper::DoGeoCodeFound(double lat, double lng) {
-    emit statusText(positionText("DoGeoCodeFound Lat:", lat, lng));
+    emit statusReported(positionText("DoGeoCodeFound Lat:", lat, lng));
 }
 
 void TApplicationWrapper::DoClick(double lat, double lng) {
-    emit statusText(positionText("Map Clicked. Lat:", lat, lng));
+    emit statusReported(positionText("Map Clicked. Lat:", lat, lng));
 }
 
 void TApplicationWrapper::DoMarkerClick(double lat, double lng) {
-    emit statusText(positionText("Marker Clicked. Lat:", lat, lng));
+    emit statusReported(positionText("Marker Clicked. Lat:", lat, lng));
 }

@@ -17,5 +17,5 @@ public slots:
 
 signals:
     // The text for the main window's status bar.
-    void statusText(const QString& text);
+    void statusReported(const QString& text);
 };

@@ -182,7 +182,7 @@ void TestMapView::moveTo(QPoint at) {
 // The status texts that the action makes the page report, once its calls
 // have come through the channel.
 QStringList TestMapView::statusTexts(const std::function<void()>& action) {
-    QSignalSpy spy(browser_->external(), &TApplicationWrapper::statusText);
+    QSignalSpy spy(browser_->external(), &TApplicationWrapper::statusReported);
     action();
     QTest::qWait(300);
     QStringList texts;
