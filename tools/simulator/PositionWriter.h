@@ -11,9 +11,9 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 struct WriteError : std::runtime_error {
-    WriteError(const QString& message, bool busy)
+    WriteError(const QString& message, bool lockHeld)
         : std::runtime_error(message.toStdString())
-        , busy(busy) {}
+        , busy(lockHeld) {}
     bool busy; // another connection held the lock past the busy timeout
 };
 
