@@ -59,17 +59,12 @@ function TGoogleMap() {
         map.setCenter(new GLatLng(lat, lng), viewlev);
     };
 
-    // Every marker on the map in view, the labels right of them included.
+    // Every marker on the map in view, with its label on either side.
     this.FitMarkers = function (viewlev) {
         checkZoom("FitMarkers", viewlev);
-        var points = map.getOverlays().filter(function (overlay) {
+        map.fitMarkers(map.getOverlays().filter(function (overlay) {
             return overlay instanceof GMarker;
-        }).map(function (marker) {
-            return marker.getLatLng();
-        });
-        if (points.length > 0) {
-            map.fitPoints(points, viewlev);
-        }
+        }), viewlev);
     };
 
     this.FindGeoCode = function (address) {

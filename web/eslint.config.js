@@ -17,7 +17,8 @@ const layerApi = [
 // The helpers one layer module takes from another.
 const layerShared = [
     "EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "addMapFiles",
-    "addMapFileLayer", "declutterLabels", "radioLabelContent", "showRadioLabel"
+    "addMapFileLayer", "addCredit", "declutterLabels", "fittedView", "markerRectanglesAt",
+    "radioLabelContent", "showRadioLabel"
 ];
 
 function readonly(names) {

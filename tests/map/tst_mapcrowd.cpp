@@ -5,6 +5,7 @@
 #include "map/browser/TWebBrowser.h"
 
 #include <QApplication>
+#include <QRectF>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -19,6 +20,8 @@ private slots:
     void clustersFollowRadiosThatMove();
     void labelsThatWouldCoverOthersGiveWay();
     void labelsAreWhereTheyAreThoughtToBe();
+    void fitAllHoldsEveryLabelAndUsesTheRoom_data();
+    void fitAllHoldsEveryLabelAndUsesTheRoom();
     void cleanupTestCase();
 
 private:
@@ -187,6 +190,78 @@ void TestMapCrowd::labelsAreWhereTheyAreThoughtToBe() {
     QCOMPARE(misses.size(), 3);
     for (const QVariant& pixels : misses)
         QVERIFY2(pixels.toDouble() <= 1.5, qPrintable(pixels.toString()));
+}
+
+void TestMapCrowd::fitAllHoldsEveryLabelAndUsesTheRoom_data() {
+    QTest::addColumn<QString>("eastPair");
+    QTest::newRow("the crowd at the map's west edge") << QStringLiteral("40.01,29.1");
+    QTest::newRow("a level deeper than room for any label allows")
+        << QStringLiteral("40.01,29.1142");
+}
+
+// What a "Fit all radios" run sends: a crowd at the west end, where the
+// western radio's label goes left because the next pin is right of it and the
+// radio between them gives way, and radios to the south and far east. The
+// fitted view holds every pin and label inside the map and spreads the pins
+// over most of it.
+void TestMapCrowd::fitAllHoldsEveryLabelAndUsesTheRoom() {
+    QFETCH(QString, eastPair);
+    const QList<std::pair<QString, QString>> radios{{"40.0,29.0", "12 Ann"},
+                                                    {"40.0,29.007", "7 Bob"},
+                                                    {"40.0,29.0035", "31 Cem"},
+                                                    {eastPair, "5 Dan"},
+                                                    {"39.995,29.06", "44 Eda"}};
+    QStringList commands{ScriptCommands::clearScreen()};
+    for (const auto& [pair, title] : radios)
+        commands << ScriptCommands::addMarker(pair, QStringLiteral("info"))
+                 << ScriptCommands::labelMarker(title, QStringLiteral("now"), false);
+    commands << ScriptCommands::fitMarkers(QStringLiteral("18"));
+    browser_->runScriptCommands(commands);
+    QTRY_COMPARE(labelTexts(), QStringList({"12 Annnow", "44 Edanow", "5 Dannow", "7 Bobnow"}));
+
+    const QVariantMap view =
+        js("(function () {"
+           " function box(r) { return {left: r.left, top: r.top, right: r.right, bottom: r.bottom};"
+           " }"
+           " function boxes(selector) { return Array.from(document.querySelectorAll(selector),"
+           "  function (e) { return box(e.getBoundingClientRect()); }); }"
+           " var ann = Array.from(document.querySelectorAll('.gmap-radio-label')).find("
+           "  function (l) { return l.textContent === '12 Annnow'; });"
+           " return {map: box(document.getElementById('Canvas').getBoundingClientRect()),"
+           "  labels: boxes('.gmap-radio-label'), pins: boxes('img.gmap-marker'),"
+           "  annLabel: box(ann.getBoundingClientRect()),"
+           "  annPin: box(document.querySelector('img.gmap-marker').getBoundingClientRect())};"
+           "})()")
+            .toMap();
+    const auto rect = [](const QVariant& value) {
+        const QVariantMap box = value.toMap();
+        return QRectF(QPointF(box["left"].toDouble(), box["top"].toDouble()),
+                      QPointF(box["right"].toDouble(), box["bottom"].toDouble()));
+    };
+    const QRectF map = rect(view["map"]);
+    QVERIFY(rect(view["annLabel"]).right() < rect(view["annPin"]).left());
+    const QVariantList labels = view["labels"].toList();
+    QCOMPARE(labels.size(), 4);
+    for (const QVariant& label : labels)
+        QVERIFY2(map.contains(rect(label)),
+                 qPrintable(QStringLiteral("label at x %1 to %2, y %3 to %4; map x %5 to %6")
+                                .arg(rect(label).left())
+                                .arg(rect(label).right())
+                                .arg(rect(label).top())
+                                .arg(rect(label).bottom())
+                                .arg(map.left())
+                                .arg(map.right())));
+    QRectF pins;
+    for (const QVariant& pin : view["pins"].toList()) {
+        QVERIFY(map.contains(rect(pin)));
+        pins = pins.isNull() ? rect(pin) : pins.united(rect(pin));
+    }
+    QVERIFY2(pins.width() >= 0.6 * map.width() || pins.height() >= 0.6 * map.height(),
+             qPrintable(QStringLiteral("pins over %1 x %2 of %3 x %4")
+                            .arg(pins.width())
+                            .arg(pins.height())
+                            .arg(map.width())
+                            .arg(map.height())));
 }
 
 void TestMapCrowd::cleanupTestCase() {

@@ -1,6 +1,6 @@
 // The offline world map under everything: land, borders and a graticule
 // from the world atlas (G_WORLD_ATLAS), and the configured tile layer
-// (G_MAP_TILES) over them.
+// (G_MAP_TILES) over them with its credit line.
 
 var baseMapData = null;
 
@@ -123,10 +123,8 @@ function addBaseMap(map) {
     if (tiles && tiles.url) {
         L.tileLayer(tiles.url, {
             maxZoom: map.getMaxZoom(),
-            maxNativeZoom: 19,
-            attribution: tiles.attribution || ""
+            maxNativeZoom: 19
         }).addTo(map);
-        if (tiles.attribution)
-            L.control.attribution({ prefix: false }).addTo(map);
+        addCredit(map, tiles.attribution);
     }
 }

@@ -178,7 +178,7 @@ GMap2.prototype.finishMoves_ = function () {
 };
 GMap2.prototype.markerLayer_ = function () { return this.clusters_ || this.leaflet_; };
 // Our own addition: the view that shows every point, with room right of the
-// pins for their labels, no deeper than maxZoom.
+// pins for their labels, no deeper than maxZoom (a route's ends and times).
 GMap2.prototype.fitPoints = function (latlngs, maxZoom) {
     if (latlngs.length === 0)
         return;
@@ -188,6 +188,20 @@ GMap2.prototype.fitPoints = function (latlngs, maxZoom) {
         maxZoom: maxZoom,
         animate: false
     });
+};
+// Our own addition: the deepest view, no deeper than maxZoom, that holds
+// every marker's pin and every label that shows, on whichever side of its pin
+// the crowd leaves it at that level.
+var FIT_MARGIN = 10;
+GMap2.prototype.fitMarkers = function (markers, maxZoom) {
+    var map = this.leaflet_;
+    var leafletMarkers = markers.map(function (marker) { return marker.marker_; })
+        .filter(function (marker) { return marker !== null; });
+    if (leafletMarkers.length === 0)
+        return;
+    var view = fittedView(function (zoom) { return markerRectanglesAt(map, leafletMarkers, zoom); },
+        map.getSize(), FIT_MARGIN, map.getMinZoom(), Math.min(maxZoom, map.getMaxZoom()));
+    map.setView(map.unproject(L.point(view.centre), view.zoom), view.zoom, { animate: false });
 };
 // Our own addition, for tools and tests.
 GMap2.prototype.getOverlays = function () { return this.overlays_.slice(); };

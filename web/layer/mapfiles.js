@@ -143,11 +143,14 @@ function routeSchemeFetches(tileUrl) {
 function addMapFileLayer(map, file) {
     if (!map.getPane("mapfiles"))
         map.createPane("mapfiles").style.zIndex = 160;
+    // The file's credit goes to our own credit line; the renderer's default
+    // one is turned off.
     var options = {
         pane: "mapfiles",
         maxZoom: map.getMaxZoom(),
-        attribution: file.attribution || ""
+        attribution: ""
     };
+    addCredit(map, file.attribution);
     if (file.vector) {
         routeSchemeFetches(file.url);
         options.url = file.url;

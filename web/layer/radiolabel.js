@@ -111,6 +111,56 @@ function hideRadioLabel(marker) {
         L.DomUtil.remove(tooltip.getElement());
 }
 
+function screenRectangle(corner, size) {
+    return { left: corner.x, top: corner.y, right: corner.x + size.x, bottom: corner.y + size.y };
+}
+
+// A marker's pin and its label on either side, with the pin's tip at a point.
+function pinRectangle(marker, tip) {
+    var icon = marker.options.icon.options;
+    return screenRectangle(tip.subtract(L.point(icon.iconAnchor)), L.point(icon.iconSize));
+}
+function labelRectangle(marker, tip, side) {
+    var size = marker.radioLabel_.size;
+    return screenRectangle(tip.add(LABEL_SIDES[side](size)), L.point(size.width, size.height));
+}
+
+// The side each labelled marker's label takes with the pins' tips at the
+// given points, or -1 where it gives way. A radio ticked in two projects has
+// two markers on one spot: one label.
+function labelSides(labelled, tips) {
+    var seen = {};
+    var places = labelled.map(function (marker, i) {
+        var key = marker.radioLabel_.title + "@" + Math.round(tips[i].x) + "," + Math.round(tips[i].y);
+        var twin = seen[key];
+        seen[key] = true;
+        return twin ? [] : LABEL_SIDES.map(function (side, at) { return labelRectangle(marker, tips[i], at); });
+    });
+    return labelPlaces(places, labelled.map(function (marker, i) { return pinRectangle(marker, tips[i]); }));
+}
+
+// Where the markers' pins and the labels that show would be at a zoom level,
+// in pixels of that level. Labels are placed in the order of their markers'
+// ids, as the map lists its layers.
+function markerRectanglesAt(leafletMap, markers, zoom) {
+    var ordered = markers.slice().sort(function (a, b) { return L.stamp(a) - L.stamp(b); });
+    var tips = ordered.map(function (marker) { return leafletMap.project(marker.getLatLng(), zoom); });
+    var rectangles = ordered.map(function (marker, i) { return pinRectangle(marker, tips[i]); });
+    var labelled = [];
+    var labelTips = [];
+    ordered.forEach(function (marker, i) {
+        if (marker.radioLabel_) {
+            labelled.push(marker);
+            labelTips.push(tips[i]);
+        }
+    });
+    labelSides(labelled, labelTips).forEach(function (side, i) {
+        if (side >= 0)
+            rectangles.push(labelRectangle(labelled[i], labelTips[i], side));
+    });
+    return rectangles;
+}
+
 // Checks the labels of the markers on the map itself (not those inside a
 // cluster) when the view changes or markers come and go, once the commands of
 // a run are all done and before the page is drawn; returns the function that
@@ -118,19 +168,6 @@ function hideRadioLabel(marker) {
 // where their markers put them, at the sizes worked out for them.
 function declutterLabels(leafletMap) {
     var pending = false;
-    function rectangle(corner, size) {
-        return { left: corner.x, top: corner.y, right: corner.x + size.x, bottom: corner.y + size.y };
-    }
-    function pinOf(marker, tip) {
-        var icon = marker.options.icon.options;
-        return rectangle(tip.subtract(L.point(icon.iconAnchor)), L.point(icon.iconSize));
-    }
-    function placesOf(marker, tip) {
-        var size = marker.radioLabel_.size;
-        return LABEL_SIDES.map(function (side) {
-            return rectangle(tip.add(side(size)), L.point(size.width, size.height));
-        });
-    }
     function run() {
         pending = false;
         var labelled = [];
@@ -141,20 +178,12 @@ function declutterLabels(leafletMap) {
         var tips = labelled.map(function (marker) {
             return leafletMap.latLngToContainerPoint(marker.getLatLng());
         });
-        // A radio ticked in two projects has two markers on one spot: one label.
-        var seen = {};
-        var places = labelled.map(function (marker, i) {
-            var key = marker.radioLabel_.title + "@" + Math.round(tips[i].x) + "," + Math.round(tips[i].y);
-            var twin = seen[key];
-            seen[key] = true;
-            return twin ? [] : placesOf(marker, tips[i]);
-        });
-        var sides = labelPlaces(places, labelled.map(function (marker, i) { return pinOf(marker, tips[i]); }));
-        labelled.forEach(function (marker, index) {
-            if (sides[index] < 0)
+        labelSides(labelled, tips).forEach(function (side, index) {
+            var marker = labelled[index];
+            if (side < 0)
                 hideRadioLabel(marker);
-            else if (!marker.getTooltip() || marker.radioLabelSide_ !== sides[index])
-                showRadioLabel(marker, sides[index]);
+            else if (!marker.getTooltip() || marker.radioLabelSide_ !== side)
+                showRadioLabel(marker, side);
         });
     }
     function schedule() {
@@ -165,4 +194,24 @@ function declutterLabels(leafletMap) {
     }
     leafletMap.on("zoomend moveend layeradd layerremove", schedule);
     return schedule;
+}
+
+// The deepest zoom level from maxZoom up to minZoom at which everything
+// rectanglesAt(zoom) gives (in pixels of that level) fits in a map of the
+// given size, a margin left free all round, and the point to centre on
+// there. At minZoom it is that level, fitting or not.
+function fittedView(rectanglesAt, size, margin, minZoom, maxZoom) {
+    var zoom = Math.max(minZoom, Math.floor(maxZoom));
+    for (;;) {
+        var box = rectanglesAt(zoom).reduce(function (sum, r) {
+            return {
+                left: Math.min(sum.left, r.left), top: Math.min(sum.top, r.top),
+                right: Math.max(sum.right, r.right), bottom: Math.max(sum.bottom, r.bottom)
+            };
+        });
+        var fits = box.right - box.left <= size.x - 2 * margin && box.bottom - box.top <= size.y - 2 * margin;
+        if (fits || zoom <= minZoom)
+            return { zoom: zoom, centre: { x: (box.left + box.right) / 2, y: (box.top + box.bottom) / 2 } };
+        zoom--;
+    }
 }

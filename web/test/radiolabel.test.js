@@ -4,7 +4,7 @@ const assert = require("node:assert/strict");
 const { describe, test } = require("node:test");
 const { loadLayer, plain } = require("./loadLayer.js");
 
-const { labelPlaces } = loadLayer("radiolabel.js");
+const { labelPlaces, fittedView } = loadLayer("radiolabel.js");
 
 function box(left, top, width, height) {
     return { left, top, right: left + width, bottom: top + height };
@@ -46,5 +46,39 @@ describe("labelPlaces", () => {
         assert.deepEqual(plain(labelPlaces([[box(10, 10, 50, 20)]], [own])), [0]);
         assert.deepEqual(plain(labelPlaces([[box(10, 10, 50, 20)], [box(200, 0, 10, 10)]],
                                            [box(300, 0, 10, 10), own])), [-1, 0]);
+    });
+});
+
+describe("fittedView", () => {
+    // Two pins 100 pixels apart at level 10, twice as far a level deeper; a
+    // label of 150 pixels goes left of the western pin up to level 11, right
+    // of it deeper: its side changes with the level.
+    function crowd(zoom) {
+        const scale = 2 ** (zoom - 10);
+        const west = 1000 * scale;
+        const east = west + 100 * scale;
+        const label = zoom <= 11 ? box(west - 172, -35, 150, 30) : box(west + 24, -35, 150, 30);
+        return [box(west - 15, -32, 32, 32), box(east - 15, -32, 32, 32), label];
+    }
+
+    test("the deepest level at which pins and labels fit inside the margin", () => {
+        const cases = [
+            // [name, map size, margin, min, max, expected level]
+            ["wide map: as deep as allowed", { x: 2000, y: 500 }, 0, 0, 14, 14],
+            ["content 389 wide at level 11 fits 400", { x: 400, y: 300 }, 0, 0, 18, 11],
+            ["the margin takes 20 of them", { x: 400, y: 300 }, 10, 0, 18, 10],
+            ["too narrow even at the least level", { x: 100, y: 300 }, 0, 9, 18, 9],
+            ["a maximum under the minimum", { x: 400, y: 300 }, 0, 3, 1, 3],
+            ["a fractional maximum counts down", { x: 2000, y: 500 }, 0, 0, 12.7, 12]
+        ];
+        for (const [name, size, margin, min, max, expected] of cases)
+            assert.equal(fittedView(crowd, size, margin, min, max).zoom, expected, name);
+    });
+
+    test("centres on everything the view holds, labels included", () => {
+        const view = plain(fittedView(crowd, { x: 400, y: 300 }, 0, 0, 18));
+        // Level 11: from the label's left at 1828 to the eastern pin's right at
+        // 2217, from the label's top at -35 to the tips at 0.
+        assert.deepEqual(view, { zoom: 11, centre: { x: (1828 + 2217) / 2, y: -17.5 } });
     });
 });
