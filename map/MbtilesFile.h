@@ -13,9 +13,9 @@ struct sqlite3_stmt;
 // or not. A file that cannot serve tiles says why in error().
 class MbtilesFile {
 public:
-    // No real tile comes near this, stored or unpacked; a larger one is
-    // refused rather than read whole, so a hostile file cannot take the
-    // memory of the program or of the page.
+    // No real tile comes near this, stored or unpacked. Unpacking stops
+    // there and a larger tile is refused, so a small hostile tile cannot take
+    // the memory of the program or of the page.
     static constexpr qsizetype maxTileBytes = 8 * 1024 * 1024;
 
     // The path is taken as absolute and shown cleaned: a relative one that
