@@ -1,8 +1,12 @@
 #include "map/MbtilesFile.h"
 
+#include "map/TileInflate.h"
+
+#include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 #include <sqlite3.h>
-#include <zlib.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -23,46 +27,50 @@ QString formatOf(const QByteArray& tile) {
     return QStringLiteral("pbf");
 }
 
-// Gzip or zlib data (the header tells which); nothing if it does not decode.
-std::optional<QByteArray> inflated(const QByteArray& packed) {
-    z_stream stream{};
-    if (inflateInit2(&stream, 15 + 32) != Z_OK)
-        return std::nullopt;
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
-    stream.avail_in = static_cast<uInt>(packed.size());
-    QByteArray out;
-    char chunk[64 * 1024];
-    int status = Z_OK;
-    while (status == Z_OK) {
-        stream.next_out = reinterpret_cast<Bytef*>(chunk);
-        stream.avail_out = sizeof chunk;
-        status = inflate(&stream, Z_NO_FLUSH);
-        out.append(chunk, static_cast<qsizetype>(sizeof chunk - stream.avail_out));
-    }
-    inflateEnd(&stream);
-    if (status != Z_STREAM_END)
-        return std::nullopt;
-    return out;
+// QDir::cleanPath keeps ".." above the root ("/../etc/passwd"), which the
+// system takes as the root itself.
+QString resolvedPath(const QString& path) {
+    QString cleaned = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (cleaned.startsWith(QLatin1String("/../")))
+        cleaned.remove(0, 3);
+    return cleaned == QLatin1String("/..") ? QStringLiteral("/") : cleaned;
 }
 
-bool isCompressed(const QByteArray& tile) {
-    return startsWith(tile, "\x1f\x8b", 2) ||
-           (tile.size() >= 2 && static_cast<unsigned char>(tile[0]) == 0x78 &&
-            ((static_cast<unsigned char>(tile[0]) << 8) | static_cast<unsigned char>(tile[1])) %
-                    31 ==
-                0);
+// Why there is no file SQLite could read at the path, or nothing. Only the
+// path's kind is asked, so a named pipe is never opened (that would wait for
+// a writer).
+std::optional<QString> notAFile(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        if (errno == ELOOP)
+            return QStringLiteral("is a link that loops");
+        if (errno == ENOENT || errno == ENOTDIR)
+            return QStringLiteral("the file does not exist");
+        return qt_error_string(errno);
+    }
+    if (S_ISDIR(info.st_mode))
+        return QStringLiteral("is a folder");
+    if (S_ISFIFO(info.st_mode))
+        return QStringLiteral("is a named pipe (FIFO), not a file");
+    if (!S_ISREG(info.st_mode))
+        return QStringLiteral("is a device or socket, not a file");
+    return std::nullopt;
 }
+
+// Enough of a tile's start to hold a compressed header and the magic bytes.
+constexpr int sniffBytes = 1024;
+constexpr qsizetype magicBytes = 12;
 
 } // namespace
 
 MbtilesFile::MbtilesFile(const QString& path)
-    : path_(path) {
-    if (!QFileInfo(path).isFile()) {
-        fail(QStringLiteral("the file does not exist"));
+    : path_(resolvedPath(path)) {
+    if (const std::optional<QString> reason = notAFile(path_)) {
+        fail(*reason);
         return;
     }
-    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db_, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
+    if (sqlite3_open_v2(QFile::encodeName(path_).constData(), &db_, SQLITE_OPEN_READONLY,
+                        nullptr) != SQLITE_OK) {
         fail(QString::fromUtf8(sqlite3_errmsg(db_)));
         return;
     }
@@ -78,6 +86,7 @@ MbtilesFile::MbtilesFile(const QString& path)
         return;
     }
     readMetadata();
+    checkTiles();
 }
 
 MbtilesFile::~MbtilesFile() {
@@ -94,8 +103,8 @@ QString MbtilesFile::fail(const QString& reason) {
     return error_;
 }
 
-// The metadata table is optional in practice: without a format, the first
-// tile's bytes tell it.
+// The metadata table is optional in practice: without a format, the tiles
+// tell it.
 void MbtilesFile::readMetadata() {
     sqlite3_stmt* rows = nullptr;
     if (sqlite3_prepare_v2(db_, "SELECT name, value FROM metadata", -1, &rows, nullptr) ==
@@ -122,43 +131,71 @@ void MbtilesFile::readMetadata() {
         format_ = QStringLiteral("jpg");
     if (format_ == QLatin1String("mvt"))
         format_ = QStringLiteral("pbf");
-    if (format_.isEmpty()) {
-        sqlite3_stmt* first = nullptr;
-        if (sqlite3_prepare_v2(db_, "SELECT tile_data FROM tiles LIMIT 1", -1, &first, nullptr) ==
-                SQLITE_OK &&
-            sqlite3_step(first) == SQLITE_ROW) {
-            const QByteArray tile(static_cast<const char*>(sqlite3_column_blob(first, 0)),
-                                  sqlite3_column_bytes(first, 0));
-            format_ = formatOf(isCompressed(tile) ? inflated(tile).value_or(QByteArray()) : tile);
-        }
-        sqlite3_finalize(first);
+}
+
+// A file needs tiles; without a format in the metadata, the first bytes of
+// its first tile tell it (a huge first tile is not read for that).
+void MbtilesFile::checkTiles() {
+    if (!db_)
+        return;
+    sqlite3_stmt* first = nullptr;
+    const bool any =
+        sqlite3_prepare_v2(db_,
+                           "SELECT CASE WHEN length(tile_data) <= ?1 THEN substr(tile_data, 1, ?2) "
+                           "END FROM tiles LIMIT 1",
+                           -1, &first, nullptr) == SQLITE_OK &&
+        sqlite3_bind_int64(first, 1, maxTileBytes) == SQLITE_OK &&
+        sqlite3_bind_int(first, 2, sniffBytes) == SQLITE_OK && sqlite3_step(first) == SQLITE_ROW;
+    if (any && format_.isEmpty()) {
+        const QByteArray head(static_cast<const char*>(sqlite3_column_blob(first, 0)),
+                              sqlite3_column_bytes(first, 0));
+        format_ = formatOf(isCompressed(head) ? inflatedPrefix(head, magicBytes) : head);
     }
-    if (format_.isEmpty())
+    sqlite3_finalize(first);
+    if (!any)
         fail(QStringLiteral("no tiles in the file"));
 }
 
-std::optional<QByteArray> MbtilesFile::storedTile(int zoom, int column, int tmsRow) const {
+// A stored blob costs no more than the file's own size, so it is measured
+// once read: asking SQLite for the length first costs more than half the
+// read of a typical tile.
+std::optional<QByteArray> MbtilesFile::storedTile(int zoom, int column, int tmsRow,
+                                                  bool* tooLarge) const {
     sqlite3_reset(query_);
     sqlite3_bind_int(query_, 1, zoom);
     sqlite3_bind_int(query_, 2, column);
     sqlite3_bind_int(query_, 3, tmsRow);
     std::optional<QByteArray> found;
-    if (sqlite3_step(query_) == SQLITE_ROW)
-        found = QByteArray(static_cast<const char*>(sqlite3_column_blob(query_, 0)),
-                           sqlite3_column_bytes(query_, 0));
+    if (sqlite3_step(query_) == SQLITE_ROW) {
+        const int bytes = sqlite3_column_bytes(query_, 0);
+        if (bytes > maxTileBytes)
+            *tooLarge = true;
+        else
+            found = QByteArray(static_cast<const char*>(sqlite3_column_blob(query_, 0)), bytes);
+    }
     sqlite3_reset(query_);
     return found;
 }
 
-std::optional<QByteArray> MbtilesFile::tile(int zoom, int column, int row) const {
+std::optional<QByteArray> MbtilesFile::tile(int zoom, int column, int row, bool* tooLarge) const {
+    bool refused = false;
+    if (tooLarge)
+        *tooLarge = false;
     if (!query_ || zoom < 0 || zoom > 30)
         return std::nullopt;
     const qint64 side = qint64(1) << zoom;
     if (column < 0 || column >= side || row < 0 || row >= side)
         return std::nullopt;
     const std::optional<QByteArray> stored =
-        storedTile(zoom, column, static_cast<int>(side - 1 - row));
+        storedTile(zoom, column, static_cast<int>(side - 1 - row), &refused);
+    if (tooLarge)
+        *tooLarge = refused;
     if (!stored || !isVector() || !isCompressed(*stored))
         return stored;
-    return inflated(*stored);
+    Inflated unpacked = inflateAtMost(*stored, maxTileBytes);
+    if (tooLarge)
+        *tooLarge = unpacked.status == Inflated::TooLarge;
+    if (unpacked.status != Inflated::Done)
+        return std::nullopt;
+    return std::move(unpacked.data);
 }

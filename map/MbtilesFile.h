@@ -13,6 +13,13 @@ struct sqlite3_stmt;
 // or not. A file that cannot serve tiles says why in error().
 class MbtilesFile {
 public:
+    // No real tile comes near this, stored or unpacked. Unpacking stops
+    // there and a larger tile is refused, so a small hostile tile cannot take
+    // the memory of the program or of the page.
+    static constexpr qsizetype maxTileBytes = 8 * 1024 * 1024;
+
+    // The path is taken as absolute and shown cleaned: a relative one that
+    // climbs above the root stops there, as the system resolves it.
     explicit MbtilesFile(const QString& path);
     ~MbtilesFile();
     MbtilesFile(const MbtilesFile&) = delete;
@@ -30,14 +37,15 @@ public:
     int minZoom() const { return minZoom_; }
     int maxZoom() const { return maxZoom_; }
 
-    // Nothing for a missing tile, an address outside the levels or a tile
-    // that does not decode.
-    std::optional<QByteArray> tile(int zoom, int column, int row) const;
+    // Nothing for a missing tile, an address outside the levels, a tile that
+    // does not decode or one over maxTileBytes (then *tooLarge is set).
+    std::optional<QByteArray> tile(int zoom, int column, int row, bool* tooLarge = nullptr) const;
 
 private:
     QString fail(const QString& reason);
     void readMetadata();
-    std::optional<QByteArray> storedTile(int zoom, int column, int tmsRow) const;
+    void checkTiles();
+    std::optional<QByteArray> storedTile(int zoom, int column, int tmsRow, bool* tooLarge) const;
 
     QString path_;
     QString error_;

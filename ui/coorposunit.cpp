@@ -124,6 +124,13 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.ExportRoute1, &QAction::triggered, this, &Tcoor_pos::ExportRoute1Click);
     connect(ui.ExportEventLog1, &QAction::triggered, this, &Tcoor_pos::ExportEventLog1Click);
     connect(ui.OpenMapFile1, &QAction::triggered, this, &Tcoor_pos::OpenMapFile1Click);
+    // Queued: the message box waits for no tile answer.
+    connect(
+        ui.WebBrowser1, &TWebBrowser::mapTileRefused, this,
+        [](const QString& message) {
+            showPlainMessage(QStringLiteral("A map file could not be drawn in full:\n") + message);
+        },
+        Qt::QueuedConnection);
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);

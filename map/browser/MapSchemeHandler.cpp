@@ -4,6 +4,7 @@
 #include "app/IniReader.h"
 #include "map/MarkerIcons.h"
 #include "map/MbtilesFile.h"
+#include "map/TileReader.h"
 #include "map/browser/MapUrlScheme.h"
 
 #include <QBuffer>
@@ -14,6 +15,7 @@
 #include <QUrl>
 #include <QWebEngineProfile>
 #include <QWebEngineUrlRequestJob>
+#include <memory>
 
 namespace {
 
@@ -25,16 +27,6 @@ void reply(QWebEngineUrlRequestJob* job, const QByteArray& contentType, const QB
 }
 
 const QString tileFolder = QStringLiteral("/tiles/");
-
-QByteArray contentType(const QString& format) {
-    if (format == QLatin1String("png"))
-        return "image/png";
-    if (format == QLatin1String("jpg"))
-        return "image/jpeg";
-    if (format == QLatin1String("webp"))
-        return "image/webp";
-    return "application/x-protobuf";
-}
 
 QStringList configuredMapFiles() {
     const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
@@ -51,7 +43,9 @@ QStringList configuredMapFiles() {
 
 MapSchemeHandler::MapSchemeHandler(QObject* parent)
     : QWebEngineUrlSchemeHandler(parent)
-    , tiles_(configuredMapTiles()) {
+    , tiles_(configuredMapTiles())
+    , tileReader_(new TileReader(this)) {
+    connect(tileReader_, &TileReader::tileRefused, this, &MapSchemeHandler::tileRefused);
     for (const QString& path : configuredMapFiles()) {
         QJsonObject layer;
         const QString error = addMapFile(path, &layer);
@@ -75,9 +69,9 @@ MapSchemeHandler* MapSchemeHandler::of(QWebEngineProfile* profile) {
 QString MapSchemeHandler::addMapFile(const QString& path, QJsonObject* layer) {
     auto file = std::make_unique<MbtilesFile>(path);
     if (!file->isOpen())
-        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file->error());
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file->path()), file->error());
     *layer = QJsonObject{
-        {QStringLiteral("url"), mapHostAddress() + tileFolder + QString::number(files_.size()) +
+        {QStringLiteral("url"), mapHostAddress() + tileFolder + QString::number(layers_.size()) +
                                     QStringLiteral("/{z}/{x}/{y}")},
         {QStringLiteral("vector"), file->isVector()},
         {QStringLiteral("minZoom"), file->minZoom()},
@@ -85,36 +79,12 @@ QString MapSchemeHandler::addMapFile(const QString& path, QJsonObject* layer) {
         {QStringLiteral("attribution"), file->attribution()},
     };
     layers_.append(*layer);
-    files_.push_back(std::move(file));
+    tileReader_->add(std::move(file));
     return QString();
 }
 
 QStringList MapSchemeHandler::takeOpenErrors() {
     return std::exchange(openErrors_, {});
-}
-
-// A vector tile that is missing or does not decode is answered empty, which
-// the renderer draws as nothing; a raster one is not found.
-void MapSchemeHandler::replyTile(QWebEngineUrlRequestJob* job, const QString& address) const {
-    const QStringList parts = address.split(QLatin1Char('/'));
-    bool ok[4] = {};
-    const int index = parts.value(0).toInt(&ok[0]);
-    const int zoom = parts.value(1).toInt(&ok[1]);
-    const int column = parts.value(2).toInt(&ok[2]);
-    const int row = parts.value(3).toInt(&ok[3]);
-    if (parts.size() != 4 || !ok[0] || !ok[1] || !ok[2] || !ok[3] || index < 0 ||
-        index >= static_cast<int>(files_.size())) {
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
-        return;
-    }
-    const MbtilesFile& file = *files_[index];
-    const std::optional<QByteArray> tile = file.tile(zoom, column, row);
-    if (tile)
-        reply(job, contentType(file.format()), *tile);
-    else if (file.isVector())
-        reply(job, contentType(file.format()), QByteArray());
-    else
-        job->fail(QWebEngineUrlRequestJob::UrlNotFound);
 }
 
 void MapSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
@@ -124,7 +94,12 @@ void MapSchemeHandler::requestStarted(QWebEngineUrlRequestJob* job) {
         return;
     }
     if (path.startsWith(tileFolder)) {
-        replyTile(job, path.mid(tileFolder.size()));
+        tileReader_->read(path.mid(tileFolder.size()), job, [job](const TileReader::Reply& tile) {
+            if (tile.found)
+                reply(job, tile.contentType, tile.body);
+            else
+                job->fail(QWebEngineUrlRequestJob::UrlNotFound);
+        });
         return;
     }
     static const QString iconFolder = QStringLiteral("/mapfiles/ms/micons/");

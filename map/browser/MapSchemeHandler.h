@@ -4,18 +4,17 @@
 #include <QJsonArray>
 #include <QStringList>
 #include <QWebEngineUrlSchemeHandler>
-#include <memory>
-#include <vector>
 
 #include "map/browser/MapApiScript.h"
 
-class MbtilesFile;
 class QWebEngineProfile;
+class TileReader;
 
 // Answers the map host: "/maps" with the map API script,
 // "/mapfiles/ms/micons/<name>.png" with our marker icons and
 // "/tiles/<file>/<z>/<x>/<y>" with a tile of an open map file; anything else
-// is not found, so nothing the page asks for ever leaves the program.
+// is not found, so nothing the page asks for ever leaves the program. Tiles
+// are read off the user-interface thread and answered when ready.
 class MapSchemeHandler : public QWebEngineUrlSchemeHandler {
     Q_OBJECT
 public:
@@ -33,12 +32,15 @@ public:
     // The reasons the INI file's map files could not be opened, once.
     QStringList takeOpenErrors();
 
+signals:
+    // Once per map file, when one of its tiles is too large to serve.
+    void tileRefused(const QString& message);
+
 private:
     explicit MapSchemeHandler(QObject* parent);
-    void replyTile(QWebEngineUrlRequestJob* job, const QString& address) const;
 
     MapTiles tiles_;
-    std::vector<std::unique_ptr<MbtilesFile>> files_;
+    TileReader* tileReader_;
     QJsonArray layers_;
     QStringList openErrors_;
 };

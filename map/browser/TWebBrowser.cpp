@@ -60,6 +60,8 @@ TWebBrowser::TWebBrowser(QWidget* parent)
     , pageLoad_(new PageLoadReporter(this))
     , channel_(new QWebChannel(this)) {
     MapSchemeHandler::installOn(page()->profile());
+    connect(MapSchemeHandler::of(page()->profile()), &MapSchemeHandler::tileRefused, this,
+            &TWebBrowser::mapTileRefused);
     settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, true);
     settings()->setAttribute(QWebEngineSettings::ShowScrollBars, false);
     installExternal();

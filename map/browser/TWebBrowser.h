@@ -53,6 +53,10 @@ public:
     static constexpr int scriptTimeoutMs = 10000;
     static constexpr int loadWaitMs = 2000;
 
+signals:
+    // Once per map file, naming it, when one of its tiles is too large to draw.
+    void mapTileRefused(const QString& message);
+
 private:
     QVariant evaluate(const QString& script);
     void waitForLoad();

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtMath>
@@ -55,13 +56,17 @@ bool near(const QColor& a, const QColor& b) {
 void TestMapFiles::drawsStreetsAndNamesOfAVectorFile() {
     const QString streets = besideExecutable(QStringLiteral("streets.mbtiles"));
     QFile::remove(streets);
-    // Beside the street's tile, one that is not protobuf and one whose gzip
-    // is cut short: the page goes on without them.
+    // Beside the street's tile, one that is not protobuf, one whose gzip is
+    // cut short and two that unpack to 64 MiB: the page goes on without
+    // them, and the refused ones are reported once.
     const int tmsRow = (1 << zoom) - 1 - row;
+    const QByteArray bomb = gzippedZeros(64 * 1024 * 1024);
     QVERIFY(writeMbtiles(streets, QStringLiteral("pbf"),
                          {{zoom, column, tmsRow, gzip(streetTile("Long Street"))},
                           {zoom, column - 1, tmsRow, QByteArray("\xff\xff\xff not a tile")},
-                          {zoom, column + 1, tmsRow, gzip(streetTile("Short Street")).left(30)}},
+                          {zoom, column + 1, tmsRow, gzip(streetTile("Short Street")).left(30)},
+                          {zoom, column - 2, tmsRow, bomb},
+                          {zoom, column + 2, tmsRow, bomb}},
                          zoom));
     const QString broken = besideExecutable(QStringLiteral("broken.mbtiles"));
     {
@@ -73,15 +78,19 @@ void TestMapFiles::drawsStreetsAndNamesOfAVectorFile() {
     {
         QFile file(ini);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[General]\r\nGoogleMapKey=\r\nMapFile=streets.mbtiles; broken.mbtiles\r\n");
+        // The last climbs above the root, where the system stops.
+        file.write("[General]\r\nGoogleMapKey=\r\nMapFile=streets.mbtiles; broken.mbtiles; " +
+                   QByteArray("../").repeated(40) + "nowhere.mbtiles\r\n");
     }
     TWebBrowser browser;
+    QSignalSpy refused(&browser, &TWebBrowser::mapTileRefused);
     QFile::remove(ini);
     const QStringList errors = browser.takeMapFileErrors();
-    QVERIFY2(errors.size() == 1, qPrintable(errors.join(QLatin1Char('\n'))));
+    QVERIFY2(errors.size() == 2, qPrintable(errors.join(QLatin1Char('\n'))));
     QVERIFY2(errors[0].contains(QStringLiteral("broken.mbtiles")) &&
                  errors[0].contains(QStringLiteral("not an SQLite database")),
              qPrintable(errors[0]));
+    QCOMPARE(errors[1], QStringLiteral("/nowhere.mbtiles: the file does not exist"));
     QVERIFY(browser.takeMapFileErrors().isEmpty());
 
     browser.resize(900, 500);
@@ -135,6 +144,9 @@ void TestMapFiles::drawsStreetsAndNamesOfAVectorFile() {
     const QString shotPath = besideExecutable(QStringLiteral("mapfile-view.png"));
     shot.save(shotPath);
     QVERIFY2(drawn, qPrintable(QStringLiteral("no street drawn; see ") + shotPath));
+    QTRY_COMPARE(refused.size(), 1);
+    QVERIFY2(refused[0][0].toString().startsWith(streets + QStringLiteral(": a tile is larger")),
+             qPrintable(refused[0][0].toString()));
 
     // Everything the page asked for came from the program's own scheme or
     // the page file itself.

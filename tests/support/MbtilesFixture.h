@@ -102,6 +102,32 @@ inline QByteArray gzip(const QByteArray& data) {
     return out;
 }
 
+// Zeros deflated with a gzip header: a hostile tile, about a thousandth of
+// the size it unpacks to. Streamed, so the zeros are never held whole.
+inline QByteArray gzippedZeros(qsizetype inflatedBytes) {
+    z_stream stream{};
+    deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
+    const QByteArray zeros(1024 * 1024, '\0');
+    QByteArray out;
+    char buffer[64 * 1024];
+    int flush = Z_NO_FLUSH;
+    for (qsizetype left = inflatedBytes; flush != Z_FINISH;) {
+        const qsizetype step = qMin(left, zeros.size());
+        left -= step;
+        flush = left == 0 ? Z_FINISH : Z_NO_FLUSH;
+        stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(zeros.constData()));
+        stream.avail_in = uInt(step);
+        do {
+            stream.next_out = reinterpret_cast<Bytef*>(buffer);
+            stream.avail_out = sizeof buffer;
+            deflate(&stream, flush);
+            out.append(buffer, qsizetype(sizeof buffer - stream.avail_out));
+        } while (stream.avail_out == 0);
+    }
+    deflateEnd(&stream);
+    return out;
+}
+
 // Writes an MBTiles file; an empty format leaves the metadata table out.
 inline bool writeMbtiles(const QString& path, const QString& format, const QList<StoredTile>& tiles,
                          int maxZoom = 16) {
