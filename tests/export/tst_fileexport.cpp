@@ -4,6 +4,7 @@
 #include "export/GpxWriter.h"
 #include "export/ModelRows.h"
 #include "export/RouteExport.h"
+#include "store/CoordinateText.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,8 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+Q_DECLARE_METATYPE(RouteFormat)
+
 class TestFileExport : public QObject {
     Q_OBJECT
 
@@ -21,6 +24,8 @@ private slots:
     void csvQuotesOnlyWhatNeedsIt();
     void csvDocumentEndsEachRowWithCrLf();
     void gpxEscapesMarkupAndLeavesOutWhatDoesNotRead();
+    void coordinatesKeepTheStoredMinutes_data();
+    void coordinatesKeepTheStoredMinutes();
     void routeFormatFollowsExtensionThenFilter_data();
     void routeFormatFollowsExtensionThenFilter();
     void routeCsvHasTheReportsOldestFirst();
@@ -91,8 +96,28 @@ void TestFileExport::gpxEscapesMarkupAndLeavesOutWhatDoesNotRead() {
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(name, QStringLiteral("Radio 7 <script>&\""));
-    QCOMPARE(seen, QStringList({"-41.500000,-70.250000", "ele=12.5", "time=2024-03-01T08:00:05Z",
-                                "41.000000,29.000000"}));
+    QCOMPARE(seen, QStringList({"-41.5000000,-70.2500000", "ele=12.5", "time=2024-03-01T08:00:05Z",
+                                "41.0000000,29.0000000"}));
+}
+
+void TestFileExport::coordinatesKeepTheStoredMinutes_data() {
+    QTest::addColumn<RouteFormat>("format");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("gpx") << RouteFormat::Gpx
+                         << QByteArray("<trkpt lat=\"38.8613517\" lon=\"-27.1372417\">");
+    QTest::newRow("csv") << RouteFormat::Csv << QByteArray(",38.8613517,-27.1372417,12\r\n");
+}
+
+// 38 51.6811' N, 27 08.2345' W to the centimetre, where the map has 38.8614
+// and -27.1372.
+void TestFileExport::coordinatesKeepTheStoredMinutes() {
+    QFETCH(RouteFormat, format);
+    QFETCH(QByteArray, written);
+    const TrackPoint point{QDateTime(QDate(2024, 3, 1), QTime(8, 0)),
+                           decimalDegrees("38.516811", u'N'), decimalDegrees("027.082345", u'W'),
+                           "12", "38.8614,-27.1372"};
+    const QByteArray document = routeDocument({point}, "Radio 7", format);
+    QVERIFY2(document.contains(written), document.constData());
 }
 
 void TestFileExport::routeFormatFollowsExtensionThenFilter_data() {
@@ -127,8 +152,8 @@ void TestFileExport::routeCsvHasTheReportsOldestFirst() {
                                           {QDateTime(), -1.0, -2.0, "a,b"}},
                                          "Radio 7", RouteFormat::Csv);
     QCOMPARE(csv, QByteArray("time,latitude,longitude,altitude\r\n"
-                             "2024-03-01T08:00:00,41.500000,29.250000,12\r\n"
-                             ",-1.000000,-2.000000,\"a,b\"\r\n"));
+                             "2024-03-01T08:00:00,41.5000000,29.2500000,12\r\n"
+                             ",-1.0000000,-2.0000000,\"a,b\"\r\n"));
 }
 
 void TestFileExport::existingFileIsReplacedOnlyWhenConfirmed() {
