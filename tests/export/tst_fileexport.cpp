@@ -14,7 +14,61 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
 Q_DECLARE_METATYPE(RouteFormat)
+
+namespace {
+
+// A tmpfs of 64 KiB mounted on a folder of its own and filled to the last
+// byte: a full disk. Mounting needs root rights, which a test run may not
+// have; `problem` then says why.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder)
+        : folder_(folder) {
+        if (::mount("tmpfs", qPrintable(folder), "tmpfs", 0, "size=64k") != 0) {
+            problem = QStringLiteral("a small tmpfs cannot be mounted here: ") +
+                      QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        mounted_ = true;
+    }
+    ~FullDisk() {
+        if (mounted_)
+            ::umount2(qPrintable(folder_), MNT_DETACH);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    // Writes a filler file until the disk refuses more.
+    bool fill() const {
+        QFile filler(folder_ + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        return filler.error() == QFileDevice::ResourceError; // no space left
+    }
+
+    QString problem;
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
 
 class TestFileExport : public QObject {
     Q_OBJECT
@@ -31,6 +85,10 @@ private slots:
     void routeCsvHasTheReportsOldestFirst();
     void existingFileIsReplacedOnlyWhenConfirmed();
     void unwritableFolderGivesOneMessage();
+    void fullDiskGivesOneMessageAndKeepsTheOldFile_data();
+    void fullDiskGivesOneMessageAndKeepsTheOldFile();
+    void linksAreNotWrittenThrough_data();
+    void linksAreNotWrittenThrough();
     void defaultFolderIsNeverTheDatabasesFolder();
     void modelRowsAreTheTitlesAndTextsAsShown();
 };
@@ -204,6 +262,85 @@ void TestFileExport::unwritableFolderGivesOneMessage() {
     QVERIFY(!asked);
     QVERIFY(!QFile::exists(locked + "/route.gpx"));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestFileExport::fullDiskGivesOneMessageAndKeepsTheOldFile_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("replacing");
+    // A route's few hundred bytes fit in the write buffer and reach the disk
+    // only when the file is closed.
+    QTest::newRow("short file over an old one") << 500 << true;
+    QTest::newRow("short new file") << 500 << false;
+    QTest::newRow("long file over an old one") << 256 * 1024 << true;
+}
+
+void TestFileExport::fullDiskGivesOneMessageAndKeepsTheOldFile() {
+    QFETCH(int, size);
+    QFETCH(bool, replacing);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("disk");
+    QVERIFY(QDir().mkdir(folder));
+    const FullDisk disk(folder);
+    if (!disk.problem.isEmpty())
+        QSKIP(qPrintable(disk.problem));
+    const QString path = folder + "/route.gpx";
+    const QByteArray old = "<gpx>the route of yesterday</gpx>";
+    if (replacing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    QVERIFY(disk.fill());
+
+    try {
+        writeExportFile(path, QByteArray(size, 'x'), [](const QString&) { return true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("\"%1\" could not be written: No space left on device").arg(path));
+    }
+    QCOMPARE(QFile::exists(path), replacing);
+    if (replacing)
+        QCOMPARE(contentOf(path), old);
+    QStringList expected{"filler"};
+    if (replacing)
+        expected << "route.gpx";
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+             expected); // no temporary file left behind
+}
+
+void TestFileExport::linksAreNotWrittenThrough_data() {
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("link to a missing file") << false;
+    QTest::newRow("link to a file") << true;
+}
+
+// No question, no file at the link's target, the link and its target as
+// they were.
+void TestFileExport::linksAreNotWrittenThrough() {
+    QFETCH(bool, targetExists);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkdir(dir.filePath("elsewhere")));
+    const QString target = dir.filePath("elsewhere/kept.gpx");
+    if (targetExists) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+    }
+    const QString link = dir.filePath("route.gpx");
+    QVERIFY(QFile::link(target, link));
+    bool asked = false;
+    try {
+        writeExportFile(link, "new", [&](const QString&) { return asked = true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("\"%1\" is a link. Exports are not written "
+                                                 "through links; please choose another file name.")
+                                      .arg(QDir::toNativeSeparators(link)));
+    }
+    QVERIFY(!asked);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFile::exists(target), targetExists);
+    if (targetExists)
+        QCOMPARE(contentOf(target), QByteArray("kept"));
 }
 
 void TestFileExport::defaultFolderIsNeverTheDatabasesFolder() {
