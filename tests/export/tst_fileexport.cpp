@@ -110,6 +110,32 @@ void TestFileExport::csvQuotesOnlyWhatNeedsIt_data() {
                                      << "\"one\rtwo\"";
     QTest::newRow("semicolon stays") << "a;b"
                                      << "a;b";
+    // What a spreadsheet would run as a formula shows as text.
+    QTest::newRow("formula") << "=HYPERLINK(\"http://x\")"
+                             << "\"'=HYPERLINK(\"\"http://x\"\")\"";
+    QTest::newRow("plus") << "+1+cmd"
+                          << "\"'+1+cmd\"";
+    QTest::newRow("minus") << "-2+3"
+                           << "\"'-2+3\"";
+    QTest::newRow("at") << "@SUM(A1)"
+                        << "\"'@SUM(A1)\"";
+    QTest::newRow("leading tab") << "\t=1"
+                                 << "\"'\t=1\"";
+    QTest::newRow("leading carriage return") << "\r=1"
+                                             << "\"'\r=1\"";
+    QTest::newRow("minus alone") << "-"
+                                 << "\"'-\"";
+    QTest::newRow("equals later stays") << "a=b"
+                                        << "a=b";
+    // Plain numbers stay numbers.
+    QTest::newRow("negative altitude") << "-12.5"
+                                       << "-12.5";
+    QTest::newRow("plus-signed number") << "+3"
+                                        << "+3";
+    QTest::newRow("negative degrees") << "-41.0065000"
+                                      << "-41.0065000";
+    QTest::newRow("exponent") << "-1.5e3"
+                              << "-1.5e3";
 }
 
 void TestFileExport::csvQuotesOnlyWhatNeedsIt() {
