@@ -36,10 +36,20 @@ bool writeExportFile(const QString& path, const QByteArray& bytes,
         throw Error(QStringLiteral("The folder \"%1\" cannot be written to. Please choose "
                                    "another folder.")
                         .arg(QDir::toNativeSeparators(folder.absoluteFilePath())));
+    // A link would be written through to wherever it points, a missing file
+    // there created without a question.
+    if (target.isSymLink())
+        throw Error(QStringLiteral("\"%1\" is a link. Exports are not written through links; "
+                                   "please choose another file name.")
+                        .arg(QDir::toNativeSeparators(path)));
     if (target.exists() && !confirmReplace(path))
         return false;
+    // Unbuffered, so a failed write is seen before commit(), which does not
+    // fail when its own flush of buffered bytes does and would put an empty
+    // file in the old one's place. Without commit() the temporary file goes.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) ||
+        file.write(bytes) != bytes.size() || !file.commit())
         throw Error(QStringLiteral("\"%1\" could not be written: %2")
                         .arg(QDir::toNativeSeparators(path), file.errorString()));
     return true;

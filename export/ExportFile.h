@@ -12,9 +12,11 @@
 // never land beside the database.
 QString defaultExportFolder(const QString& databaseFolder);
 
-// Writes the bytes to the path in one step (a partial file never remains).
-// A file that exists is replaced only when confirmReplace(path) says yes;
-// false when it says no. Throws Error with one message for the user when
-// the folder cannot be written or the write fails.
+// Writes the bytes to a temporary file beside the path and renames it over
+// the path once every byte is written, so a failed export leaves the old
+// file whole. A file that exists is replaced only when confirmReplace(path)
+// says yes; false when it says no. Throws Error with one message for the
+// user when the folder cannot be written, the path is a link or the write
+// fails.
 bool writeExportFile(const QString& path, const QByteArray& bytes,
                      const std::function<bool(const QString&)>& confirmReplace);

@@ -2,6 +2,10 @@
 
 #include <QXmlStreamWriter>
 
+QString degreesText(double degrees) {
+    return QString::number(degrees, 'f', 7);
+}
+
 QByteArray gpxDocument(const QList<TrackPoint>& points, const QString& trackName) {
     QByteArray document;
     QXmlStreamWriter xml(&document);
@@ -18,8 +22,8 @@ QByteArray gpxDocument(const QList<TrackPoint>& points, const QString& trackName
         if (!point.hasPosition())
             continue;
         xml.writeStartElement(QStringLiteral("trkpt"));
-        xml.writeAttribute(QStringLiteral("lat"), QString::number(*point.lat, 'f', 6));
-        xml.writeAttribute(QStringLiteral("lon"), QString::number(*point.lng, 'f', 6));
+        xml.writeAttribute(QStringLiteral("lat"), degreesText(*point.lat));
+        xml.writeAttribute(QStringLiteral("lon"), degreesText(*point.lng));
         bool isNumber = false;
         const double elevation = point.altitude.trimmed().toDouble(&isNumber);
         if (isNumber)

@@ -40,8 +40,7 @@ QByteArray routeDocument(const QList<TrackPoint>& points, const QString& name, R
         if (!point.hasPosition())
             continue;
         rows << QStringList{point.time.isValid() ? point.time.toString(Qt::ISODate) : QString(),
-                            QString::number(*point.lat, 'f', 6),
-                            QString::number(*point.lng, 'f', 6), point.altitude};
+                            degreesText(*point.lat), degreesText(*point.lng), point.altitude};
     }
     return csvDocument(rows);
 }

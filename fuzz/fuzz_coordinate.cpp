@@ -1,7 +1,7 @@
-// FieldOf and ToDecimalDegrees. Input: one byte choosing the rule and the
-// hemisphere letter, four bytes of field number, two of delimiter, then the
-// text as UTF-8. A converted coordinate goes into a script command as a
-// number, so it must be one.
+// FieldOf, ToDecimalDegrees and decimalDegrees. Input: one byte choosing the
+// rule and the hemisphere letter, four bytes of field number, two of
+// delimiter, then the text as UTF-8. A converted coordinate goes into a
+// script command as a number, so it must be one.
 
 #include "app/Error.h"
 #include "fuzz/FuzzCheck.h"
@@ -9,18 +9,41 @@
 
 #include <QRegularExpression>
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 
 namespace {
 
-const QRegularExpression decimalDegrees(QStringLiteral("^-?(0|[1-9][0-9]*)\\.[0-9]{4}$"));
+const QRegularExpression decimalDegreesText(QStringLiteral("^-?(0|[1-9][0-9]*)\\.[0-9]{4}$"));
 
 void checkConversion(const QString& stored, QuotientRule rule, QChar hemisphere) {
     try {
         const QString result = ToDecimalDegrees(stored, rule, hemisphere);
-        fuzzCheck(decimalDegrees.match(result).hasMatch(), "a conversion gives a decimal number");
+        fuzzCheck(decimalDegreesText.match(result).hasMatch(),
+                  "a conversion gives a decimal number");
     } catch (const Error& error) {
+        fuzzCheck(error.message().contains(stored), "the error names the text");
+    }
+}
+
+// The full value converts where the map's rounded text does, within half of
+// its last digit (where a double still holds that digit).
+void checkFullPrecision(const QString& stored, QChar hemisphere) {
+    std::optional<QString> rounded;
+    try {
+        rounded = ToDecimalDegrees(stored, QuotientRule::Rounding, hemisphere);
+    } catch (const Error&) {
+    }
+    try {
+        const double full = decimalDegrees(stored, hemisphere);
+        fuzzCheck(rounded.has_value(), "full precision converts only what the map converts");
+        const double map = rounded->toDouble();
+        fuzzCheck(std::abs(map) > 1e6 || std::abs(full - map) <= 0.00005 + 1e-9,
+                  "the full value rounds to the map's text");
+    } catch (const Error& error) {
+        fuzzCheck(!rounded.has_value(), "full precision converts what the map converts");
         fuzzCheck(error.message().contains(stored), "the error names the text");
     }
 }
@@ -46,5 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzCheck(!field.contains(QChar(delimiter)), "a field holds no delimiter");
 
     checkConversion(text, rule, hemisphere);
+    checkFullPrecision(text, hemisphere);
     return 0;
 }

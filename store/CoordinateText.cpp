@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -82,7 +83,18 @@ QString FieldOf(const QString& text, QChar delimiter, int n) {
     return (at >= 0 ? rest.left(at) : rest).toString();
 }
 
-QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere) {
+namespace {
+
+// Stored text as the map reads it, before the minutes are divided.
+struct StoredCoordinate {
+    QString degrees; // a script number, signed by the hemisphere letter too
+    qint64 fraction; // the digits after the point: ten-thousandths of a minute
+    // Minutes below 60 in six digits at most: only these may be rounded up to
+    // a full degree; anything else that gets there is malformed text.
+    bool mayCarry;
+};
+
+StoredCoordinate readStored(const QString& stored, QChar hemisphere) {
     // The degrees go into a script command as a number: anything but a sign
     // and digits there would run as script.
     const std::optional<QString> canonical = canonicalDegrees(FieldOf(stored, u'.', 0));
@@ -99,22 +111,40 @@ QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisph
     if (!ok)
         failConversion(stored);
 
-    qint64 quotient = rule == QuotientRule::Truncating ? n / 60 : roundedQuotient(n);
+    const QChar letter = hemisphere.toUpper();
+    if ((letter == u'S' || letter == u'W') && !hasSign(degrees))
+        degrees.prepend(u'-');
+    return {degrees, n, fraction.size() <= 6 && n < 600000};
+}
+
+qint64 quotientOf(qint64 fraction, QuotientRule rule) {
+    return rule == QuotientRule::Truncating ? fraction / 60 : roundedQuotient(fraction);
+}
+
+} // namespace
+
+QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere) {
+    const StoredCoordinate coordinate = readStored(stored, hemisphere);
+    QString degrees = coordinate.degrees;
+    qint64 quotient = quotientOf(coordinate.fraction, rule);
     if (quotient >= 10000) {
-        // Only rounding of well-formed minutes (below 60, six digits at most)
-        // reaches a full degree; anything else is malformed text.
-        const bool wellFormed = fraction.size() <= 6 && n < 600000;
-        if (!wellFormed)
+        if (!coordinate.mayCarry)
             failConversion(stored);
         degrees = degreesCarried(degrees);
         quotient -= 10000;
     }
-
-    const QChar letter = hemisphere.toUpper();
-    if ((letter == u'S' || letter == u'W') && !hasSign(degrees))
-        degrees.prepend(u'-');
-
     return degrees + u'.' + QString::number(quotient).rightJustified(4, u'0');
+}
+
+double decimalDegrees(const QString& stored, QChar hemisphere) {
+    const StoredCoordinate coordinate = readStored(stored, hemisphere);
+    if (quotientOf(coordinate.fraction, QuotientRule::Rounding) >= 10000 && !coordinate.mayCarry)
+        failConversion(stored);
+    // The fraction is added to the degrees' magnitude, as the map's text
+    // writes it after them: "-0.300000" is -0.5.
+    const double magnitude =
+        std::abs(coordinate.degrees.toDouble()) + double(coordinate.fraction) / 600000.0;
+    return coordinate.degrees.startsWith(u'-') ? -magnitude : magnitude;
 }
 
 QString coordinatePairText(const QString& lat, QChar ns, const QString& lng, QChar ew,

@@ -15,6 +15,12 @@ QString FieldOf(const QString& text, QChar delimiter, int n);
 // blanks, a sign and digits included.
 QString ToDecimalDegrees(const QString& stored, QuotientRule rule, QChar hemisphere = QChar());
 
+// The same reading at full precision, for route figures and files rather
+// than script commands: 41° 51.6811' is 41.86135166..., where the map has
+// 41.8614. Fails on the text the rounding rule fails on, so a route keeps the
+// same reports on the map and in its files.
+double decimalDegrees(const QString& stored, QChar hemisphere = QChar());
+
 // "lat,lng" of a record, latitude converted first.
 QString coordinatePairText(const QString& lat, QChar ns, const QString& lng, QChar ew,
                            QuotientRule rule);

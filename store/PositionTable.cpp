@@ -72,6 +72,11 @@ QString PositionTable::currentLongitude(QuotientRule rule) const {
     return ToDecimalDegrees(cursor_.fieldAsText(lng), rule, hemisphere(ew));
 }
 
+std::pair<double, double> PositionTable::currentDegrees() const {
+    return {decimalDegrees(cursor_.fieldAsText(lat), hemisphere(ns)),
+            decimalDegrees(cursor_.fieldAsText(lng), hemisphere(ew))};
+}
+
 QStringList PositionTable::routePoints(qint32 count) {
     QStringList points;
     points.reserve(count);

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
 
 class TableCursor;
 
@@ -69,6 +70,9 @@ public:
     // throws Error when it does not convert.
     QString currentLatitude(QuotientRule rule) const;
     QString currentLongitude(QuotientRule rule) const;
+    // The current report's latitude and longitude at full precision, signed
+    // the same way; throws Error when either does not convert.
+    std::pair<double, double> currentDegrees() const;
     // Pair texts of `count` reports from the current one backwards, rounded;
     // on the oldest report the walk stays, so a short range repeats its
     // oldest point.

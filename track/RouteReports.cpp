@@ -16,11 +16,12 @@ TrackPoint currentReport(TableCursor& positions) {
     const DateTimeValue time = positions.fieldAsDateTime(PositionTable::time);
     if (time != 0)
         point.time = fromDateTimeValue(time);
-    // The map's reading of the coordinates; a report with one that does not
-    // convert keeps no position.
+    // The figures and files use the stored minutes in full, the route's marks
+    // the map's rounded text; a report whose coordinates do not convert keeps
+    // no position.
     try {
-        const double lat = table.currentLatitude(QuotientRule::Rounding).toDouble();
-        const double lng = table.currentLongitude(QuotientRule::Rounding).toDouble();
+        const auto [lat, lng] = table.currentDegrees();
+        point.mapPair = table.currentPair(QuotientRule::Rounding);
         point.lat = lat;
         point.lng = lng;
     } catch (const Error&) {

@@ -4,6 +4,7 @@
 #include "export/GpxWriter.h"
 #include "export/ModelRows.h"
 #include "export/RouteExport.h"
+#include "store/CoordinateText.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,6 +14,62 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
+#include <sys/mount.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(RouteFormat)
+
+namespace {
+
+// A tmpfs of 64 KiB mounted on a folder of its own and filled to the last
+// byte: a full disk. Mounting needs root rights, which a test run may not
+// have; `problem` then says why.
+class FullDisk {
+public:
+    explicit FullDisk(const QString& folder)
+        : folder_(folder) {
+        if (::mount("tmpfs", qPrintable(folder), "tmpfs", 0, "size=64k") != 0) {
+            problem = QStringLiteral("a small tmpfs cannot be mounted here: ") +
+                      QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
+        mounted_ = true;
+    }
+    ~FullDisk() {
+        if (mounted_)
+            ::umount2(qPrintable(folder_), MNT_DETACH);
+    }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+    // Writes a filler file until the disk refuses more.
+    bool fill() const {
+        QFile filler(folder_ + "/filler");
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        return filler.error() == QFileDevice::ResourceError; // no space left
+    }
+
+    QString problem;
+
+private:
+    QString folder_;
+    bool mounted_ = false;
+};
+
+QByteArray contentOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
 class TestFileExport : public QObject {
     Q_OBJECT
 
@@ -21,11 +78,17 @@ private slots:
     void csvQuotesOnlyWhatNeedsIt();
     void csvDocumentEndsEachRowWithCrLf();
     void gpxEscapesMarkupAndLeavesOutWhatDoesNotRead();
+    void coordinatesKeepTheStoredMinutes_data();
+    void coordinatesKeepTheStoredMinutes();
     void routeFormatFollowsExtensionThenFilter_data();
     void routeFormatFollowsExtensionThenFilter();
     void routeCsvHasTheReportsOldestFirst();
     void existingFileIsReplacedOnlyWhenConfirmed();
     void unwritableFolderGivesOneMessage();
+    void fullDiskGivesOneMessageAndKeepsTheOldFile_data();
+    void fullDiskGivesOneMessageAndKeepsTheOldFile();
+    void linksAreNotWrittenThrough_data();
+    void linksAreNotWrittenThrough();
     void defaultFolderIsNeverTheDatabasesFolder();
     void modelRowsAreTheTitlesAndTextsAsShown();
 };
@@ -47,6 +110,32 @@ void TestFileExport::csvQuotesOnlyWhatNeedsIt_data() {
                                      << "\"one\rtwo\"";
     QTest::newRow("semicolon stays") << "a;b"
                                      << "a;b";
+    // What a spreadsheet would run as a formula shows as text.
+    QTest::newRow("formula") << "=HYPERLINK(\"http://x\")"
+                             << "\"'=HYPERLINK(\"\"http://x\"\")\"";
+    QTest::newRow("plus") << "+1+cmd"
+                          << "\"'+1+cmd\"";
+    QTest::newRow("minus") << "-2+3"
+                           << "\"'-2+3\"";
+    QTest::newRow("at") << "@SUM(A1)"
+                        << "\"'@SUM(A1)\"";
+    QTest::newRow("leading tab") << "\t=1"
+                                 << "\"'\t=1\"";
+    QTest::newRow("leading carriage return") << "\r=1"
+                                             << "\"'\r=1\"";
+    QTest::newRow("minus alone") << "-"
+                                 << "\"'-\"";
+    QTest::newRow("equals later stays") << "a=b"
+                                        << "a=b";
+    // Plain numbers stay numbers.
+    QTest::newRow("negative altitude") << "-12.5"
+                                       << "-12.5";
+    QTest::newRow("plus-signed number") << "+3"
+                                        << "+3";
+    QTest::newRow("negative degrees") << "-41.0065000"
+                                      << "-41.0065000";
+    QTest::newRow("exponent") << "-1.5e3"
+                              << "-1.5e3";
 }
 
 void TestFileExport::csvQuotesOnlyWhatNeedsIt() {
@@ -91,8 +180,28 @@ void TestFileExport::gpxEscapesMarkupAndLeavesOutWhatDoesNotRead() {
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
     QCOMPARE(name, QStringLiteral("Radio 7 <script>&\""));
-    QCOMPARE(seen, QStringList({"-41.500000,-70.250000", "ele=12.5", "time=2024-03-01T08:00:05Z",
-                                "41.000000,29.000000"}));
+    QCOMPARE(seen, QStringList({"-41.5000000,-70.2500000", "ele=12.5", "time=2024-03-01T08:00:05Z",
+                                "41.0000000,29.0000000"}));
+}
+
+void TestFileExport::coordinatesKeepTheStoredMinutes_data() {
+    QTest::addColumn<RouteFormat>("format");
+    QTest::addColumn<QByteArray>("written");
+    QTest::newRow("gpx") << RouteFormat::Gpx
+                         << QByteArray("<trkpt lat=\"38.8613517\" lon=\"-27.1372417\">");
+    QTest::newRow("csv") << RouteFormat::Csv << QByteArray(",38.8613517,-27.1372417,12\r\n");
+}
+
+// 38 51.6811' N, 27 08.2345' W to the centimetre, where the map has 38.8614
+// and -27.1372.
+void TestFileExport::coordinatesKeepTheStoredMinutes() {
+    QFETCH(RouteFormat, format);
+    QFETCH(QByteArray, written);
+    const TrackPoint point{QDateTime(QDate(2024, 3, 1), QTime(8, 0)),
+                           decimalDegrees("38.516811", u'N'), decimalDegrees("027.082345", u'W'),
+                           "12", "38.8614,-27.1372"};
+    const QByteArray document = routeDocument({point}, "Radio 7", format);
+    QVERIFY2(document.contains(written), document.constData());
 }
 
 void TestFileExport::routeFormatFollowsExtensionThenFilter_data() {
@@ -127,8 +236,8 @@ void TestFileExport::routeCsvHasTheReportsOldestFirst() {
                                           {QDateTime(), -1.0, -2.0, "a,b"}},
                                          "Radio 7", RouteFormat::Csv);
     QCOMPARE(csv, QByteArray("time,latitude,longitude,altitude\r\n"
-                             "2024-03-01T08:00:00,41.500000,29.250000,12\r\n"
-                             ",-1.000000,-2.000000,\"a,b\"\r\n"));
+                             "2024-03-01T08:00:00,41.5000000,29.2500000,12\r\n"
+                             ",-1.0000000,-2.0000000,\"a,b\"\r\n"));
 }
 
 void TestFileExport::existingFileIsReplacedOnlyWhenConfirmed() {
@@ -179,6 +288,85 @@ void TestFileExport::unwritableFolderGivesOneMessage() {
     QVERIFY(!asked);
     QVERIFY(!QFile::exists(locked + "/route.gpx"));
     QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void TestFileExport::fullDiskGivesOneMessageAndKeepsTheOldFile_data() {
+    QTest::addColumn<int>("size");
+    QTest::addColumn<bool>("replacing");
+    // A route's few hundred bytes fit in the write buffer and reach the disk
+    // only when the file is closed.
+    QTest::newRow("short file over an old one") << 500 << true;
+    QTest::newRow("short new file") << 500 << false;
+    QTest::newRow("long file over an old one") << 256 * 1024 << true;
+}
+
+void TestFileExport::fullDiskGivesOneMessageAndKeepsTheOldFile() {
+    QFETCH(int, size);
+    QFETCH(bool, replacing);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("disk");
+    QVERIFY(QDir().mkdir(folder));
+    const FullDisk disk(folder);
+    if (!disk.problem.isEmpty())
+        QSKIP(qPrintable(disk.problem));
+    const QString path = folder + "/route.gpx";
+    const QByteArray old = "<gpx>the route of yesterday</gpx>";
+    if (replacing) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+    }
+    QVERIFY(disk.fill());
+
+    try {
+        writeExportFile(path, QByteArray(size, 'x'), [](const QString&) { return true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(),
+                 QStringLiteral("\"%1\" could not be written: No space left on device").arg(path));
+    }
+    QCOMPARE(QFile::exists(path), replacing);
+    if (replacing)
+        QCOMPARE(contentOf(path), old);
+    QStringList expected{"filler"};
+    if (replacing)
+        expected << "route.gpx";
+    QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+             expected); // no temporary file left behind
+}
+
+void TestFileExport::linksAreNotWrittenThrough_data() {
+    QTest::addColumn<bool>("targetExists");
+    QTest::newRow("link to a missing file") << false;
+    QTest::newRow("link to a file") << true;
+}
+
+// No question, no file at the link's target, the link and its target as
+// they were.
+void TestFileExport::linksAreNotWrittenThrough() {
+    QFETCH(bool, targetExists);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkdir(dir.filePath("elsewhere")));
+    const QString target = dir.filePath("elsewhere/kept.gpx");
+    if (targetExists) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write("kept") == 4);
+    }
+    const QString link = dir.filePath("route.gpx");
+    QVERIFY(QFile::link(target, link));
+    bool asked = false;
+    try {
+        writeExportFile(link, "new", [&](const QString&) { return asked = true; });
+        QFAIL("no error");
+    } catch (const Error& error) {
+        QCOMPARE(error.message(), QStringLiteral("\"%1\" is a link. Exports are not written "
+                                                 "through links; please choose another file name.")
+                                      .arg(QDir::toNativeSeparators(link)));
+    }
+    QVERIFY(!asked);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(QFile::exists(target), targetExists);
+    if (targetExists)
+        QCOMPARE(contentOf(target), QByteArray("kept"));
 }
 
 void TestFileExport::defaultFolderIsNeverTheDatabasesFolder() {

@@ -153,8 +153,8 @@ void CoordinateTextTest::malformedTextFails_data() {
     QTest::newRow("non-ASCII digits") << "٤١.061234" << true;
 }
 
-// Text that does not convert fails naming the text, with either rule, and
-// never yields a five-digit fraction.
+// Text that does not convert fails naming the text, with either rule and at
+// full precision, and never yields a five-digit fraction.
 void CoordinateTextTest::malformedTextFails() {
     QFETCH(QString, stored);
     QFETCH(bool, truncatingFails);
@@ -172,6 +172,8 @@ void CoordinateTextTest::malformedTextFails() {
                      qPrintable(error.message()));
         }
     }
+    // Full precision refuses what the map's rounding refuses.
+    QVERIFY_THROWS_EXCEPTION(Error, decimalDegrees(stored));
 }
 
 void CoordinateTextTest::hemisphere_data() {

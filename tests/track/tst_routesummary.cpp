@@ -38,6 +38,9 @@ private slots:
     void unconvertedReportsAreSkippedAndCounted();
     void stopTimesAreThoseOfTheStandingReports();
     void readsTheNewestRowsAndLeavesTheCursor();
+    void reportsKeepTheStoredMinutes_data();
+    void reportsKeepTheStoredMinutes();
+    void distanceUsesTheStoredMinutes();
 };
 
 void TestRouteSummary::figures_data() {
@@ -155,6 +158,90 @@ void TestRouteSummary::readsTheNewestRowsAndLeavesTheCursor() {
     QCOMPARE(*reports[2].lng, 29.5);
     QCOMPARE(newestRouteReports(table, 100).size(), 4);
     QCOMPARE(newestRouteReports(table, 0).size(), 0);
+}
+
+void TestRouteSummary::reportsKeepTheStoredMinutes_data() {
+    QTest::addColumn<QString>("lat");
+    QTest::addColumn<QString>("ns");
+    QTest::addColumn<QString>("lng");
+    QTest::addColumn<QString>("ew");
+    QTest::addColumn<double>("latDegrees");
+    QTest::addColumn<double>("lngDegrees");
+    QTest::addColumn<QString>("mapPair"); // empty: no position
+    QTest::newRow("minutes in full, the map rounded")
+        << "38.516811"
+        << "N"
+        << "029.082345"
+        << "E" << 38 + 516811 / 600000.0 << 29 + 82345 / 600000.0 << "38.8614,29.1372";
+    QTest::newRow("south and west")
+        << "38.516811"
+        << "S"
+        << "029.082345"
+        << "W" << -(38 + 516811 / 600000.0) << -(29 + 82345 / 600000.0) << "-38.8614,-29.1372";
+    QTest::newRow("signed zero degrees") << "-0.300000"
+                                         << "N"
+                                         << "000.300000"
+                                         << "W" << -0.5 << -0.5 << "-0.5000,-0.5000";
+    QTest::newRow("the map carries, the full value does not")
+        << "009.599999"
+        << "N"
+        << "1.599999"
+        << "E" << 9 + 599999 / 600000.0 << 1 + 599999 / 600000.0 << "10.0000,2.0000";
+    QTest::newRow("what the map refuses has no position") << "41.0599999"
+                                                          << "N"
+                                                          << "29.000000"
+                                                          << "E" << 0.0 << 0.0 << "";
+}
+
+// The figures and files read the stored minutes in full; the marks keep the
+// map's rounded text.
+void TestRouteSummary::reportsKeepTheStoredMinutes() {
+    QFETCH(QString, lat);
+    QFETCH(QString, ns);
+    QFETCH(QString, lng);
+    QFETCH(QString, ew);
+    QFETCH(double, latDegrees);
+    QFETCH(double, lngDegrees);
+    QFETCH(QString, mapPair);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("route.db");
+    TestDatabase(path).createSchema().addReport(5, "2024-03-01 08:00:00", lat, lng, "Base", ns, ew);
+    Connection connection;
+    connection.open(path);
+    TableCursor table(connection, "map_coor");
+    table.open();
+
+    const QList<TrackPoint> reports = newestRouteReports(table, 1);
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(reports[0].mapPair, mapPair);
+    QCOMPARE(reports[0].hasPosition(), !mapPair.isEmpty());
+    if (mapPair.isEmpty())
+        return;
+    QVERIFY2(qAbs(*reports[0].lat - latDegrees) < 1e-12,
+             qPrintable(QString::number(*reports[0].lat, 'f', 12)));
+    QVERIFY2(qAbs(*reports[0].lng - lngDegrees) < 1e-12,
+             qPrintable(QString::number(*reports[0].lng, 'f', 12)));
+}
+
+// Two reports 0.74 m apart that the map's four decimals put 11 m apart.
+void TestRouteSummary::distanceUsesTheStoredMinutes() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("route.db");
+    TestDatabase(path)
+        .createSchema()
+        .addReport(5, "2024-03-01 08:00:00", "38.516808", "27.082345")
+        .addReport(5, "2024-03-01 08:10:00", "38.516812", "27.082345");
+    Connection connection;
+    connection.open(path);
+    TableCursor table(connection, "map_coor");
+    table.open();
+
+    const QList<TrackPoint> reports = newestRouteReports(table, 2);
+    QCOMPARE(reports[0].mapPair, QStringLiteral("38.8613,27.1372"));
+    QCOMPARE(reports[1].mapPair, QStringLiteral("38.8614,27.1372"));
+    const RouteSummary summary = summarizeRoute(reports);
+    QVERIFY2(qAbs(summary.distanceMetres - 0.74) < 0.01,
+             qPrintable(QString::number(summary.distanceMetres, 'f', 3)));
 }
 
 QTEST_GUILESS_MAIN(TestRouteSummary)

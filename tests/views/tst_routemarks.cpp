@@ -17,20 +17,25 @@ void TestRouteMarks::commands_data() {
     const TrackPoint none{t, std::nullopt, std::nullopt, QString()};
     QTest::addColumn<QList<TrackPoint>>("reports");
     QTest::addColumn<bool>("fit");
-    // The times are shown in the user's format: the command is compared
-    // around them.
+    // The pins go where the line has its ends, at the map's rounded text,
+    // whatever the full-precision position. The times are shown in the
+    // user's format: the command is compared around them.
     QTest::addColumn<QStringList>("parts");
     QTest::addColumn<int>("commands");
     QTest::newRow("oldest and newest, fitted")
-        << QList<TrackPoint>{{t, -41.0065, -70.0017, ""},
-                             {t.addSecs(60), 1.0, 2.0, ""},
-                             {t.addSecs(120), 41.5, 29.25, ""}}
+        << QList<TrackPoint>{{t, -41.00649, -70.00171, "", "-41.0065,-70.0017"},
+                             {t.addSecs(60), 1.0, 2.0, "", "1.0000,2.0000"},
+                             {t.addSecs(120), 41.50004, 29.25, "", "41.5000,29.2500"}}
         << true
         << QStringList{"GoogleMap.markroute(-41.0065,-70.0017, \"Start ",
                        "\", 41.5000,29.2500, \"End ", "\");"}
         << 2;
     QTest::newRow("unconverted ends are passed over; a time that did not read is left out")
-        << QList<TrackPoint>{none, {QDateTime(), 1.0, 2.0, ""}, {t, 3.0, 4.0, ""}, none} << false
+        << QList<TrackPoint>{none,
+                             {QDateTime(), 1.0, 2.0, "", "1.0000,2.0000"},
+                             {t, 3.0, 4.0, "", "3.0000,4.0000"},
+                             none}
+        << false
         << QStringList{"GoogleMap.markroute(1.0000,2.0000, \"Start\", 3.0000,4.0000, \"End ",
                        "\");"}
         << 1;

@@ -7,11 +7,6 @@
 
 namespace {
 
-QString pairOf(const TrackPoint& point) {
-    return QString::number(*point.lat, 'f', 4) + QLatin1Char(',') +
-           QString::number(*point.lng, 'f', 4);
-}
-
 QString endText(const QString& name, const TrackPoint& point) {
     return point.time.isValid() ? name + QLatin1Char(' ') + displayText(toDateTimeValue(point.time))
                                 : name;
@@ -25,8 +20,8 @@ QStringList routeMarkCommands(const QList<TrackPoint>& reports, bool fit) {
     if (oldest == reports.end())
         return {};
     const auto newest = std::find_if(reports.rbegin(), reports.rend(), hasPosition);
-    QStringList commands{ScriptCommands::markRoute(pairOf(*oldest), endText("Start", *oldest),
-                                                   pairOf(*newest), endText("End", *newest))};
+    QStringList commands{ScriptCommands::markRoute(oldest->mapPair, endText("Start", *oldest),
+                                                   newest->mapPair, endText("End", *newest))};
     if (fit)
         commands << ScriptCommands::fitRoute();
     return commands;
