@@ -373,6 +373,7 @@ void TableCursor::finishCheck(const RowCheckStep& step, std::size_t slices, quin
     if (check_.joinable())
         check_.join();
     rowsChecked_ += step.rowsRead;
+    checkCpuSeconds_ += step.cpuSeconds;
     switch (step.finding) {
     case RowCheckStep::Failed:
         checkedStamp_.reset();

@@ -59,8 +59,10 @@ public:
     // Waits for the reads beside this thread and takes what they found, as
     // the event loop would.
     void waitForBackgroundWork();
-    // Rows the check of the rows held has read since the cursor was made.
+    // Rows the check of the rows held has read since the cursor was made,
+    // and the processor time it took.
     quint64 rowsChecked() const { return rowsChecked_; }
+    double checkCpuSeconds() const { return checkCpuSeconds_; }
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
@@ -154,6 +156,7 @@ private:
     std::optional<ReadStamp> checkedStamp_; // the stamp when the last round began
     QTimer checkRest_;
     quint64 rowsChecked_ = 0;
+    double checkCpuSeconds_ = 0;
     std::thread check_;
     std::atomic_bool cancelCheck_ = false;
     quint64 checkGeneration_ = 0;
