@@ -29,12 +29,19 @@ struct Reading {
     bool changed() const { return fresh || kept != earlier || appended > 0; }
 };
 
-// The row ids and fingerprint of what a read of a rowid table holds; the
-// statement's last column is the row id.
+// The last row id and the fingerprint of the rows a read of a rowid table
+// appended; the statement's last column is the row id.
 struct RowidTrack {
     qint64 last = std::numeric_limits<qint64>::min();
-    RowFingerprint fingerprint;
+    RowFingerprint appended;
 };
+
+// The check's share of one core while a writer commits: each step rests
+// nine times the processor time it took. At about 0.5 µs a row, 10 million
+// rows take 50 s a round.
+constexpr double checkCoreShare = 0.1;
+// A step's rows; it takes some 30 ms of one core.
+constexpr quint64 rowsPerCheckStep = 4 * SliceFingerprints::rowsPerSlice;
 
 // Reads the table and finalizes the statement at once, so that no read lock
 // outlives the call and the writer's commits are never held up. With
@@ -75,7 +82,7 @@ Reading readTable(const Connection& connection, const QString& tableName, const 
             const std::vector<ColumnStore::Cell>& cells = reader.read();
             if (rowids) {
                 const qint64 rowid = sqlite3_column_int64(statement, rowidColumn);
-                rowids->fingerprint.add(cells, reader.columns(), rowid);
+                rowids->appended.add(cells, reader.columns(), rowid);
                 rowids->last = std::max(rowids->last, rowid);
             }
             if (reading.appended == 0 && reading.kept < reading.earlier &&
@@ -157,7 +164,10 @@ qint32 checkedInteger(qint64 value, const QString& column) {
 TableCursor::TableCursor(Connection& connection, const QString& tableName, QObject* parent)
     : QObject(parent)
     , connection_(connection)
-    , tableName_(tableName) {}
+    , tableName_(tableName) {
+    checkRest_.setSingleShot(true);
+    connect(&checkRest_, &QTimer::timeout, this, &TableCursor::startCheckStep);
+}
 
 TableCursor::~TableCursor() {
     stopCheck();
@@ -188,7 +198,7 @@ bool TableCursor::readRows() {
     std::optional<RowidTrack> track;
     std::optional<Reading> reading;
     if (appendable) {
-        track.emplace(RowidTrack{lastRowid_, fingerprint_});
+        track.emplace(RowidTrack{lastRowid_, {}});
         reading = readAppended(connection_, tableName_, lastRowid_, store_, bounds_, *track);
     }
     if (!reading && incremental_) {
@@ -220,9 +230,9 @@ bool TableCursor::readRows() {
         if (reading->kept != reading->earlier)
             index_.clear();
     }
-    if (track) {
+    if (track && track->last != lastRowid_) {
+        fingerprints_.append(lastRowid_, track->last, track->appended);
         lastRowid_ = track->last;
-        fingerprint_ = std::move(track->fingerprint);
     }
     open_ = true;
     readStamp_ = stamp;
@@ -293,7 +303,7 @@ void TableCursor::adoptLoad() {
     rowFilter_ = std::move(filter);
     index_ = std::move(loaded_->index);
     lastRowid_ = loaded_->lastRowid;
-    fingerprint_ = std::move(loaded_->fingerprint);
+    fingerprints_ = std::move(loaded_->fingerprints);
     loaded_.reset();
     open_ = true;
     wholeReadDue_ = false;
@@ -321,42 +331,63 @@ void TableCursor::resumeLoading() {
     refresh();
 }
 
-// Fingerprints the rows held before the last appended ones on a thread of
-// its own, when the table changed since the last check began.
+// Starts a round of the check of the rows held when the table changed since
+// the last round began, or goes on with the round running. A change
+// committed anywhere is found within a round's time after it.
 void TableCursor::startCheck() {
-    if (!rowidTable_ || load_ || check_.joinable() || wholeReadDue_ || checkedStamp_ == readStamp_)
+    if (!rowidTable_ || load_ || check_.joinable() || checkRest_.isActive() || wholeReadDue_)
         return;
-    checkedStamp_ = readStamp_;
-    checkBasis_ = fingerprint_;
+    if (fingerprints_.roundDone()) {
+        if (checkedStamp_ == readStamp_)
+            return;
+        checkedStamp_ = readStamp_;
+        fingerprints_.startRound();
+        if (fingerprints_.roundDone())
+            return;
+    }
+    startCheckStep();
+}
+
+// Compares the next slices of the round with the table on a thread of its own.
+void TableCursor::startCheckStep() {
+    std::vector<SliceFingerprints::Slice> slices = fingerprints_.nextStep(rowsPerCheckStep);
     const QString fileName = connection_.fileName();
     const QString tableName = tableName_;
-    const qint64 lastRowid = lastRowid_;
     const quint64 generation = checkGeneration_;
-    check_ = std::thread([this, fileName, tableName, lastRowid, generation] {
-        std::optional<RowFingerprint> found =
-            fingerprintRows(fileName, tableName, lastRowid, cancelCheck_);
+    check_ = std::thread([this, fileName, tableName, slices = std::move(slices), generation] {
+        const RowCheckStep step = checkSlices(fileName, tableName, slices, cancelCheck_);
+        const std::size_t count = slices.size();
         QMetaObject::invokeMethod(
-            this, [this, found, generation] { finishCheck(found, generation); },
+            this, [this, step, count, generation] { finishCheck(step, count, generation); },
             Qt::QueuedConnection);
     });
 }
 
-// A check that failed changes nothing and is tried again at the next
-// refresh; one that found other rows than held has the next refresh read the
-// table whole.
-void TableCursor::finishCheck(const std::optional<RowFingerprint>& found, quint64 generation) {
+// A step that failed changes nothing; the round goes on at the next refresh.
+// One that found other rows than held has the table read whole. After one
+// that found them as held the check rests, to keep to its share of a core.
+void TableCursor::finishCheck(const RowCheckStep& step, std::size_t slices, quint64 generation) {
     // After a close the thread is another check's, which sends its own finding.
     if (generation != checkGeneration_)
         return;
     if (check_.joinable())
         check_.join();
-    if (!found) {
+    rowsChecked_ += step.rowsRead;
+    checkCpuSeconds_ += step.cpuSeconds;
+    switch (step.finding) {
+    case RowCheckStep::Failed:
         checkedStamp_.reset();
         return;
-    }
-    if (*found == checkBasis_) {
-        startCheck();
+    case RowCheckStep::Unchanged:
+        fingerprints_.passStep(slices);
+        if (fingerprints_.roundDone())
+            startCheck();
+        else
+            checkRest_.start(
+                int(std::ceil(step.cpuSeconds * 1000 * (1 - checkCoreShare) / checkCoreShare)));
         return;
+    case RowCheckStep::Changed:
+        break;
     }
     wholeReadDue_ = true;
     if (loadHeld_)
@@ -373,11 +404,17 @@ void TableCursor::stopCheck() {
     if (check_.joinable())
         check_.join();
     cancelCheck_ = false;
+    checkRest_.stop();
     ++checkGeneration_;
 }
 
+// The check's rests only pace it: here its steps follow each other at once.
 void TableCursor::waitForBackgroundWork() {
-    while (check_.joinable() || load_) {
+    while (check_.joinable() || load_ || checkRest_.isActive()) {
+        if (checkRest_.isActive()) {
+            checkRest_.stop();
+            startCheckStep();
+        }
         if (check_.joinable())
             check_.join();
         if (load_)
@@ -455,6 +492,7 @@ void TableCursor::close() {
     loadHeld_ = false;
     rowidTable_ = false;
     wholeReadDue_ = false;
+    fingerprints_ = SliceFingerprints();
     emit rowsAboutToReset();
     store_ = ColumnStore();
     index_.clear();

@@ -5,12 +5,14 @@
 #include "store/EqualityIndex.h"
 #include "store/FilterExpression.h"
 #include "store/ReadBounds.h"
+#include "store/RowCheck.h"
 #include "store/RowFilter.h"
-#include "store/RowFingerprint.h"
+#include "store/SliceFingerprints.h"
 #include "store/TableLoad.h"
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <functional>
@@ -61,6 +63,10 @@ public:
     // Waits for the reads beside this thread and takes what they found, as
     // the event loop would.
     void waitForBackgroundWork();
+    // Rows the check of the rows held has read since the cursor was made,
+    // and the processor time it took.
+    quint64 rowsChecked() const { return rowsChecked_; }
+    double checkCpuSeconds() const { return checkCpuSeconds_; }
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
@@ -113,7 +119,8 @@ private:
     void adoptLoad();
     void stopLoad();
     void startCheck();
-    void finishCheck(const std::optional<RowFingerprint>& found, quint64 generation);
+    void startCheckStep();
+    void finishCheck(const RowCheckStep& step, std::size_t slices, quint64 generation);
     void stopCheck();
     void computePassingRows();
     void takeFilter(FilterExpression expression, std::optional<QString> text);
@@ -144,20 +151,23 @@ private:
     QString refreshError_;
 
     // A rowid table: appended rows are read past lastRowid_, the rows held
-    // are fingerprinted in fingerprint_ and checked beside this thread.
+    // are fingerprinted by slices in fingerprints_ and checked beside this
+    // thread a few slices at a time, with rests between.
     bool incremental_ = false;
     QString indexedColumn_;
     bool rowidTable_ = false;
     qint64 lastRowid_ = 0;
-    RowFingerprint fingerprint_;
+    SliceFingerprints fingerprints_;
     bool wholeReadDue_ = false; // a check found a change before the appended rows
     std::unique_ptr<TableLoad> load_;
     ReadStamp loadStamp_; // this connection's stamp when the running load began
     std::optional<TableLoad::Outcome> loaded_; // a finished load the next refresh shows
     bool loadHeld_ = false;
     quint64 loadGeneration_ = 0;
-    std::optional<ReadStamp> checkedStamp_;
-    RowFingerprint checkBasis_;
+    std::optional<ReadStamp> checkedStamp_; // the stamp when the last round began
+    QTimer checkRest_;
+    quint64 rowsChecked_ = 0;
+    double checkCpuSeconds_ = 0;
     std::thread check_;
     std::atomic_bool cancelCheck_ = false;
     quint64 checkGeneration_ = 0;

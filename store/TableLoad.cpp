@@ -12,7 +12,7 @@
 namespace {
 
 // A slice's read lock lasts a few milliseconds.
-constexpr int rowsPerSlice = 16384;
+constexpr quint32 rowsPerSlice = SliceFingerprints::rowsPerSlice;
 constexpr quint64 rowsPerProgress = 65536;
 constexpr quint64 rowsPerCount = 4096;
 // Below this a second thread costs more than it saves.
@@ -109,7 +109,7 @@ void TableLoad::run() {
                     throw Error(secondHalf.error);
                 if (outcome_.store && secondHalf.store) {
                     outcome_.store->append(std::move(*secondHalf.store));
-                    outcome_.fingerprint.add(secondHalf.fingerprint);
+                    outcome_.fingerprints.append(secondHalf.fingerprints);
                     outcome_.lastRowid = std::max(outcome_.lastRowid, secondHalf.lastRowid);
                 }
             }
@@ -139,7 +139,8 @@ void TableLoad::readWhole(Outcome& part) {
     sqlite3* db = openedHandle(database);
     StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
     Statement whole(db, QStringLiteral("SELECT * FROM %1").arg(tableName_));
-    appendRows(part, whole.handle, steps, 0);
+    RowFingerprint unused;
+    appendRows(part, whole.handle, steps, 0, unused);
 }
 
 // The part's failure is left in its error, for the thread that joins it.
@@ -156,9 +157,16 @@ void TableLoad::readRange(Outcome& part, Range range, quint64 reserveRows) {
         part.lastRowid = range.after;
         for (quint64 rows = rowsPerSlice; rows == rowsPerSlice && !cancelled_;) {
             sqlite3_bind_int64(slice.handle, 1, part.lastRowid);
-            rows = appendRows(part, slice.handle, steps, reserveRows);
+            const qint64 after = part.lastRowid;
+            RowFingerprint fingerprint;
+            rows = appendRows(part, slice.handle, steps, reserveRows, fingerprint);
             sqlite3_reset(slice.handle);
+            if (rows > 0)
+                part.fingerprints.append(after, part.lastRowid, fingerprint);
         }
+        // The first half's slices reach to where the second's begin.
+        if (range.last != std::numeric_limits<qint64>::max())
+            part.fingerprints.extendTo(range.last);
     } catch (const Error& error) {
         part.error = error.message();
     }
@@ -166,7 +174,7 @@ void TableLoad::readRange(Outcome& part, Range range, quint64 reserveRows) {
 
 // Steps the statement to its end, appending its rows; how many it gave.
 quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
-                              quint64 reserveRows) {
+                              quint64 reserveRows, RowFingerprint& fingerprint) {
     // The first step prepares the statement again when another connection
     // changed the schema, so the columns are known only after it.
     int result = sqlite3_step(statement);
@@ -199,7 +207,7 @@ quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound&
         const std::vector<ColumnStore::Cell>& cells = reader.read();
         if (rowidTable_) {
             part.lastRowid = sqlite3_column_int64(statement, rowidColumn);
-            part.fingerprint.add(cells, reader.columns(), part.lastRowid);
+            fingerprint.add(cells, reader.columns(), part.lastRowid);
         }
         store->appendRow(cells);
         ++rows;

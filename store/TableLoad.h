@@ -3,7 +3,7 @@
 #include "store/ColumnStore.h"
 #include "store/EqualityIndex.h"
 #include "store/ReadBounds.h"
-#include "store/RowFingerprint.h"
+#include "store/SliceFingerprints.h"
 
 #include <QString>
 
@@ -26,9 +26,9 @@ public:
     struct Outcome {
         std::optional<ColumnStore> store; // none when the read failed or was cancelled
         qint64 lastRowid = std::numeric_limits<qint64>::min();
-        RowFingerprint fingerprint;
-        EqualityIndex index; // of the indexed column, when the table has it as integers
-        QString error;       // why the read failed; empty when it was cancelled
+        SliceFingerprints fingerprints; // of a rowid table
+        EqualityIndex index;            // of the indexed column, when the table has it as integers
+        QString error;                  // why the read failed; empty when it was cancelled
     };
     // Rows read so far, and the rows expected; 0 when not known.
     using Progress = std::function<void(quint64 rows, quint64 expected)>;
@@ -60,7 +60,7 @@ private:
     void buildIndex();
     void readRange(Outcome& part, Range range, quint64 reserveRows);
     quint64 appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
-                       quint64 reserveRows);
+                       quint64 reserveRows, RowFingerprint& fingerprint);
 
     QString fileName_;
     QString tableName_;

@@ -584,9 +584,15 @@ void runLive(const Options& options, Journal journal) {
     LatenessProbe probe;
     Writer writer(options.possim, database, journal,
                   {QStringLiteral("--interval-ms"), QStringLiteral("1000")});
+    const double cpuBefore = bench::processCpuSeconds();
+    const quint64 checkedBefore = cursor.rowsChecked();
+    const double checkCpuBefore = cursor.checkCpuSeconds();
     probe.start();
     QTest::qWait(options.seconds * 1000);
     probe.stop();
+    const double cpuInRun = bench::processCpuSeconds() - cpuBefore;
+    const quint64 checkedInRun = cursor.rowsChecked() - checkedBefore;
+    const double checkCpuInRun = cursor.checkCpuSeconds() - checkCpuBefore;
     const auto resetsInRun = resets;
     const int ticksInRun = std::max(1, check.ticks() - ticksBefore);
     const Writer::Result written = writer.stop();
@@ -600,6 +606,12 @@ void runLive(const Options& options, Journal journal) {
                     check.ticks() - check.ticksAnswered());
 
     printStalls("user-interface thread while the writer ran", probe, written.seconds);
+    std::printf("%-46s %10.1f s in %.1f s = %.3f of one core\n",
+                "   process CPU time while the writer ran", cpuInRun, written.seconds,
+                cpuInRun / written.seconds);
+    std::printf("%-46s %10.0f rows a second, %llu in all, %.1f s CPU = %.3f of one core\n",
+                "   the check of the rows held", checkedInRun / written.seconds,
+                (unsigned long long)checkedInRun, checkCpuInRun, checkCpuInRun / written.seconds);
     printTicks("with the file at rest", atRest);
     std::printf("   position cursor resets a tick: %.0f, %.0f of them to the whole table\n",
                 double(resetsInRun.all) / ticksInRun, double(resetsInRun.whole) / ticksInRun);

@@ -30,6 +30,9 @@ double sqliteShellSeconds(const QString& database, const QString& sql, int runs)
 // Peak resident memory of this process in MiB.
 double peakResidentMiB();
 
+// Processor time this process has used so far, user and system, in seconds.
+double processCpuSeconds();
+
 // Appends one report for each of `count` radios from `radio` on, in one
 // commit, as the writing software does.
 void appendReport(const QString& database, int radio, int count = 1);

@@ -56,6 +56,7 @@ private slots:
     void loadBesideTheCursor_data();
     void loadBesideTheCursor();
     void largeTableLoadsInHalves();
+    void checkRoundReadsEachRowOnce();
 
 private:
     QList<qint32> passingKeys(TableCursor& cursor);
@@ -948,6 +949,42 @@ void TableCursorTest::largeTableLoadsInHalves() {
         halves.refresh();
         sameAsOneRead();
     }
+}
+
+// With a writer appending, the check reads the rows held a few slices at a
+// time, each row once a round, and no round starts while nothing is
+// committed; a change in place in the middle of the table is found once the
+// round has reached it.
+void TableCursorTest::checkRoundReadsEachRowOnce() {
+    TestDatabase writer(path_);
+    QCOMPARE(writer.execute("CREATE TABLE big(id INTEGER, t TEXT);"
+                            "WITH RECURSIVE n(v) AS (SELECT 1 UNION ALL SELECT v + 1 FROM n"
+                            " WHERE v < 120000) INSERT INTO big SELECT v, 'point ' || v FROM n"),
+             QString());
+    TableCursor cursor(connection_, QStringLiteral("big"));
+    cursor.setIncrementalRefresh(true);
+    openCursor(cursor);
+    QCOMPARE(cursor.rowCount(), 120000);
+    QCOMPARE(cursor.rowsChecked(), quint64(0));
+
+    QCOMPARE(writer.execute("INSERT INTO big SELECT id + 120000, t FROM big WHERE id <= 300"),
+             QString());
+    cursor.refresh();
+    QCOMPARE(cursor.rowCount(), 120300);
+    cursor.waitForBackgroundWork();
+    QVERIFY(!cursor.isLoading());
+    QCOMPARE(cursor.rowsChecked(), quint64(120300));
+    cursor.refresh();
+    cursor.waitForBackgroundWork();
+    QCOMPARE(cursor.rowsChecked(), quint64(120300));
+
+    QCOMPARE(writer.execute("UPDATE big SET t = 'moved' WHERE id = 60000"), QString());
+    cursor.refresh();
+    QCOMPARE(cursor.displayText(59999, 1), QStringLiteral("point 60000"));
+    cursor.waitForBackgroundWork();
+    cursor.refresh();
+    QCOMPARE(cursor.displayText(59999, 1), QStringLiteral("moved"));
+    QCOMPARE(cursor.rowCount(), 120300);
 }
 
 QTEST_GUILESS_MAIN(TableCursorTest)
