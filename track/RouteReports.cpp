@@ -24,7 +24,8 @@ TrackPoint currentReport(TableCursor& positions) {
         point.mapPair = table.currentPair(QuotientRule::Rounding);
         point.lat = lat;
         point.lng = lng;
-    } catch (const Error&) {
+    } catch (const Error& error) {
+        point.unreadable = error.message();
     }
     point.altitude = positions.fieldAsText(PositionTable::alt);
     return point;

@@ -17,7 +17,6 @@
 #include "store/DatabaseBusyCursor.h"
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
-#include "track/RouteReports.h"
 #include "track/RouteSummary.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
@@ -313,34 +312,34 @@ void Tcoor_pos::ToolButton2Click() {
     viewRun_.run([this] {
         const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
                                    ui.Edit2->text(), ui.Edit20->text()};
-        lastRoute_.clear();
+        lastRoute_ = Route();
         ui.RouteSummaryText->clear();
         showRoute(selectedRadios(), *ZTable1, request, viewOutput(),
-                  [&] { showRouteSummary(request.routeCount); });
-        markRoute(request.routeCount);
+                  [this](const Route& route) { showRouteSummary(route); });
+        markRoute();
         reportReadFailure();
     });
 }
 
 // Only after a drawn line: shorter counts send no initline, and the page's
 // list of line points would be an earlier route's.
-void Tcoor_pos::markRoute(const QString& routeCount) {
-    if (routeCount.toInt() < 2)
+void Tcoor_pos::markRoute() {
+    if (lastRoute_.count < 2)
         return;
-    const QStringList commands = routeMarkCommands(lastRoute_, ui.FitRouteCheck->isChecked());
+    const QStringList commands =
+        routeMarkCommands(lastRoute_.reports, ui.FitRouteCheck->isChecked());
     if (!commands.isEmpty())
         ui.WebBrowser1->runScriptCommands(commands);
 }
 
-// The figures of the rows the route run draws, even when drawing then fails.
-void Tcoor_pos::showRouteSummary(const QString& routeCount) {
-    bool isNumber = false;
-    const qint32 count = routeCount.toInt(&isNumber, 10);
-    if (!isNumber || count < 1 || count > maxRoutePoints)
+// The figures of the rows the route run draws, even when drawing then fails;
+// a count below 1 draws no line and has none.
+void Tcoor_pos::showRouteSummary(const Route& route) {
+    if (route.count < 1)
         return;
-    lastRoute_ = newestRouteReports(*ZTable1, count);
+    lastRoute_ = route;
     lastRouteName_ = QStringLiteral("Radio %1").arg(selectedRadios().firstRadio());
-    ui.RouteSummaryText->setPlainText(routeSummaryText(summarizeRoute(lastRoute_)));
+    ui.RouteSummaryText->setPlainText(routeSummaryText(summarizeRoute(lastRoute_.reports)));
 }
 
 void Tcoor_pos::Button1Click() {
@@ -360,7 +359,7 @@ void Tcoor_pos::QuickRangeComboActivated(int index) {
 }
 
 void Tcoor_pos::ExportRoute1Click() {
-    if (lastRoute_.isEmpty()) {
+    if (lastRoute_.reports.isEmpty()) {
         showPlainMessage(QStringLiteral("Show a route first."));
         return;
     }
@@ -398,8 +397,8 @@ void Tcoor_pos::OpenMapFile1Click() {
 void Tcoor_pos::exportRouteTo(const QString& path, const QString& selectedFilter,
                               const std::function<bool(const QString&)>& confirm) {
     const RouteFormat format = routeFormatFor(path, selectedFilter);
-    saveExport(withRouteExtension(path, format), routeDocument(lastRoute_, lastRouteName_, format),
-               confirm);
+    saveExport(withRouteExtension(path, format),
+               routeDocument(lastRoute_.reports, lastRouteName_, format), confirm);
 }
 
 void Tcoor_pos::exportEventLogTo(const QString& path,

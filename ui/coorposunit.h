@@ -1,11 +1,11 @@
 #pragma once
 
 #include "store/Connection.h"
-#include "track/TrackPoint.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
 #include "ui/views/MapViewMode.h"
 #include "ui/views/RepeatedProblems.h"
+#include "ui/views/RouteDisplay.h"
 #include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
@@ -126,8 +126,8 @@ private:
     void setDatePickersToNow();
     ViewOutput viewOutput();
     void runMapCommand(const QString& command);
-    void showRouteSummary(const QString& routeCount);
-    void markRoute(const QString& routeCount);
+    void showRouteSummary(const Route& route);
+    void markRoute();
     QString exportFolder() const;
     bool confirmReplace(const QString& path);
     void saveExport(const QString& path, const QByteArray& bytes,
@@ -141,8 +141,8 @@ private:
     RepeatedProblems unreadableReports_;
     RepeatedProblems readFailures_;
     QString MapApiKey;
-    // The reports of the last route run, oldest first.
-    QList<TrackPoint> lastRoute_;
+    // The last route run's reports, oldest first; none when it drew no line.
+    Route lastRoute_;
     QString lastRouteName_;
     QString lastExportFolder_; // for this session only
     int staleMinutes_ = StaleMinutes::byDefault;

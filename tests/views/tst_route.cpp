@@ -42,8 +42,9 @@ private slots:
     void countAboveTheLimitIsRefused();
     void countThatIsNoNumberFails();
     void gridShowsTheRangeWithTheWalksLastRow();
-    void selectedHookSeesTheRouteBeforeItIsDrawn_data();
-    void selectedHookSeesTheRouteBeforeItIsDrawn();
+    void readHookGetsTheRouteBeforeItIsDrawn_data();
+    void readHookGetsTheRouteBeforeItIsDrawn();
+    void unreadableReportFailsTheLineOnItsRow();
 
 private:
     // Radio 5 with `reports` reports one minute apart from kStart; radio 6 interleaved.
@@ -202,34 +203,54 @@ void TestRoute::gridShowsTheRangeWithTheWalksLastRow() {
     QCOMPARE(table_->currentRow(), 5);
 }
 
-void TestRoute::selectedHookSeesTheRouteBeforeItIsDrawn_data() {
+void TestRoute::readHookGetsTheRouteBeforeItIsDrawn_data() {
     QTest::addColumn<QString>("count");
     QTest::addColumn<QDateTime>("last");
-    QTest::addColumn<int>("calls");
-    QTest::newRow("drawn") << "4" << kStart.addDays(1) << 1;
-    QTest::newRow("count no number: seen, then the run fails") << "x" << kStart.addDays(1) << 1;
-    QTest::newRow("no records: not called") << "4" << kStart.addSecs(-1) << 0;
+    QTest::addColumn<QList<int>>("reports"); // report indexes handed over, oldest first
+    QTest::newRow("drawn") << "4" << kStart.addDays(1) << QList<int>{6, 7, 8, 9};
+    QTest::newRow("more than the range holds")
+        << "40" << kStart.addDays(1) << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+    QTest::newRow("count 0 centres on the newest") << "0" << kStart.addDays(1) << QList<int>{9};
+    QTest::newRow("count no number: the run fails first")
+        << "x" << kStart.addDays(1) << QList<int>();
+    QTest::newRow("no records: not called") << "4" << kStart.addSecs(-1) << QList<int>();
 }
 
-void TestRoute::selectedHookSeesTheRouteBeforeItIsDrawn() {
+void TestRoute::readHookGetsTheRouteBeforeItIsDrawn() {
     QFETCH(QString, count);
     QFETCH(QDateTime, last);
-    QFETCH(int, calls);
+    QFETCH(QList<int>, reports);
     makeDatabase(10);
-    int seen = 0;
-    const auto selected = [&] {
-        ++seen;
-        QCOMPARE(table_->rowCount(), 10);
-        QCOMPARE(table_->currentRow(), 9);
+    QList<int> seen;
+    const auto read = [&](const Route& route) {
+        QCOMPARE(route.count, count.toInt());
+        for (const TrackPoint& report : route.reports)
+            seen << int(*report.lng);
         QCOMPARE(sink_.commands, QStringList{"GoogleMap.clearscreen();"});
     };
     try {
         showRoute(radiosOf({"5-Ann"}), *table_, RouteRequest{kStart, last, count, "15"},
-                  sink_.output(), selected);
+                  sink_.output(), read);
     } catch (const Error&) {
         QCOMPARE(count, QStringLiteral("x"));
     }
-    QCOMPARE(seen, calls);
+    QCOMPARE(seen, reports);
+}
+
+// The line, its centre and the reports handed over come from one reading of
+// the rows: a report that does not convert fails the line where the walk
+// meets it, and the table is left on that report.
+void TestRoute::unreadableReportFailsTheLineOnItsRow() {
+    makeDatabase(10);
+    TestDatabase(dir_.filePath("route.db"))
+        .addReport(5, kStart.addSecs(60 * 10).toString("yyyy-MM-dd hh:mm:ss"), "41.000000",
+                   "28.600000");
+    QVERIFY_THROWS_EXCEPTION(Error, run("3"));
+    QCOMPARE(sink_.commands, QStringList{"GoogleMap.clearscreen();"});
+    QCOMPARE(table_->currentRow(), 10);
+    sink_ = RecordingSink();
+    run("3", {"5-Ann"}, kStart, kStart.addSecs(60 * 9));
+    QCOMPARE(sink_.commands.last(), "GoogleMap.Render(" + point(7) + ", 15);");
 }
 
 QTEST_MAIN(TestRoute)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "track/TrackPoint.h"
+
 #include <QDateTime>
+#include <QList>
 #include <QString>
 
 #include <functional>
@@ -19,8 +22,16 @@ struct RouteRequest {
 // Routes longer than this are refused: the page stays responsive up to it.
 constexpr int maxRoutePoints = 100000;
 
+// A route run's reports, read from the table once: the red line, its end
+// marks, the summary and the export all come from them.
+struct Route {
+    qint32 count = 0;          // the "Route count" field, read once
+    QList<TrackPoint> reports; // the newest max(count, 1) in the range, oldest first
+};
+
 // The red line through the newest reports of the first selected radio in the
-// date range, centred on its oldest point. `selected` runs once the table is
-// narrowed to the route and on its newest report, before anything is drawn.
+// date range, centred on its oldest point. `read` gets the route once it is
+// read, before anything is drawn, so that its figures show even when drawing
+// then fails. A report whose coordinates do not convert fails the run.
 void showRoute(const SelectedRadios& radios, TableCursor& table, const RouteRequest& request,
-               const ViewOutput& out, const std::function<void()>& selected = {});
+               const ViewOutput& out, const std::function<void(const Route&)>& read = {});
