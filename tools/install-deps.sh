@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the tests and the demo need.
+# Installs the Debian 12 packages the build, the tests, the demo and the
+# Debian package (tools/package.sh) need.
 set -euo pipefail
 # As root apt-get runs directly (a fresh machine may have no sudo); otherwise
 # through sudo, keeping the environment for the non-interactive front end.
@@ -13,6 +14,7 @@ packages=(
     libgeographiclib-dev geographiclib-tools python3-gpxpy
     xvfb xauth libgl1-mesa-dri
     fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
+    dpkg-dev file desktop-file-utils appstream lintian
 )
 command -v npm >/dev/null || packages+=(nodejs npm)
 missing=()

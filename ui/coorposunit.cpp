@@ -159,7 +159,7 @@ void Tcoor_pos::FormCreate() {
 
 void Tcoor_pos::readConfiguration() {
     try {
-        const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
+        const IniReader ini(iniFilePath());
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
         staleMinutes_ = readSetting<StaleMinutes>(ini, "StaleMinutes").minutes;
         selectMapViewMode(readSetting<MapViewSetting>(ini, "MapView").mode);

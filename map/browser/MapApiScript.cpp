@@ -56,7 +56,7 @@ const QByteArray& layerScript() {
 } // namespace
 
 MapTiles configuredMapTiles() {
-    const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
+    const IniReader ini(iniFilePath());
     return {ini.readString(QStringLiteral("General"), QStringLiteral("TileUrl")),
             ini.readString(QStringLiteral("General"), QStringLiteral("TileAttribution"))};
 }

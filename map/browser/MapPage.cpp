@@ -7,6 +7,7 @@
 #include "map/browser/TWebBrowser.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -33,7 +34,7 @@ QString addressKey(const QString& key) {
 } // namespace
 
 QString mapPagePath() {
-    return besideExecutable(QLatin1String(mapPageFileName));
+    return QDir(mapPageFolder()).filePath(QLatin1String(mapPageFileName));
 }
 
 QStringList mapPageLines(const QString& apiKey, int width, int height) {
@@ -78,6 +79,9 @@ void startPageFile(const QString& path) {
         if (!file.remove())
             throw Error(QStringLiteral("Cannot remove %1: %2").arg(path, file.errorString()));
     }
+    // The user's data folder may not exist yet; when it cannot be made, the
+    // create below reports the file.
+    QDir().mkpath(old.absolutePath());
     // NewOnly fails rather than follow a link put in the file's place meanwhile.
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))

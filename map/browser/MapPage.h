@@ -5,14 +5,16 @@
 
 class TWebBrowser;
 
-// The map page file beside the executable.
+// The map page file: beside the executable, or in the user's data folder
+// when the executable's folder cannot be written.
 QString mapPagePath();
 
 // The page's twenty lines (without line ends) for a browser control of the given size.
 QStringList mapPageLines(const QString& apiKey, int width, int height);
 
 // Removes the page file left from before, or the link in its place, and
-// creates it anew and empty; throws Error naming the file when either fails.
+// creates it anew and empty, with its folder when missing; throws Error
+// naming the file when either fails.
 void startPageFile(const QString& path);
 
 // Appends one line and CR LF to the file, creating it when missing; throws Error on I/O failure.

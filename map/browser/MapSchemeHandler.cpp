@@ -8,7 +8,6 @@
 #include "map/browser/MapUrlScheme.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonObject>
@@ -29,13 +28,16 @@ void reply(QWebEngineUrlRequestJob* job, const QByteArray& contentType, const QB
 const QString tileFolder = QStringLiteral("/tiles/");
 
 QStringList configuredMapFiles() {
-    const IniReader ini(besideExecutable(QLatin1String(iniFileName)));
-    const QDir programFolder(QCoreApplication::applicationDirPath());
+    // Relative names start at the INI file's folder: beside the executable
+    // that is the executable's folder, in /etc/coorpos that folder.
+    const QString iniPath = iniFilePath();
+    const IniReader ini(iniPath);
+    const QDir iniFolder = QFileInfo(iniPath).absoluteDir();
     QStringList paths;
     for (const QString& entry : ini.readString(QStringLiteral("General"), QStringLiteral("MapFile"))
                                     .split(QLatin1Char(';')))
         if (!entry.trimmed().isEmpty())
-            paths << QDir::cleanPath(programFolder.absoluteFilePath(entry.trimmed()));
+            paths << QDir::cleanPath(iniFolder.absoluteFilePath(entry.trimmed()));
     return paths;
 }
 

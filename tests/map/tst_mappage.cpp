@@ -211,6 +211,35 @@ private slots:
         QCOMPARE(readFile(stale), QByteArray("<html>old page</html>"));
     }
 
+    // The user's data folder is made for the page when missing; when it
+    // cannot be made (a file in its place stops root too), the page file is
+    // the error, and nothing is written elsewhere.
+    void pageFileFolderIsMadeWhenMissing() {
+        QTemporaryDir home;
+        const QString path =
+            home.filePath(QStringLiteral(".local/share/coorpos/pelmormapsview.html"));
+        writePage(path, QStringLiteral("k"), 900, 500);
+        QVERIFY(readFile(path).startsWith("<!DOCTYPE html"));
+    }
+
+    void pageFileFolderThatCannotBeMadeIsAnError() {
+        QTemporaryDir home;
+        QFile blocker(home.filePath(QStringLiteral(".local")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const QString path =
+            home.filePath(QStringLiteral(".local/share/coorpos/pelmormapsview.html"));
+        try {
+            writePage(path, QStringLiteral("k"), 900, 500);
+            QFAIL("no error for a page folder that cannot be made");
+        } catch (const Error& error) {
+            QVERIFY2(error.message().contains(path), qPrintable(error.message()));
+        }
+        QCOMPARE(
+            QDir(home.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+            QStringList{QStringLiteral(".local")});
+    }
+
     void appendPageLineFailureThrows() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("missing/folder/page.html"));
