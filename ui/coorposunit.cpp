@@ -405,7 +405,7 @@ void Tcoor_pos::exportEventLogTo(const QString& path,
                                  const std::function<bool(const QString&)>& confirm) {
     const QString csvPath =
         QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path;
-    saveExport(csvPath, csvDocument(modelRows(*ui.DBGrid1->model())), confirm);
+    saveExport(csvPath, csvDocument(modelRows(*ui.DBGrid1->tableModel())), confirm);
 }
 
 QString Tcoor_pos::exportFolder() const {

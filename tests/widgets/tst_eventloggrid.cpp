@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QLocale>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,6 +28,7 @@ private slots:
     void gridLooksAsLaidOut();
     void gridFollowsTheCursor();
     void clickAndArrowKeysMoveTheCursor();
+    void gridHoldsOnlyTheRowsOnScreen();
     void indicatorMarksTheCurrentRow();
     void nothingIsEditable();
 
@@ -137,16 +139,17 @@ void EventLogGridTest::gridFollowsTheCursor() {
     QCOMPARE(grid.currentIndex().row(), 0);
 
     cursor_->last();
-    QCOMPARE(grid.currentIndex().row(), 39);
+    QCOMPARE(grid.firstShownRow() + grid.currentIndex().row(), 39);
     QCOMPARE(grid.selectionModel()->selectedRows().size(), 1);
-    QVERIFY(grid.selectionModel()->isRowSelected(39, QModelIndex()));
-    QVERIFY(grid.viewport()->rect().intersects(grid.visualRect(grid.currentIndex())));
+    QVERIFY(grid.selectionModel()->isRowSelected(grid.currentIndex().row(), QModelIndex()));
+    QVERIFY(grid.viewport()->rect().contains(grid.visualRect(grid.currentIndex())));
+    QCOMPARE(grid.currentIndex().data().toString(), QStringLiteral("40"));
 
     cursor_->setFiltered(false);
     cursor_->setFilter(QStringLiteral("radio_short_id=102"));
     cursor_->setFiltered(true);
-    QCOMPARE(grid.model()->rowCount(), 10);
-    QCOMPARE(grid.currentIndex().row(), 0);
+    QCOMPARE(grid.verticalScrollBar()->maximum() + grid.verticalScrollBar()->pageStep(), 10);
+    QCOMPARE(grid.firstShownRow() + grid.currentIndex().row(), 0);
 
     cursor_->setFilter(QStringLiteral("radio_short_id=7"));
     QVERIFY(!grid.currentIndex().isValid());
@@ -172,6 +175,41 @@ void EventLogGridTest::clickAndArrowKeysMoveTheCursor() {
     QCOMPARE(cursor_->currentRow(), 1);
     QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
     QCOMPARE(cursor_->currentRow(), 39);
+}
+
+// The view holds the rows on screen only, whatever the table holds; its
+// scroll bar spans the table, and keys and the bar reach every row.
+void EventLogGridTest::gridHoldsOnlyTheRowsOnScreen() {
+    EventLogGrid grid;
+    grid.resize(900, 150);
+    grid.bind(cursor_.get());
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    const int page = grid.verticalScrollBar()->pageStep();
+    QVERIFY2(page >= 2 && page < 10, qPrintable(QString::number(page)));
+    QCOMPARE(grid.verticalScrollBar()->maximum(), 40 - page);
+    QVERIFY(grid.model()->rowCount() <= page + 1);
+    QVERIFY(grid.verticalHeader()->count() <= page + 1);
+
+    QTest::keyClick(&grid, Qt::Key_PageDown);
+    QCOMPARE(cursor_->currentRow(), page);
+    QCOMPARE(grid.currentIndex().data().toString(), QString::number(page + 1));
+    QTest::keyClick(&grid, Qt::Key_End, Qt::ControlModifier);
+    QCOMPARE(grid.firstShownRow(), 40 - page);
+    QTest::keyClick(&grid, Qt::Key_Home, Qt::ControlModifier);
+    QCOMPARE(cursor_->currentRow(), 0);
+    QCOMPARE(grid.firstShownRow(), 0);
+
+    // Scrolled by the bar, the rows shown follow and the cursor stays.
+    grid.verticalScrollBar()->setValue(30);
+    QCOMPARE(grid.firstShownRow(), 30);
+    QCOMPARE(grid.model()->index(0, 0).data().toString(), QStringLiteral("31"));
+    QVERIFY(!grid.currentIndex().isValid());
+    QCOMPARE(cursor_->currentRow(), 0);
+    const QRect second = grid.visualRect(grid.model()->index(1, 1));
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, second.center());
+    QCOMPARE(cursor_->currentRow(), 31);
+    QVERIFY(grid.verticalHeader()->count() <= page + 1);
 }
 
 namespace {
@@ -209,6 +247,8 @@ void EventLogGridTest::indicatorMarksTheCurrentRow() {
     QCOMPARE(markedRows(grid), QList<int>{0});
     cursor_->moveTo(4);
     QCOMPARE(markedRows(grid), QList<int>{4});
+    cursor_->last();
+    QCOMPARE(markedRows(grid), QList<int>{39 - grid.firstShownRow()});
     cursor_->setFilter(QStringLiteral("radio_short_id=7"));
     cursor_->setFiltered(true);
     QCOMPARE(markedRows(grid), QList<int>{});
