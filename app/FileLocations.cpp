@@ -1,5 +1,7 @@
 #include "app/FileLocations.h"
 
+#include <QDir>
+
 QString chooseIniFile(const QStringList& candidates,
                       const std::function<bool(const QString&)>& isRegularFile) {
     for (const QString& candidate : candidates)
@@ -10,7 +12,12 @@ QString chooseIniFile(const QStringList& candidates,
 
 QString chooseMapPageFolder(const QString& programFolder, bool programFolderWritable,
                             const QString& userDataFolder) {
-    if (programFolderWritable || userDataFolder.isEmpty())
+    static const QStringList systemProgramFolders = {
+        QStringLiteral("/usr/bin"), QStringLiteral("/usr/local/bin"), QStringLiteral("/bin"),
+        QStringLiteral("/usr/games")};
+    const bool ownFolder =
+        programFolderWritable && !systemProgramFolders.contains(QDir::cleanPath(programFolder));
+    if (ownFolder || userDataFolder.isEmpty())
         return programFolder;
     return userDataFolder;
 }

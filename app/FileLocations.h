@@ -14,8 +14,10 @@ QString chooseIniFile(const QStringList& candidates,
                       const std::function<bool(const QString&)>& isRegularFile);
 
 // The map page's folder: the program's folder when it can be written (a
-// build folder), else the user's data folder. Never a shared folder such as
-// /tmp: without a data folder the program's folder is kept, and writing the
-// page there fails with the usual error.
+// build folder) and is not one of the system's program folders (root can
+// write /usr/bin, where a page would outlive the package), else the user's
+// data folder. Never a shared folder such as /tmp: without a data folder the
+// program's folder is kept, and writing the page there fails with the usual
+// error.
 QString chooseMapPageFolder(const QString& programFolder, bool programFolderWritable,
                             const QString& userDataFolder);

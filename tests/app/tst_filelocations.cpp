@@ -39,24 +39,31 @@ private slots:
     }
 
     void mapPageFolder_data() {
+        QTest::addColumn<QString>("program");
         QTest::addColumn<bool>("programWritable");
         QTest::addColumn<QString>("userData");
         QTest::addColumn<QString>("chosen");
-        const QString program = QStringLiteral("/usr/bin");
+        const QString build = QStringLiteral("/home/ann/src/coorpos/build");
+        const QString installed = QStringLiteral("/usr/bin");
         const QString data = QStringLiteral("/home/ann/.local/share/coorpos");
-        QTest::newRow("build folder: beside the executable") << true << data << program;
-        QTest::newRow("installed: the user's data folder") << false << data << data;
+        QTest::newRow("build folder: beside the executable") << build << true << data << build;
+        QTest::newRow("installed: the user's data folder") << installed << false << data << data;
+        QTest::newRow("installed, run by root: still the data folder")
+            << installed << true << data << data;
+        QTest::newRow("installed under /usr/local, run by root")
+            << QStringLiteral("/usr/local/bin/") << true << data << data;
         // Never a shared folder: writing beside the executable then fails
         // with the page file's error.
-        QTest::newRow("installed, no data folder known") << false << QString() << program;
+        QTest::newRow("installed, no data folder known")
+            << installed << false << QString() << installed;
     }
 
     void mapPageFolder() {
+        QFETCH(QString, program);
         QFETCH(bool, programWritable);
         QFETCH(QString, userData);
         QFETCH(QString, chosen);
-        QCOMPARE(chooseMapPageFolder(QStringLiteral("/usr/bin"), programWritable, userData),
-                 chosen);
+        QCOMPARE(chooseMapPageFolder(program, programWritable, userData), chosen);
     }
 };
 
