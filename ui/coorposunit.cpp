@@ -2,14 +2,8 @@
 
 #include "app/AppPaths.h"
 #include "app/Application.h"
-#include "app/ApplicationTitle.h"
-#include "app/Error.h"
 #include "app/IniReader.h"
 #include "app/Messages.h"
-#include "export/CsvWriter.h"
-#include "export/ExportFile.h"
-#include "export/ModelRows.h"
-#include "export/RouteExport.h"
 #include "map/ScriptCommands.h"
 #include "map/browser/MapPage.h"
 #include "map/browser/TApplicationWrapper.h"
@@ -18,6 +12,7 @@
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
 #include "track/RouteSummary.h"
+#include "ui/ExportActions.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/CentreOnRadio.h"
@@ -44,10 +39,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -82,6 +75,7 @@ template <typename Setting> Setting readSetting(const IniReader& ini, const char
 Tcoor_pos::Tcoor_pos(QWidget* parent)
     : QMainWindow(parent)
     , digitKeyFilter_(new DigitKeyFilter(this))
+    , exports_(this)
     , ZTable1(std::make_unique<TableCursor>(ZConnection1, PositionTable::name))
     , Projects(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("projects")))
     , ProjectMembers(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("project_members")))
@@ -363,24 +357,11 @@ void Tcoor_pos::ExportRoute1Click() {
         showPlainMessage(QStringLiteral("Show a route first."));
         return;
     }
-    QString filter;
-    const QString suggested =
-        QDir(exportFolder())
-            .filePath(lastRouteName_.toLower().replace(u' ', u'-') + QStringLiteral(".gpx"));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Route"),
-                                                      suggested, routeFileFilters(), &filter,
-                                                      QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty())
-        exportRouteTo(path, filter, [this](const QString& p) { return confirmReplace(p); });
+    exports_.exportRoute(lastRoute_.reports, lastRouteName_);
 }
 
 void Tcoor_pos::ExportEventLog1Click() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Export Event Log"),
-        QDir(exportFolder()).filePath(QStringLiteral("event-log.csv")),
-        QStringLiteral("CSV table (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
-    if (!path.isEmpty())
-        exportEventLogTo(path, [this](const QString& p) { return confirmReplace(p); });
+    exports_.exportEventLog(*ui.DBGrid1->tableModel());
 }
 
 void Tcoor_pos::OpenMapFile1Click() {
@@ -396,37 +377,12 @@ void Tcoor_pos::OpenMapFile1Click() {
 
 void Tcoor_pos::exportRouteTo(const QString& path, const QString& selectedFilter,
                               const std::function<bool(const QString&)>& confirm) {
-    const RouteFormat format = routeFormatFor(path, selectedFilter);
-    saveExport(withRouteExtension(path, format),
-               routeDocument(lastRoute_.reports, lastRouteName_, format), confirm);
+    exports_.exportRouteTo(path, selectedFilter, lastRoute_.reports, lastRouteName_, confirm);
 }
 
 void Tcoor_pos::exportEventLogTo(const QString& path,
                                  const std::function<bool(const QString&)>& confirm) {
-    const QString csvPath =
-        QFileInfo(path).suffix().isEmpty() ? path + QStringLiteral(".csv") : path;
-    saveExport(csvPath, csvDocument(modelRows(*ui.DBGrid1->tableModel())), confirm);
-}
-
-QString Tcoor_pos::exportFolder() const {
-    return lastExportFolder_.isEmpty() ? defaultExportFolder(QDir::currentPath())
-                                       : lastExportFolder_;
-}
-
-bool Tcoor_pos::confirmReplace(const QString& path) {
-    return QMessageBox::question(this, applicationTitle(),
-                                 QStringLiteral("\"%1\" already exists. Do you want to replace it?")
-                                     .arg(QDir::toNativeSeparators(path))) == QMessageBox::Yes;
-}
-
-void Tcoor_pos::saveExport(const QString& path, const QByteArray& bytes,
-                           const std::function<bool(const QString&)>& confirm) {
-    try {
-        if (writeExportFile(path, bytes, confirm))
-            lastExportFolder_ = QFileInfo(path).absolutePath();
-    } catch (const Error& error) {
-        showPlainMessage(error.message());
-    }
+    exports_.exportEventLogTo(path, *ui.DBGrid1->tableModel(), confirm);
 }
 
 void Tcoor_pos::reportsLoadingChanged(bool loading) {

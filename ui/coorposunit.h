@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "ui/CoorPosLayout.h"
+#include "ui/ExportActions.h"
 #include "ui/views/ExclusiveRun.h"
 #include "ui/views/MapViewMode.h"
 #include "ui/views/RepeatedProblems.h"
@@ -71,11 +72,7 @@ public:
     int staleMinutes() const { return staleMinutes_; }
     MapViewMode mapViewMode() const;
 
-    void FormCreate();
     void BaseHTML();
-    void AppendPageLine(const QString& line);
-    void BuildRadioTree();
-    void ShowLastAllPointOnMap();
 
 public slots:
     void ToolButton1Click();
@@ -115,6 +112,10 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void FormCreate();
+    void AppendPageLine(const QString& line);
+    void BuildRadioTree();
+    void ShowLastAllPointOnMap();
     void FormClose(QCloseEvent* event);
     void connectHandlers();
     void readConfiguration();
@@ -128,10 +129,6 @@ private:
     void runMapCommand(const QString& command);
     void showRouteSummary(const Route& route);
     void markRoute();
-    QString exportFolder() const;
-    bool confirmReplace(const QString& path);
-    void saveExport(const QString& path, const QByteArray& bytes,
-                    const std::function<bool(const QString&)>& confirmReplace);
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
@@ -144,7 +141,7 @@ private:
     // The last route run's reports, oldest first; none when it drew no line.
     Route lastRoute_;
     QString lastRouteName_;
-    QString lastExportFolder_; // for this session only
+    ExportActions exports_;
     int staleMinutes_ = StaleMinutes::byDefault;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;

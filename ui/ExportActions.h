@@ -1,0 +1,41 @@
+#pragma once
+
+#include "track/TrackPoint.h"
+
+#include <QList>
+#include <QString>
+
+#include <functional>
+
+class QAbstractItemModel;
+class QByteArray;
+class QWidget;
+
+// File > Export Route… and Export Event Log…: the save dialog, the file's
+// form by its name or the dialog's filter, the question before a file is
+// replaced, and the folder the next export starts in (this session only).
+class ExportActions {
+public:
+    using ConfirmReplace = std::function<bool(const QString&)>;
+
+    explicit ExportActions(QWidget* dialogParent);
+
+    void exportRoute(const QList<TrackPoint>& reports, const QString& routeName);
+    void exportEventLog(const QAbstractItemModel& rows);
+
+    // The same without the dialog: a file that exists is replaced only when
+    // confirmReplace says yes; a failure shows one message.
+    void exportRouteTo(const QString& path, const QString& selectedFilter,
+                       const QList<TrackPoint>& reports, const QString& routeName,
+                       const ConfirmReplace& confirmReplace);
+    void exportEventLogTo(const QString& path, const QAbstractItemModel& rows,
+                          const ConfirmReplace& confirmReplace);
+
+private:
+    QString startFolder() const;
+    bool askToReplace(const QString& path);
+    void save(const QString& path, const QByteArray& bytes, const ConfirmReplace& confirmReplace);
+
+    QWidget* dialogParent_;
+    QString lastFolder_;
+};
