@@ -1,4 +1,4 @@
-#include "../support/TestDatabase.h"
+#include "../../support/TestDatabase.h"
 #include "store/Connection.h"
 #include "store/TableCursor.h"
 #include "ui/views/RadioTree.h"

@@ -1,4 +1,4 @@
-#include "../support/TestDatabase.h"
+#include "../../support/TestDatabase.h"
 #include "RecordingSink.h"
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
