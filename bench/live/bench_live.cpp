@@ -26,8 +26,8 @@
 #include "bench/support/BenchSupport.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
-#include "store/CoordinateText.h"
 #include "store/TableCursor.h"
+#include "tests/support/MarkerFreshness.h"
 #include "ui/coorposunit.h"
 #include "ui/views/SelectedRadios.h"
 
@@ -45,14 +45,12 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QWebEnginePage>
 
 #include <sqlite3.h>
 
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -79,7 +77,7 @@ struct Options {
     bool startup = false;
 };
 
-// The benchmark's own connection: the journal switch and the check's reads.
+// The benchmark's own connection: the journal switch and the table's size.
 class Database {
 public:
     Database(const QString& path, int flags) {
@@ -87,10 +85,7 @@ public:
             qFatal("Cannot open %s: %s", qPrintable(path), sqlite3_errmsg(db_));
         sqlite3_busy_timeout(db_, 1000);
     }
-    ~Database() {
-        sqlite3_finalize(newRows_);
-        sqlite3_close(db_);
-    }
+    ~Database() { sqlite3_close(db_); }
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
@@ -109,71 +104,8 @@ public:
         return id;
     }
 
-    struct Report {
-        qint64 id;
-        qint32 radio;
-        QString pair;
-    };
-
-    // The reports after row `after` up to row `last`, in row order.
-    std::vector<Report> reports(qint64 after, qint64 last) {
-        if (!newRows_ &&
-            sqlite3_prepare_v2(db_,
-                               "SELECT rowid, radio_short_id, lat, ns, long, ew FROM map_coor"
-                               " WHERE rowid > ? AND rowid <= ? ORDER BY rowid",
-                               -1, &newRows_, nullptr) != SQLITE_OK)
-            qFatal("Preparing the report read failed: %s", sqlite3_errmsg(db_));
-        sqlite3_bind_int64(newRows_, 1, after);
-        sqlite3_bind_int64(newRows_, 2, last);
-        const auto text = [this](int column) {
-            return QString::fromUtf8(
-                reinterpret_cast<const char*>(sqlite3_column_text(newRows_, column)));
-        };
-        std::vector<Report> rows;
-        int result;
-        while ((result = sqlite3_step(newRows_)) == SQLITE_ROW) {
-            const QString ns = text(3), ew = text(5);
-            rows.push_back(
-                {sqlite3_column_int64(newRows_, 0), sqlite3_column_int(newRows_, 1),
-                 coordinatePairText(text(2), ns.isEmpty() ? QChar() : ns[0], text(4),
-                                    ew.isEmpty() ? QChar() : ew[0], QuotientRule::Truncating)});
-        }
-        sqlite3_reset(newRows_);
-        if (result != SQLITE_DONE)
-            qFatal("Reading reports failed: %s", sqlite3_errmsg(db_));
-        return rows;
-    }
-
-    // The row of `radio`'s report at `pair` among its newest 100, and how many
-    // of its reports are newer; {0, -1} when none of those is at `pair`.
-    std::pair<qint64, int> rowAt(qint32 radio, const QString& pair) {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db_,
-                           "SELECT rowid, lat, ns, long, ew FROM map_coor WHERE radio_short_id = ?"
-                           " ORDER BY rowid DESC LIMIT 100",
-                           -1, &statement, nullptr);
-        sqlite3_bind_int(statement, 1, radio);
-        std::pair<qint64, int> found = {0, -1};
-        for (int newer = 0; sqlite3_step(statement) == SQLITE_ROW; ++newer) {
-            const auto text = [statement](int column) {
-                return QString::fromUtf8(
-                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
-            };
-            const QString ns = text(2), ew = text(4);
-            if (coordinatePairText(text(1), ns.isEmpty() ? QChar() : ns[0], text(3),
-                                   ew.isEmpty() ? QChar() : ew[0],
-                                   QuotientRule::Truncating) == pair) {
-                found = {sqlite3_column_int64(statement, 0), newer};
-                break;
-            }
-        }
-        sqlite3_finalize(statement);
-        return found;
-    }
-
 private:
     sqlite3* db_ = nullptr;
-    sqlite3_stmt* newRows_ = nullptr;
 };
 
 // A copy of `source` in `folder` under the name the window opens, in the
@@ -310,21 +242,14 @@ private:
     std::vector<double> latenessMs_;
 };
 
-// After every tick of the window's auto refresh, asks the page for its
-// markers and compares them, in the view's order (entries 1 to 255 of the
-// selection), with the radios' reports: each marker must show its radio's
-// newest report committed before the tick began, or one committed since (the
-// run reads the table again for each radio, so a commit in the middle of a
-// run shows for the radios after it). Reads only the rows appended since the
-// last tick, by row id.
+// After every tick of the window's auto refresh, the markers' freshness
+// (MarkerFreshness), and how long each tick's handler took. A tick that comes
+// inside the previous tick's run is dropped by the window, and the page is
+// halfway through that run's commands: it is counted, not checked.
 class MarkerCheck : public QObject {
 public:
     MarkerCheck(Tcoor_pos& window, const QString& database)
-        : window_(window)
-        , db_(database, SQLITE_OPEN_READONLY) {
-        lastRead_ = db_.maxRowId();
-        for (const Database::Report& report : db_.reports(0, lastRead_))
-            reports_[report.radio] = {{report.id, report.pair}};
+        : freshness_(window, database) {
         window.controls().Timer1->installEventFilter(this);
         // Connected after the window's handler, so it runs once the tick's run is done.
         connect(window.controls().Timer1, &QTimer::timeout, this, &MarkerCheck::afterTick);
@@ -334,11 +259,12 @@ public:
 
     int ticks() const { return ticks_; }
     int ticksInsideRun() const { return insideRun_; }
-    int ticksAnswered() const { return answered_; }
-    int ticksAllShown() const { return allShown_; }
-    qint64 markersChecked() const { return markersChecked_; }
-    qint64 markersBehind() const { return markersBehind_; }
-    const QString& firstProblem() const { return firstProblem_; }
+    int ticksAnswered() const { return freshness_.runsAnswered(); }
+    int ticksAllShown() const { return freshness_.runsAllShown(); }
+    qint64 markersChecked() const { return freshness_.markersChecked(); }
+    qint64 markersBehind() const { return freshness_.markersBehind(); }
+    const QString& firstProblem() const { return freshness_.firstProblem(); }
+    QList<qint32> viewedRadios() const { return freshness_.viewedRadios(); }
     // How long each checked tick's handler took, in milliseconds, sorted;
     // the next ones are counted afresh.
     std::vector<double> takeTickMs() {
@@ -348,139 +274,35 @@ public:
         return ms;
     }
 
-    // Entries 1 to 255 of the selection, as the view reads them.
-    QList<qint32> viewedRadios() const {
-        QList<qint32> radios;
-        const SelectedRadios& selected = window_.selectedRadios();
-        for (int entry = 1; entry <= SelectedRadios::lastReadEntry; ++entry) {
-            if (selected[entry] != 0 && reports_.count(selected[entry]))
-                radios << selected[entry];
-        }
-        return radios;
-    }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (active_ && event->type() == QEvent::Timer) {
-            beforeTicks_.push_back(db_.maxRowId());
-            if (beforeTicks_.size() == 1)
-                tickTimer_.start();
+        if (active_ && event->type() == QEvent::Timer && depth_++ == 0) {
+            freshness_.runStarting();
+            tickTimer_.start();
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    struct Report {
-        qint64 id;
-        QString pair;
-    };
-
     void afterTick() {
-        if (beforeTicks_.empty())
+        if (depth_ == 0)
             return;
-        const qint64 beforeTick = beforeTicks_.back();
-        beforeTicks_.pop_back();
-        // A tick inside the previous tick's run is dropped by the window, and
-        // the page is halfway through that run's commands: nothing to check.
-        if (!beforeTicks_.empty()) {
+        if (--depth_ > 0) {
             ++insideRun_;
             return;
         }
         ++ticks_;
         tickMs_.push_back(tickTimer_.nsecsElapsed() / 1e6);
-        const qint64 afterTick = db_.maxRowId();
-        for (const Database::Report& report : db_.reports(lastRead_, afterTick))
-            reports_[report.radio].push_back({report.id, report.pair});
-        lastRead_ = afterTick;
-        // For each marker, the places it may show: the newest report before
-        // the tick and the ones after it.
-        QList<QStringList> allowed;
-        const QList<qint32> radios = viewedRadios();
-        for (const qint32 radio : radios) {
-            QStringList places;
-            const std::vector<Report>& reports = reports_.at(radio);
-            for (auto report = reports.rbegin(); report != reports.rend(); ++report) {
-                places << report->pair;
-                if (report->id <= beforeTick)
-                    break;
-            }
-            allowed << places;
-        }
-        const int tick = ticks_;
-        const QString rows = QStringLiteral("rows up to %1 committed before it, %2 after it")
-                                 .arg(beforeTick)
-                                 .arg(afterTick);
-        window_.controls().WebBrowser1->page()->runJavaScript(
-            QStringLiteral(
-                "GMap2.fromContainer(document.getElementById('Canvas')).getOverlays()"
-                ".filter(function (o) { return o instanceof GMarker; })"
-                ".map(function (o) { var p = o.getLatLng(); return p.lat() + ',' + p.lng(); })"
-                ".join(';')"),
-            [this, tick, rows, radios, allowed](const QVariant& answer) {
-                compare(QStringLiteral("tick %1 (%2)").arg(tick).arg(rows),
-                        answer.toString().split(u';', Qt::SkipEmptyParts), radios, allowed);
-            });
+        freshness_.runEnded(QStringLiteral("tick %1").arg(ticks_));
     }
 
-    static bool samePlace(const QString& shown, const QString& pair) {
-        const QStringList a = shown.split(u','), b = pair.split(u',');
-        return a.size() == 2 && b.size() == 2 && qAbs(a[0].toDouble() - b[0].toDouble()) < 1e-9 &&
-               qAbs(a[1].toDouble() - b[1].toDouble()) < 1e-9;
-    }
-
-    void compare(const QString& tick, const QStringList& shown, const QList<qint32>& radios,
-                 const QList<QStringList>& allowed) {
-        ++answered_;
-        qint64 behind = 0;
-        for (int i = 0; i < radios.size(); ++i) {
-            if (i < shown.size() &&
-                std::any_of(allowed[i].begin(), allowed[i].end(),
-                            [&](const QString& pair) { return samePlace(shown[i], pair); }))
-                continue;
-            ++behind;
-            if (!firstProblem_.isEmpty())
-                continue;
-            const auto [row, newer] =
-                i < shown.size() ? db_.rowAt(radios[i], shown[i]) : std::pair<qint64, int>{0, -1};
-            firstProblem_ = QStringLiteral("%1: marker %2 of %3 (radio %4) at %5, its report in "
-                                           "row %6 with %7 newer reports of the radio now; it "
-                                           "may show %8")
-                                .arg(tick)
-                                .arg(i + 1)
-                                .arg(shown.size())
-                                .arg(radios[i])
-                                .arg(i < shown.size() ? shown[i] : QStringLiteral("(none)"))
-                                .arg(row)
-                                .arg(newer)
-                                .arg(allowed[i].join(QStringLiteral(" or ")));
-        }
-        if (shown.size() != radios.size() && firstProblem_.isEmpty())
-            firstProblem_ = QStringLiteral("%1: %2 markers for %3 radios")
-                                .arg(tick)
-                                .arg(shown.size())
-                                .arg(radios.size());
-        markersChecked_ += radios.size();
-        markersBehind_ += behind;
-        if (behind == 0 && shown.size() == radios.size())
-            ++allShown_;
-    }
-
-    Tcoor_pos& window_;
-    Database db_;
-    // Each radio's newest report at the start, then those appended since, oldest first.
-    std::map<qint32, std::vector<Report>> reports_;
-    qint64 lastRead_ = 0;
-    std::vector<qint64> beforeTicks_; // one per tick in progress, nested ones on top
+    MarkerFreshness freshness_;
+    int depth_ = 0; // ticks in progress, nested ones included
     QElapsedTimer tickTimer_;
     std::vector<double> tickMs_;
     bool active_ = false;
     int ticks_ = 0;
     int insideRun_ = 0;
-    int answered_ = 0;
-    int allShown_ = 0;
-    qint64 markersChecked_ = 0;
-    qint64 markersBehind_ = 0;
-    QString firstProblem_;
 };
 
 // The main window on the database in `folder`, started as the program starts,

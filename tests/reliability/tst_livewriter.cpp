@@ -1,6 +1,8 @@
 // The program on auto refresh while the simulator appends reports every few
-// milliseconds: no failure, no report missed, the writer never held up, and
-// memory that stays flat.
+// milliseconds: no failure, no report missed, every marker on its radio's
+// newest report after every run, the writer never held up, and memory that
+// stays flat.
+#include "../support/MarkerFreshness.h"
 #include "../support/MessageBoxWatcher.h"
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
@@ -106,10 +108,14 @@ void TestLiveWriter::autoRefreshBesideTheWriter() {
     QVERIFY(window.controls().Timer1->isActive());
 
     // The timer's own slot, run back to back; the timer still ticks in between.
+    MarkerFreshness freshness(window, program.databasePath());
+    QCOMPARE(freshness.viewedRadios().size(), radioCount);
     qint64 earlyKiB = 0;
     int earlyRows = 0;
     for (int run = 1; run <= lastRun; ++run) {
+        freshness.runStarting();
         window.Timer1Timer();
+        freshness.runEnded(QStringLiteral("run %1").arg(run));
         QCoreApplication::processEvents();
         if (run == earlyRun) {
             earlyKiB = residentKiB();
@@ -154,6 +160,10 @@ void TestLiveWriter::autoRefreshBesideTheWriter() {
           100.0 * double(lateKiB - earlyKiB) / double(earlyKiB));
     QVERIFY2(boxes.boxes().isEmpty(), qPrintable(boxes.texts().join(u'\n')));
     QVERIFY2(lateRows > earlyRows, "the runs did not see the writer's reports");
+    QTRY_COMPARE(freshness.runsAnswered(), lastRun);
+    QVERIFY2(freshness.markersBehind() == 0, qPrintable(freshness.firstProblem()));
+    QCOMPARE(freshness.runsAllShown(), lastRun);
+    QCOMPARE(freshness.markersChecked(), qint64(lastRun) * radioCount);
     QCOMPARE(busyFailures, 0);
     QVERIFY(earlyKiB > 0);
     QVERIFY2(qAbs(lateKiB - earlyKiB) * 10 <= earlyKiB,
