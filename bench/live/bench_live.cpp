@@ -28,6 +28,7 @@
 #include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
 #include "tests/support/MarkerFreshness.h"
+#include "tests/support/TestDatabase.h"
 #include "ui/coorposunit.h"
 #include "ui/views/SelectedRadios.h"
 
@@ -45,8 +46,6 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <csignal>
@@ -77,37 +76,6 @@ struct Options {
     bool startup = false;
 };
 
-// The benchmark's own connection: the journal switch and the table's size.
-class Database {
-public:
-    Database(const QString& path, int flags) {
-        if (sqlite3_open_v2(path.toUtf8().constData(), &db_, flags, nullptr) != SQLITE_OK)
-            qFatal("Cannot open %s: %s", qPrintable(path), sqlite3_errmsg(db_));
-        sqlite3_busy_timeout(db_, 1000);
-    }
-    ~Database() { sqlite3_close(db_); }
-    Database(const Database&) = delete;
-    Database& operator=(const Database&) = delete;
-
-    void execute(const char* sql) {
-        if (sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) != SQLITE_OK)
-            qFatal("%s failed: %s", sql, sqlite3_errmsg(db_));
-    }
-
-    qint64 maxRowId() {
-        sqlite3_stmt* statement = nullptr;
-        sqlite3_prepare_v2(db_, "SELECT max(rowid) FROM map_coor", -1, &statement, nullptr);
-        if (sqlite3_step(statement) != SQLITE_ROW)
-            qFatal("Reading the last row id failed: %s", sqlite3_errmsg(db_));
-        const qint64 id = sqlite3_column_int64(statement, 0);
-        sqlite3_finalize(statement);
-        return id;
-    }
-
-private:
-    sqlite3* db_ = nullptr;
-};
-
 // A copy of `source` in `folder` under the name the window opens, in the
 // writer's journal mode: switching needs the file to itself, so it is done
 // before the window or the writer opens it.
@@ -118,9 +86,8 @@ QString copyDatabase(const QString& source, const QString& folder, Journal journ
     timer.start();
     if (!QFile::copy(source, copy))
         qFatal("Cannot copy %s", qPrintable(source));
-    Database(copy, SQLITE_OPEN_READWRITE)
-        .execute(journal == Journal::Wal ? "PRAGMA journal_mode=WAL"
-                                         : "PRAGMA journal_mode=DELETE");
+    TestDatabase(copy).exec(journal == Journal::Wal ? QStringLiteral("PRAGMA journal_mode=WAL")
+                                                    : QStringLiteral("PRAGMA journal_mode=DELETE"));
     std::printf("   copied to %s (%s) in %.1f s\n", qPrintable(copy), journalName(journal),
                 timer.elapsed() / 1000.0);
     return copy;
@@ -379,7 +346,8 @@ void runLive(const Options& options, Journal journal) {
     const QString database = copyDatabase(options.database, folder.path(), journal);
     LiveWindow live(folder.path());
     MarkerCheck check(live.window(), database);
-    const qint64 wholeTable = Database(database, SQLITE_OPEN_READONLY).maxRowId();
+    const qint64 wholeTable =
+        TestDatabase(database).integers("SELECT max(rowid) FROM map_coor").value(0);
     const QList<qint32> viewed = check.viewedRadios();
     const QSet<qint32> distinct(viewed.begin(), viewed.end());
     // What the event-log grid is told: each reset of the cursor resets its model.
