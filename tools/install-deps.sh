@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages the build, the tests, the demo and the
-# Debian package (tools/package.sh) need.
+# Debian package (tools/package.sh) need; the PostgreSQL tests start servers
+# of their own, so the packaged server's service is not needed.
 set -euo pipefail
 # As root apt-get runs directly (a fresh machine may have no sudo); otherwise
 # through sudo, keeping the environment for the non-interactive front end.
@@ -10,6 +11,7 @@ packages=(
     cmake ninja-build g++ pkg-config clang clang-format libclang-rt-14-dev
     qt6-base-dev qt6-webengine-dev qt6-webchannel-dev libqt6webenginecore6-bin
     libsqlite3-dev sqlite3 zlib1g-dev libbenchmark-dev
+    libpq-dev postgresql-15 postgresql-common
     tilemaker osmium-tool
     libgeographiclib-dev geographiclib-tools python3-gpxpy
     xvfb xauth libgl1-mesa-dri
