@@ -1,6 +1,7 @@
 // possim: writes simulated radio position reports into the position database,
 // as the radio software would, for demos, benchmarks and concurrency tests.
 
+#include "tools/simulator/PgReportWriter.h"
 #include "tools/simulator/PositionWriter.h"
 #include "tools/simulator/RadioTrack.h"
 
@@ -14,6 +15,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -56,6 +58,8 @@ const char* nearestStation(double latitude, double longitude, double centreLatit
 
 struct Options {
     QString db;
+    QString pg;
+    int pgConnections;
     int radios;
     qint64 reports;
     double spanHours;
@@ -72,6 +76,8 @@ struct Options {
 };
 
 constexpr int firstRadioId = 101;
+// Reports per transaction when a PostgreSQL server is filled.
+constexpr qint64 pgFillBatch = 10000;
 
 int parseOptions(const QCoreApplication& app, Options& options) {
     QCommandLineParser parser;
@@ -80,6 +86,17 @@ int parseOptions(const QCoreApplication& app, Options& options) {
     parser.addHelpOption();
     const QCommandLineOption db(QStringLiteral("db"), QStringLiteral("Database file."),
                                 QStringLiteral("file"), QStringLiteral("tavirelmonkas.db"));
+    const QCommandLineOption pg(
+        QStringLiteral("pg"),
+        QStringLiteral("Write to this PostgreSQL server (a libpq connection string or URI) "
+                       "instead of the database file; the tables are made as "
+                       "tools/pg-schema.sql makes them."),
+        QStringLiteral("conninfo"));
+    const QCommandLineOption pgConnections(
+        QStringLiteral("pg-connections"),
+        QStringLiteral("Write batches through this many connections, committing the newest "
+                       "first, so that reports become visible out of id order."),
+        QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption radios(QStringLiteral("radios"),
                                     QStringLiteral("Number of reporting radios."),
                                     QStringLiteral("n"), QStringLiteral("20"));
@@ -119,8 +136,8 @@ int parseOptions(const QCoreApplication& app, Options& options) {
         QStringLiteral("Write a town of named streets around the centre to this OpenStreetMap "
                        "XML file and drive the radios along its streets."),
         QStringLiteral("file.osm"));
-    parser.addOptions({db, radios, reports, span, follow, interval, batch, busyTimeout, wal, fresh,
-                       centre, seed, town});
+    parser.addOptions({db, pg, pgConnections, radios, reports, span, follow, interval, batch,
+                       busyTimeout, wal, fresh, centre, seed, town});
     parser.process(app);
 
     bool ok = true;
@@ -135,6 +152,8 @@ int parseOptions(const QCoreApplication& app, Options& options) {
         return value;
     };
     options.db = parser.value(db);
+    options.pg = parser.value(pg);
+    options.pgConnections = int(number(pgConnections, 1));
     options.radios = int(number(radios, 1));
     options.reports = number(reports, 0);
     options.spanHours = double(number(span, 0));
@@ -160,7 +179,7 @@ int parseOptions(const QCoreApplication& app, Options& options) {
     return ok ? 0 : 2;
 }
 
-void writeReport(PositionWriter& writer, const Options& options, RadioTrack& track, int radioId,
+void writeReport(ReportWriter& writer, const Options& options, RadioTrack& track, int radioId,
                  const QDateTime& time) {
     writer.insertReport(
         QString::fromLatin1(nearestStation(track.latitude(), track.longitude(),
@@ -171,7 +190,7 @@ void writeReport(PositionWriter& writer, const Options& options, RadioTrack& tra
 // Appends a report per radio (or the batch, radios taking turns) every
 // interval until SIGINT or SIGTERM; a commit that meets a reader's lock past
 // the busy timeout is counted and skipped.
-void followReports(PositionWriter& writer, const Options& options, std::vector<RadioTrack>& tracks,
+void followReports(ReportWriter& writer, const Options& options, std::vector<RadioTrack>& tracks,
                    std::mt19937& random) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
@@ -216,7 +235,13 @@ int main(int argc, char* argv[]) {
     try {
         QElapsedTimer timer;
         timer.start();
-        PositionWriter writer(options.db, options.wal, options.busyTimeoutMs);
+        std::unique_ptr<ReportWriter> writerOwner;
+        if (options.pg.isEmpty())
+            writerOwner =
+                std::make_unique<PositionWriter>(options.db, options.wal, options.busyTimeoutMs);
+        else
+            writerOwner = std::make_unique<PgReportWriter>(options.pg, options.pgConnections);
+        ReportWriter& writer = *writerOwner;
         writer.createTables(options.fresh);
         if (!writer.hasDirectory())
             writer.writeDirectory(options.radios, firstRadioId);
@@ -239,13 +264,19 @@ int main(int argc, char* argv[]) {
                 tracks.emplace_back(town, random);
         }
 
-        // Reports in time order, radios taking turns, the last one stamped now.
+        // Reports in time order, radios taking turns, the last one stamped now;
+        // one transaction for a file, batches for a server.
         const QDateTime end = QDateTime::currentDateTime();
         const qint64 spanMs = qint64(options.spanHours * 3600.0 * 1000.0);
         const double stepSeconds =
             options.reports > 0 ? spanMs / 1000.0 / double(options.reports) * options.radios : 0;
+        const qint64 fillBatch = options.pg.isEmpty() ? options.reports : pgFillBatch;
         writer.begin();
         for (qint64 i = 0; i < options.reports; ++i) {
+            if (i > 0 && i % fillBatch == 0) {
+                writer.commit();
+                writer.begin();
+            }
             const qint64 beforeEndMs =
                 options.reports > 1 ? spanMs - spanMs * i / (options.reports - 1) : 0;
             const int r = int(i % options.radios);
@@ -256,7 +287,8 @@ int main(int argc, char* argv[]) {
 
         std::printf("%s: %lld projects, %lld personnel, %lld project members, %lld reports "
                     "(%lld written) in %.2f s\n",
-                    qPrintable(options.db), writer.count("projects"), writer.count("personel_team"),
+                    qPrintable(options.pg.isEmpty() ? options.db : QStringLiteral("PostgreSQL")),
+                    writer.count("projects"), writer.count("personel_team"),
                     writer.count("project_members"), writer.count("map_coor"), options.reports,
                     timer.elapsed() / 1000.0);
         std::fflush(stdout);
