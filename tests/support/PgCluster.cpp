@@ -80,7 +80,8 @@ PgCluster::PgCluster(const PgCluster& primary, StandbyTag)
         {QStringLiteral("-h"), primary.socketFolder(), QStringLiteral("-p"),
          QString::number(primary.port()), QStringLiteral("-U"), QStringLiteral("postgres"),
          QStringLiteral("-D"), dataFolder(), QStringLiteral("-R"), QStringLiteral("-X"),
-         QStringLiteral("stream"), QStringLiteral("--no-sync")});
+         QStringLiteral("stream"), QStringLiteral("-c"), QStringLiteral("fast"),
+         QStringLiteral("--no-sync")});
     writeSettings();
     start();
 }

@@ -1,0 +1,274 @@
+#include "store/postgres/PgTableReplica.h"
+
+#include "app/Error.h"
+#include "store/postgres/PgConnection.h"
+
+namespace {
+
+// The channel the schema's trigger notifies, with the table's name.
+const QString wakeUpChannel = QStringLiteral("coorpos");
+constexpr std::chrono::milliseconds firstRetryRest{500};
+constexpr std::chrono::milliseconds longestRetryRest{30000};
+constexpr std::chrono::milliseconds defaultPoll{5000};
+
+} // namespace
+
+PgTableReplica::PgTableReplica(const QString& connectionString, const QString& tableName,
+                               QObject* parent)
+    : TableReplica(tableName, parent)
+    , connectionString_(connectionString) {
+    poll_.setInterval(defaultPoll);
+    connect(&poll_, &QTimer::timeout, this, &PgTableReplica::fetchAhead);
+}
+
+PgTableReplica::~PgTableReplica() {
+    close();
+}
+
+void PgTableReplica::setPollInterval(std::chrono::milliseconds interval) {
+    poll_.setInterval(interval);
+}
+
+PgConnection& PgTableReplica::connection() {
+    if (connection_)
+        return *connection_;
+    if (nextAttempt_.isValid() && QDateTime::currentDateTimeUtc() < nextAttempt_) {
+        throw Error(QStringLiteral("The position database has been unreachable since %1")
+                        .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss")));
+    }
+    try {
+        connection_ = std::make_unique<PgConnection>(connectionString_);
+    } catch (const Error& error) {
+        if (!unreachableSince_.isValid())
+            unreachableSince_ = QDateTime::currentDateTimeUtc();
+        retryRest_ = std::min(longestRetryRest, std::max(firstRetryRest, retryRest_ * 2));
+        nextAttempt_ = QDateTime::currentDateTimeUtc().addMSecs(retryRest_.count());
+        throw Error(
+            QStringLiteral("The position database has been unreachable since %1: %2")
+                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), error.message()));
+    }
+    unreachableSince_ = {};
+    nextAttempt_ = {};
+    retryRest_ = {};
+    if (incremental_ && !listener_)
+        listen();
+    return *connection_;
+}
+
+template <typename Read> auto PgTableReplica::guarded(Read read) {
+    PgConnection& session = connection();
+    try {
+        return read(session);
+    } catch (const Error& error) {
+        if (!session.isBroken())
+            throw;
+        connection_.reset();
+        stopListening();
+        unreachableSince_ = QDateTime::currentDateTimeUtc();
+        throw Error(
+            QStringLiteral("The position database has been unreachable since %1: %2")
+                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), error.message()));
+    }
+}
+
+TableReplica::Change PgTableReplica::refresh() {
+    if (!open_) {
+        open_ = true;
+        if (incremental_) {
+            poll_.start();
+            listen();
+        }
+    }
+    if (!incremental_)
+        return readWholeNow();
+    if (loaded_)
+        return adoptLoad();
+    if (!loadError_.isEmpty()) {
+        // Reported once; the refresh after it tries again.
+        const QString message = std::exchange(loadError_, QString());
+        throw Error(message);
+    }
+    if (!wholeReadDue_)
+        fetch();
+    if (wholeReadDue_ && !load_ && !loadHeld_)
+        startLoad();
+    return takeFetched();
+}
+
+TableReplica::Change PgTableReplica::readWholeNow() {
+    std::optional<PgTableReader::Whole> whole = guarded(
+        [&](PgConnection& session) { return PgTableReader::readWhole(session, tableName()); });
+    store_ = std::move(whole->rows);
+    layout_ = std::move(whole->layout);
+    index_.clear();
+    return {true, 0, 0, store_.rowCount()};
+}
+
+void PgTableReplica::fetch() {
+    if (!layout_)
+        return;
+    PgTableReader::Since since = guarded(
+        [&](PgConnection& session) { return PgTableReader::readSince(session, *layout_, mark_); });
+    if (since.wholeReadDue) {
+        wholeReadDue_ = true;
+        return;
+    }
+    mark_ = since.mark;
+    if (since.rows.rowCount() > 0)
+        fetched_.append(std::move(since.rows));
+}
+
+// A wake-up or a poll: errors wait for the next refresh, which reports them.
+void PgTableReplica::fetchAhead() {
+    if (wholeReadDue_ || loaded_)
+        return;
+    const quint32 before = fetched_.rowCount();
+    try {
+        fetch();
+    } catch (const Error&) {
+        return;
+    }
+    if (wholeReadDue_ && !load_ && !loadHeld_)
+        startLoad();
+    if (fetched_.rowCount() > before)
+        emit rowsFetched();
+}
+
+TableReplica::Change PgTableReplica::takeFetched() {
+    const quint32 kept = store_.rowCount();
+    const quint32 appended = fetched_.rowCount();
+    if (appended > 0) {
+        store_.append(std::move(fetched_));
+        fetched_ = ColumnStore(layout_->infos());
+    }
+    return {false, kept, 0, appended};
+}
+
+TableReplica::Change PgTableReplica::adoptLoad() {
+    if (!loaded_)
+        return {};
+    PgTableReader::Whole& whole = *loaded_->whole;
+    store_ = std::move(whole.rows);
+    index_ = std::move(loaded_->index);
+    layout_ = std::move(whole.layout);
+    mark_ = whole.mark;
+    fetched_ = ColumnStore(layout_->infos());
+    // Without the exact reading every refresh reads the table whole again.
+    wholeReadDue_ = !layout_->readsExactly();
+    loaded_.reset();
+    return {true, 0, 0, store_.rowCount()};
+}
+
+void PgTableReplica::startLoad() {
+    const quint64 generation = ++loadGeneration_;
+    load_ = std::make_unique<PgTableLoad>(
+        connectionString_, tableName(), indexedColumn_,
+        [this](quint64 rows, quint64 expected) {
+            QMetaObject::invokeMethod(
+                this, [this, rows, expected] { emit loadProgress(rows, expected); },
+                Qt::QueuedConnection);
+        },
+        [this, generation] {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { finishLoad(generation); }, Qt::QueuedConnection);
+        });
+    emit loadingChanged(true);
+}
+
+void PgTableReplica::finishLoad(quint64 generation) {
+    if (!load_ || generation != loadGeneration_)
+        return;
+    PgTableLoad::Outcome outcome = load_->take();
+    load_.reset();
+    emit loadingChanged(false);
+    if (outcome.whole) {
+        loaded_ = std::move(outcome);
+    } else if (!layout_) {
+        loadHeld_ = true;
+        emit loadFailed(outcome.error);
+    } else {
+        loadError_ = outcome.error;
+    }
+}
+
+void PgTableReplica::stopLoad() {
+    if (!load_)
+        return;
+    load_.reset(); // cancels and waits
+    ++loadGeneration_;
+    emit loadingChanged(false);
+}
+
+void PgTableReplica::cancelLoading() {
+    if (!load_)
+        return;
+    stopLoad();
+    loadHeld_ = true;
+}
+
+void PgTableReplica::resumeLoading() {
+    loadHeld_ = false;
+    if (open_ && incremental_ && wholeReadDue_ && !load_ && !loaded_)
+        startLoad();
+}
+
+void PgTableReplica::waitForBackgroundWork() {
+    if (load_) {
+        load_->wait();
+        finishLoad(loadGeneration_);
+    }
+}
+
+void PgTableReplica::close() {
+    poll_.stop();
+    stopLoad();
+    stopListening();
+    connection_.reset();
+    loaded_.reset();
+    layout_.reset();
+    store_ = ColumnStore();
+    fetched_ = ColumnStore();
+    index_.clear();
+    mark_ = {};
+    wholeReadDue_ = true;
+    loadError_.clear();
+    open_ = false;
+}
+
+// A standby refuses LISTEN: it is polled only.
+void PgTableReplica::listen() {
+    try {
+        auto listener = std::make_unique<PgConnection>(connectionString_);
+        if (listener->value(QStringLiteral("SELECT pg_is_in_recovery()")) == "t")
+            return;
+        listener->exec(QStringLiteral("LISTEN ") + wakeUpChannel);
+        listener_ = std::move(listener);
+    } catch (const Error&) {
+        return; // the poll stands in
+    }
+    notifier_ =
+        std::make_unique<QSocketNotifier>(PQsocket(listener_->handle()), QSocketNotifier::Read);
+    connect(notifier_.get(), &QSocketNotifier::activated, this, &PgTableReplica::readNotifications);
+}
+
+void PgTableReplica::stopListening() {
+    notifier_.reset();
+    listener_.reset();
+}
+
+void PgTableReplica::readNotifications() {
+    pg_conn* handle = listener_->handle();
+    if (!PQconsumeInput(handle)) {
+        // Listened again after the next connection.
+        notifier_->setEnabled(false);
+        QTimer::singleShot(0, this, &PgTableReplica::stopListening);
+        return;
+    }
+    bool forThisTable = false;
+    while (PGnotify* notification = PQnotifies(handle)) {
+        forThisTable = forThisTable || QString::fromUtf8(notification->extra) == tableName();
+        PQfreemem(notification);
+    }
+    if (forThisTable)
+        fetchAhead();
+}
