@@ -12,6 +12,8 @@
 #include "store/PositionTable.h"
 #include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
+#include "store/postgres/PgConnection.h"
+#include "store/postgres/PgTableReplica.h"
 #include "track/RouteSummary.h"
 #include "ui/ExportActions.h"
 #include "ui/about/aboutunit.h"
@@ -71,14 +73,36 @@ template <typename Setting> Setting readSetting(const IniReader& ini, const char
     return setting;
 }
 
-std::unique_ptr<TableCursor> cursorOn(Connection& connection, const QString& table) {
-    return std::make_unique<TableCursor>(sqliteReplica(connection, table));
+// The INI file's PostgreSQL connection string; empty for the SQLite file.
+// A file that cannot be read is reported by readConfiguration.
+QString databaseServer() {
+    try {
+        return IniReader(iniFilePath())
+            .readString(QStringLiteral("General"), QStringLiteral("Database"))
+            .trimmed();
+    } catch (...) {
+        return QString();
+    }
 }
 
-std::unique_ptr<TableCursor> positionCursor(Connection& connection) {
-    auto replica = sqliteReplica(connection, PositionTable::name);
+std::unique_ptr<TableCursor> cursorOn(Connection& connection, const QString& server,
+                                      const QString& table) {
+    if (server.isEmpty())
+        return std::make_unique<TableCursor>(sqliteReplica(connection, table));
+    auto replica = std::make_unique<PgTableReplica>(server, table);
+    replica->setIncrementalRefresh(false);
+    return std::make_unique<TableCursor>(std::move(replica));
+}
+
+std::unique_ptr<TableCursor> positionCursor(Connection& connection, const QString& server) {
     // The position table only grows while the program runs beside its writer.
-    replica->setIncrementalRefresh(true);
+    if (server.isEmpty()) {
+        auto replica = sqliteReplica(connection, PositionTable::name);
+        replica->setIncrementalRefresh(true);
+        replica->setIndexedColumn(PositionTable::radioShortId);
+        return std::make_unique<TableCursor>(std::move(replica));
+    }
+    auto replica = std::make_unique<PgTableReplica>(server, PositionTable::name);
     replica->setIndexedColumn(PositionTable::radioShortId);
     return std::make_unique<TableCursor>(std::move(replica));
 }
@@ -89,12 +113,16 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     : QMainWindow(parent)
     , digitKeyFilter_(new DigitKeyFilter(this))
     , exports_(this)
-    , ZTable1(positionCursor(ZConnection1))
-    , Projects(cursorOn(ZConnection1, QStringLiteral("projects")))
-    , ProjectMembers(cursorOn(ZConnection1, QStringLiteral("project_members")))
-    , PersonelTeam(cursorOn(ZConnection1, QStringLiteral("personel_team"))) {
+    , databaseServer_(databaseServer())
+    , ZTable1(positionCursor(ZConnection1, databaseServer_))
+    , Projects(cursorOn(ZConnection1, databaseServer_, QStringLiteral("projects")))
+    , ProjectMembers(cursorOn(ZConnection1, databaseServer_, QStringLiteral("project_members")))
+    , PersonelTeam(cursorOn(ZConnection1, databaseServer_, QStringLiteral("personel_team"))) {
     DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
+    if (!databaseServer_.isEmpty())
+        setWindowTitle(windowTitle() + QStringLiteral(" - ") +
+                       PgConnection::describe(databaseServer_));
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     ui.DBGrid1->bind(ZTable1.get());
@@ -152,7 +180,8 @@ void Tcoor_pos::connectHandlers() {
 }
 
 void Tcoor_pos::FormCreate() {
-    ZConnection1.open(QLatin1String(databaseFileName));
+    if (databaseServer_.isEmpty())
+        ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
     reportMapFileErrors();
     setDatePickersToNow();
@@ -233,6 +262,9 @@ void Tcoor_pos::ShowLastAllPointOnMap() {
 // after a read succeeded in between.
 void Tcoor_pos::reportReadFailure() {
     const QString error = ZTable1->refreshError();
+    // A server that went away: the status bar says since when until it answers again.
+    if (!databaseServer_.isEmpty() && !error.isEmpty())
+        setStatusText(error);
     for (const QString& text :
          readFailures_.newOf(error.isEmpty() ? QStringList() : QStringList{error}))
         showErrorReport(QStringLiteral("The position reports could not be read again; the map "

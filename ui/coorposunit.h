@@ -145,6 +145,8 @@ private:
     int staleMinutes_ = StaleMinutes::byDefault;
     // Declared before the cursors: members go in reverse order, so the cursors close first.
     Connection ZConnection1;
+    // The INI file's Database=: a PostgreSQL server instead of the SQLite file.
+    QString databaseServer_;
     std::unique_ptr<TableCursor> ZTable1;
     std::unique_ptr<TableCursor> Projects;
     std::unique_ptr<TableCursor> ProjectMembers;

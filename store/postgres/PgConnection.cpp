@@ -95,3 +95,27 @@ QString PgConnection::failureMessage(const QString& libpqMessage) {
     }
     return detail;
 }
+
+QString PgConnection::describe(const QString& connectionString) {
+    PQconninfoOption* options = PQconninfoParse(connectionString.toUtf8().constData(), nullptr);
+    if (!options)
+        return QString();
+    QString host, database, user;
+    for (const PQconninfoOption* option = options; option->keyword; ++option) {
+        const QString value = QString::fromUtf8(option->val ? option->val : "");
+        const QByteArray keyword(option->keyword);
+        if (keyword == "host" || (keyword == "hostaddr" && host.isEmpty()))
+            host = value;
+        else if (keyword == "dbname")
+            database = value;
+        else if (keyword == "user")
+            user = value;
+    }
+    PQconninfoFree(options);
+    // libpq's defaults: the local socket, and a database named as the user.
+    if (host.isEmpty())
+        host = QStringLiteral("localhost");
+    if (database.isEmpty())
+        database = user;
+    return QStringLiteral("PostgreSQL %1 on %2").arg(database, host).simplified();
+}

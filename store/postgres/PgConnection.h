@@ -33,6 +33,9 @@ public:
     // The first value of a query that returns one.
     QByteArray value(const QString& sql);
 
+    // The server and database a connection string names, for the window's
+    // title: never its password. Empty when the string does not parse.
+    static QString describe(const QString& connectionString);
     // A failure to connect as the window shows it: the cause first.
     static QString failureMessage(const QString& libpqMessage);
 

@@ -32,27 +32,34 @@ void PgTableReplica::setPollInterval(std::chrono::milliseconds interval) {
 PgConnection& PgTableReplica::connection() {
     if (connection_)
         return *connection_;
-    if (nextAttempt_.isValid() && QDateTime::currentDateTimeUtc() < nextAttempt_) {
-        throw Error(QStringLiteral("The position database has been unreachable since %1")
-                        .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss")));
-    }
+    if (nextAttempt_.isValid() && QDateTime::currentDateTimeUtc() < nextAttempt_)
+        throw Error(unreachableMessage_);
     try {
         connection_ = std::make_unique<PgConnection>(connectionString_);
     } catch (const Error& error) {
-        if (!unreachableSince_.isValid())
-            unreachableSince_ = QDateTime::currentDateTimeUtc();
         retryRest_ = std::min(longestRetryRest, std::max(firstRetryRest, retryRest_ * 2));
         nextAttempt_ = QDateTime::currentDateTimeUtc().addMSecs(retryRest_.count());
-        throw Error(
-            QStringLiteral("The position database has been unreachable since %1: %2")
-                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), error.message()));
+        throw unreachable(error);
     }
     unreachableSince_ = {};
+    unreachableMessage_.clear();
     nextAttempt_ = {};
     retryRest_ = {};
     if (incremental_ && !listener_)
         listen();
     return *connection_;
+}
+
+// One text from the first failure until the server answers again, so that
+// the window reports it once.
+Error PgTableReplica::unreachable(const Error& cause) {
+    if (!unreachableSince_.isValid()) {
+        unreachableSince_ = QDateTime::currentDateTimeUtc();
+        unreachableMessage_ =
+            QStringLiteral("The position database has been unreachable since %1: %2")
+                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), cause.message());
+    }
+    return Error(unreachableMessage_);
 }
 
 template <typename Read> auto PgTableReplica::guarded(Read read) {
@@ -64,10 +71,7 @@ template <typename Read> auto PgTableReplica::guarded(Read read) {
             throw;
         connection_.reset();
         stopListening();
-        unreachableSince_ = QDateTime::currentDateTimeUtc();
-        throw Error(
-            QStringLiteral("The position database has been unreachable since %1: %2")
-                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), error.message()));
+        throw unreachable(error);
     }
 }
 
@@ -82,7 +86,7 @@ TableReplica::Change PgTableReplica::refresh() {
     if (!incremental_)
         return readWholeNow();
     if (loaded_)
-        return adoptLoad();
+        return {}; // the whole read replaces everything once adopted
     if (!loadError_.isEmpty()) {
         // Reported once; the refresh after it tries again.
         const QString message = std::exchange(loadError_, QString());
@@ -98,6 +102,7 @@ TableReplica::Change PgTableReplica::refresh() {
 TableReplica::Change PgTableReplica::readWholeNow() {
     std::optional<PgTableReader::Whole> whole = guarded(
         [&](PgConnection& session) { return PgTableReader::readWhole(session, tableName()); });
+    emit rowsAboutToChange();
     store_ = std::move(whole->rows);
     layout_ = std::move(whole->layout);
     index_.clear();
@@ -138,6 +143,7 @@ TableReplica::Change PgTableReplica::takeFetched() {
     const quint32 kept = store_.rowCount();
     const quint32 appended = fetched_.rowCount();
     if (appended > 0) {
+        emit rowsAboutToChange();
         store_.append(std::move(fetched_));
         fetched_ = ColumnStore(layout_->infos());
     }
@@ -148,6 +154,7 @@ TableReplica::Change PgTableReplica::adoptLoad() {
     if (!loaded_)
         return {};
     PgTableReader::Whole& whole = *loaded_->whole;
+    emit rowsAboutToChange();
     store_ = std::move(whole.rows);
     index_ = std::move(loaded_->index);
     layout_ = std::move(whole.layout);
@@ -180,15 +187,17 @@ void PgTableReplica::finishLoad(quint64 generation) {
         return;
     PgTableLoad::Outcome outcome = load_->take();
     load_.reset();
-    emit loadingChanged(false);
-    if (outcome.whole) {
+    const bool failedFirst = !outcome.whole && !layout_;
+    if (outcome.whole)
         loaded_ = std::move(outcome);
-    } else if (!layout_) {
+    else if (failedFirst)
         loadHeld_ = true;
-        emit loadFailed(outcome.error);
-    } else {
+    else
         loadError_ = outcome.error;
-    }
+    // Heard with the outcome in place: the window adopts a load at once.
+    emit loadingChanged(false);
+    if (failedFirst)
+        emit loadFailed(outcome.error);
 }
 
 void PgTableReplica::stopLoad() {

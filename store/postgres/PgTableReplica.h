@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class Error;
 class PgConnection;
 
 // A table of a PostgreSQL server (a primary or a hot standby) held in
@@ -69,6 +70,7 @@ signals:
 
 private:
     PgConnection& connection();
+    Error unreachable(const Error& cause);
     // Runs a read on the connection; a lost connection is dropped, and the
     // error then says since when the server is unreachable.
     template <typename Read> auto guarded(Read read);
@@ -90,6 +92,7 @@ private:
 
     std::unique_ptr<PgConnection> connection_;
     QDateTime unreachableSince_;
+    QString unreachableMessage_;
     std::chrono::milliseconds retryRest_{0};
     QDateTime nextAttempt_;
 

@@ -1,0 +1,79 @@
+// The window on a PostgreSQL server named by the INI file's Database= key.
+
+#include "app/AppPaths.h"
+#include "store/TableCursor.h"
+#include "tests/support/MessageBoxWatcher.h"
+#include "tests/support/PgCluster.h"
+#include "tests/support/PgSession.h"
+#include "tests/support/WorkingDirectory.h"
+#include "ui/coorposunit.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+#include <QTreeWidget>
+
+class PgDeskTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanup();
+    void readsTheFourTablesFromTheServer();
+
+private:
+    std::unique_ptr<PgCluster> server_;
+};
+
+namespace {
+
+QString iniBesideExecutable() {
+    return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
+}
+
+} // namespace
+
+void PgDeskTest::initTestCase() {
+    server_ = std::make_unique<PgCluster>();
+    PgSession writer(server_->connectionString());
+    QFile schema(QStringLiteral(PG_SCHEMA_PATH));
+    QVERIFY(schema.open(QIODevice::ReadOnly));
+    writer.exec(QString::fromUtf8(schema.readAll()));
+    writer.exec(QStringLiteral(
+        "INSERT INTO projects VALUES (1, 'North'); INSERT INTO project_members VALUES (1, 10);"
+        " INSERT INTO personel_team VALUES (10, 'Ann', 'Lee', 12);"
+        " INSERT INTO map_coor(station_name, time, radio_short_id, ns, lat, ew, long, alt)"
+        " VALUES ('Base', '2024-03-01 10:00:00', 12, 'N', '41.000000', 'E', '29.000000', '')"));
+}
+
+void PgDeskTest::cleanup() {
+    QFile::remove(iniBesideExecutable());
+}
+
+// The radio tree and the reports come from the server, the title names it,
+// and no database file is made in the working folder.
+void PgDeskTest::readsTheFourTablesFromTheServer() {
+    WorkingDirectory cwd;
+    QFile ini(iniBesideExecutable());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[General]\nDatabase=" + server_->connectionString().toUtf8() + "\n");
+    ini.close();
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    QVERIFY(boxes.boxes().isEmpty());
+    QCOMPARE(window.windowTitle(),
+             QStringLiteral("GPS Positions - PostgreSQL postgres on ") + server_->socketFolder());
+    QCOMPARE(window.controls().JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
+             QStringLiteral("12-Ann Lee"));
+    QTRY_COMPARE(window.positionTable().rowCount(), 1);
+    QVERIFY(!QFile::exists(cwd.filePath("tavirelmonkas.db")));
+
+    PgSession(server_->connectionString())
+        .exec(QStringLiteral("INSERT INTO map_coor(radio_short_id, time) VALUES "
+                             "(12, '2024-03-01 10:01:00')"));
+    TableCursor& reports = window.positionTable();
+    QTRY_COMPARE((reports.refresh(), reports.rowCount()), 2);
+}
+
+QTEST_MAIN(PgDeskTest)
+#include "tst_pgdesk.moc"
