@@ -180,14 +180,37 @@ void Tcoor_pos::connectHandlers() {
 }
 
 void Tcoor_pos::FormCreate() {
-    if (databaseServer_.isEmpty())
-        ZConnection1.open(QLatin1String(databaseFileName));
+    if (!databaseServer_.isEmpty()) {
+        readConfiguration();
+        reportMapFileErrors();
+        setDatePickersToNow();
+        ui.initalize_map->start();
+        openServerTables();
+        return;
+    }
+    ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
     reportMapFileErrors();
     setDatePickersToNow();
     ZTable1->open();
     ui.initalize_map->start();
     BuildRadioTree();
+}
+
+// A server that does not answer at start is said once, then tried again
+// with growing rests while the window stays usable.
+void Tcoor_pos::openServerTables() {
+    constexpr std::chrono::milliseconds firstRest{500}, longestRest{30000};
+    try {
+        BuildRadioTree();
+        ZTable1->open();
+        serverRetryRest_ = {};
+    } catch (const Error& error) {
+        if (serverRetryRest_.count() == 0)
+            showPlainMessage(error.message());
+        serverRetryRest_ = std::min(longestRest, std::max(firstRest, serverRetryRest_ * 2));
+        QTimer::singleShot(serverRetryRest_, this, &Tcoor_pos::openServerTables);
+    }
 }
 
 void Tcoor_pos::readConfiguration() {

@@ -10,6 +10,7 @@
 #include "ui/views/StaleMinutes.h"
 
 #include <QMainWindow>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -113,6 +114,7 @@ protected:
 
 private:
     void FormCreate();
+    void openServerTables();
     void AppendPageLine(const QString& line);
     void BuildRadioTree();
     void ShowLastAllPointOnMap();
@@ -147,6 +149,7 @@ private:
     Connection ZConnection1;
     // The INI file's Database=: a PostgreSQL server instead of the SQLite file.
     QString databaseServer_;
+    std::chrono::milliseconds serverRetryRest_{0}; // while the server does not answer at start
     std::unique_ptr<TableCursor> ZTable1;
     std::unique_ptr<TableCursor> Projects;
     std::unique_ptr<TableCursor> ProjectMembers;

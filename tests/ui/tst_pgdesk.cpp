@@ -20,6 +20,7 @@ private slots:
     void initTestCase();
     void cleanup();
     void readsTheFourTablesFromTheServer();
+    void serverDownAtStart();
 
 private:
     std::unique_ptr<PgCluster> server_;
@@ -73,6 +74,27 @@ void PgDeskTest::readsTheFourTablesFromTheServer() {
                              "(12, '2024-03-01 10:01:00')"));
     TableCursor& reports = window.positionTable();
     QTRY_COMPARE((reports.refresh(), reports.rowCount()), 2);
+}
+
+// A server that does not answer at start: the window opens, says why once,
+// and reads the tables once the server answers.
+void PgDeskTest::serverDownAtStart() {
+    WorkingDirectory cwd;
+    QFile ini(iniBesideExecutable());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[General]\nDatabase=" + server_->connectionString().toUtf8() + "\n");
+    ini.close();
+    server_->stop();
+    MessageBoxWatcher boxes;
+    Tcoor_pos window;
+    QTest::qWait(1500);
+    server_->start();
+    QTRY_COMPARE_WITH_TIMEOUT(window.positionTable().rowCount(), 2, 10000);
+    QCOMPARE(window.controls().JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
+             QStringLiteral("12-Ann Lee"));
+    QCOMPARE(boxes.boxes().size(), 1);
+    QVERIFY2(boxes.boxes().first().text.contains(u"not running"),
+             qPrintable(boxes.boxes().first().text));
 }
 
 QTEST_MAIN(PgDeskTest)
