@@ -86,15 +86,15 @@ bool PgCopyReader::read(PgConnection& connection, const QString& query, ColumnSt
         if (length < 0)
             break;
         const QByteArrayView message(buffer, length);
+        bool row = false;
         try {
-            if (!cancelled)
-                readRow(message, into);
+            row = !cancelled && readRow(message, into);
         } catch (...) {
             PQfreemem(buffer);
             throw;
         }
         PQfreemem(buffer);
-        if (!cancelled && (++rows & 0xffff) == 0) {
+        if (row && (++rows & 0xffff) == 0) {
             if (progress)
                 progress(rows);
             // The rest of the stream is drained after a cancel request: the
@@ -126,7 +126,7 @@ bool PgCopyReader::read(PgConnection& connection, const QString& query, ColumnSt
     return true;
 }
 
-void PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
+bool PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
     if (!headerRead_) {
         if (message.size() < signatureSize + 8 ||
             std::memcmp(message.data(), signature, signatureSize) != 0)
@@ -135,13 +135,13 @@ void PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
         message = message.sliced(signatureSize + 8 + extension);
         headerRead_ = true;
         if (message.isEmpty())
-            return;
+            return false;
     }
     if (message.size() < 2)
         malformed();
     const qint16 fields = bigEndian<qint16>(message.data());
     if (fields == -1)
-        return; // the trailer
+        return false; // the trailer
     if (fields != qint16(columns_.size()))
         malformed();
     qsizetype at = 2;
@@ -162,6 +162,7 @@ void PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
         at += length;
     }
     into.appendRow(cells_);
+    return true;
 }
 
 void PgCopyReader::readCell(int column, QByteArrayView value, ColumnStore::Cell& cell) {

@@ -34,7 +34,8 @@ private:
         double value = 0;
     };
 
-    void readRow(QByteArrayView message, ColumnStore& into);
+    // False for the stream's header or trailer.
+    bool readRow(QByteArrayView message, ColumnStore& into);
     void readCell(int column, QByteArrayView value, ColumnStore::Cell& cell);
     double dateTimeOf(int column, QByteArrayView value);
 

@@ -28,6 +28,7 @@ private slots:
     void columnTypes();
     void unreadableTypeNamesTheColumn();
     void missingTableSaysSo();
+    void loadShowsProgressAndCancels();
     void lateSmallerIdShowsOnce();
     void concurrentWritersLoseNothing();
     void wakeUpFetchesAhead();
@@ -298,6 +299,34 @@ void PgReplicaTest::missingTableSaysSo() {
     } catch (const Error& error) {
         QCOMPARE(error.message(), QStringLiteral("no such table: absent"));
     }
+}
+
+// The whole read reports its progress against the planner's count; a
+// cancelled one keeps the rows held, and none starts again until resumed.
+void PgReplicaTest::loadShowsProgressAndCancels() {
+    PgSession(database()).exec(reports(300000, 801)).exec(QStringLiteral("ANALYZE map_coor"));
+    PgTableReplica replica(database(), QStringLiteral("map_coor"));
+    QSignalSpy loading(&replica, &TableReplica::loadingChanged);
+    replica.refresh();
+    QVERIFY(replica.isLoading());
+    replica.cancelLoading();
+    QVERIFY(!replica.isLoading());
+    QVERIFY(replica.isLoadingHeld());
+    replica.refresh();
+    QVERIFY(!replica.isLoading());
+    QCOMPARE(replica.rows().rowCount(), 0u);
+    QCOMPARE(loading.count(), 2);
+
+    QSignalSpy progress(&replica, &TableReplica::loadProgress);
+    replica.resumeLoading();
+    QVERIFY(replica.isLoading());
+    replica.waitForBackgroundWork();
+    QVERIFY(replica.adoptLoad().replaced);
+    QCOMPARE(replica.rows().rowCount(), 300008u);
+    QCoreApplication::processEvents();
+    QVERIFY(progress.count() >= 4);
+    QCOMPARE(progress.last()[0].toULongLong(), 300008u);
+    QVERIFY(progress.first()[1].toULongLong() >= 290000);
 }
 
 // A writer that drew the smaller id commits after one that drew a larger:
