@@ -89,7 +89,7 @@ void PgDeskTest::serverDownAtStart() {
     Tcoor_pos window;
     QTest::qWait(1500);
     server_->start();
-    QTRY_COMPARE_WITH_TIMEOUT(window.positionTable().rowCount(), 2, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(window.positionTable().rowCount(), 2, 40000);
     QCOMPARE(window.controls().JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
              QStringLiteral("12-Ann Lee"));
     QCOMPARE(boxes.boxes().size(), 1);
