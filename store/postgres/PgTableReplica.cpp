@@ -103,10 +103,11 @@ TableReplica::Change PgTableReplica::readWholeNow() {
     std::optional<PgTableReader::Whole> whole = guarded(
         [&](PgConnection& session) { return PgTableReader::readWhole(session, tableName()); });
     emit rowsAboutToChange();
+    const quint32 before = store_.rowCount();
     store_ = std::move(whole->rows);
     layout_ = std::move(whole->layout);
     index_.clear();
-    return {true, 0, 0, store_.rowCount()};
+    return {true, 0, before, store_.rowCount()};
 }
 
 void PgTableReplica::fetch() {
@@ -155,6 +156,7 @@ TableReplica::Change PgTableReplica::adoptLoad() {
         return {};
     PgTableReader::Whole& whole = *loaded_->whole;
     emit rowsAboutToChange();
+    const quint32 before = store_.rowCount();
     store_ = std::move(whole.rows);
     index_ = std::move(loaded_->index);
     layout_ = std::move(whole.layout);
@@ -163,7 +165,7 @@ TableReplica::Change PgTableReplica::adoptLoad() {
     // Without the exact reading every refresh reads the table whole again.
     wholeReadDue_ = !layout_->readsExactly();
     loaded_.reset();
-    return {true, 0, 0, store_.rowCount()};
+    return {true, 0, before, store_.rowCount()};
 }
 
 void PgTableReplica::startLoad() {
