@@ -12,6 +12,7 @@ packages=(
     libsqlite3-dev sqlite3 zlib1g-dev libbenchmark-dev
     tilemaker osmium-tool
     libgeographiclib-dev geographiclib-tools python3-gpxpy
+    libboost-dev qt6-multimedia-dev
     xvfb xauth libgl1-mesa-dri
     fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
     dpkg-dev file desktop-file-utils appstream lintian
