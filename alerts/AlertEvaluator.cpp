@@ -234,12 +234,18 @@ void AlertEvaluator::apply(const Report& report, QList<Alert>& alerts) {
     RadioState& state = radios_[report.radio];
     if (known && report.time < state.time)
         return;
-    const QDateTime time = fromDateTimeValue(report.time);
+    // Made only for an alert: a local date-time costs more than placing a report.
+    std::optional<QDateTime> time;
+    auto timeOfReport = [&] {
+        if (!time)
+            time = fromDateTimeValue(report.time);
+        return *time;
+    };
     if (state.silence == RadioState::Silence::Announced) {
         Alert again;
         again.kind = Alert::Kind::ReportingAgain;
         again.radio = report.radio;
-        again.time = time;
+        again.time = timeOfReport();
         again.position = report.position ? report.position : state.position;
         again.minutes = wholeMinutes(report.time - state.time);
         alerts.append(again);
@@ -262,7 +268,7 @@ void AlertEvaluator::apply(const Report& report, QList<Alert>& alerts) {
             alert.kind = kind;
             alert.radio = report.radio;
             alert.area = areas_[place].name();
-            alert.time = time;
+            alert.time = timeOfReport();
             alert.position = report.position;
             alerts.append(alert);
         }

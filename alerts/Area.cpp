@@ -172,7 +172,7 @@ bool Area::contains(GeoPoint point) const {
                                                  metres);
         return metres <= radius_;
     }
-    const double lng0 = std::remainder(point.lng, 360.0);
+    const double lng0 = std::abs(point.lng) <= 180 ? point.lng : std::remainder(point.lng, 360.0);
     for (const double lng : {lng0, lng0 + 360, lng0 - 360}) {
         if (lng >= shape_->west && lng <= shape_->east &&
             bg::covered_by(PlanePoint(lng, point.lat), shape_->polygon))

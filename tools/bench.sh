@@ -15,6 +15,7 @@ for reports in 100000 1000000; do
     build/bench/bench_crowd "$db" 2>/dev/null
 done
 build/bench/bench_mbtiles build/bench-data/tiles-102400.mbtiles
+build/bench/bench_alerts
 # B7: the window on auto refresh beside the simulator, 60 s per journal mode.
 build/bench/bench_live build/bench-data/reports-1000000.db 2>/dev/null
 # The writer's rate beside the program needs a database of 5,000,000 reports,
