@@ -166,6 +166,8 @@ std::vector<Area> AreaFile::read(const QString& path) {
     } catch (const Error& error) {
         why = error.message();
     }
+    if (why.endsWith(u'.'))
+        why.chop(1);
     throw Error(QStringLiteral("The areas file \"%1\" could not be opened: %2.")
                     .arg(QDir::toNativeSeparators(path), why));
 }

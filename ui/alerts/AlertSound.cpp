@@ -3,9 +3,20 @@
 #include <QSoundEffect>
 #include <QUrl>
 
+// The sound lives in a static library: its resource must be registered
+// explicitly, or the linker leaves it out. Q_INIT_RESOURCE needs the global namespace.
+static void registerAlertResources() {
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(alerts);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 AlertSound::AlertSound(QObject* parent)
     : QObject(parent)
     , effect_(new QSoundEffect(this)) {
+    registerAlertResources();
     effect_->setSource(QUrl(QStringLiteral("qrc:/alerts/sounds/alert.wav")));
     repeat_.setInterval(repeatMs);
     connect(&repeat_, &QTimer::timeout, this, &AlertSound::ring);
