@@ -27,6 +27,8 @@ namespace {
 
 // A radio may fall silent between refreshes, or with auto refresh off.
 constexpr int kSilenceCheckMs = 15000;
+// The panel's first height: some eight alerts, the map keeping the most room.
+constexpr int kPanelHeight = 200;
 
 const QString kAreasFilter = QStringLiteral("GeoJSON areas (*.geojson *.json);;All files (*)");
 
@@ -102,7 +104,7 @@ void AlertDesk::raise(const QList<Alert>& alerts) {
     const QHash<qint32, QString> names = tree_.memberNames();
     panel_->setMemberNames(names);
     panel_->addAlerts(alerts);
-    dock_->show();
+    showPanel();
     if (!window_->isActiveWindow()) {
         const Alert& newest = alerts.back();
         const QString name = names.value(newest.radio);
@@ -152,7 +154,10 @@ void AlertDesk::centreOn(GeoPoint position) {
 }
 
 void AlertDesk::showPanel() {
-    dock_->show();
+    if (!dock_->isVisible()) {
+        dock_->show();
+        window_->resizeDocks({dock_}, {kPanelHeight}, Qt::Vertical);
+    }
     dock_->raise();
 }
 
