@@ -256,10 +256,10 @@ void AlertEvaluator::apply(const Report& report, QList<Alert>& alerts) {
         return;
 
     std::vector<int> inside = areasHolding(report.radio, *report.position);
-    auto raise = [&](Alert::Kind kind, const std::vector<int>& from, const std::vector<int>& not_in,
+    auto raise = [&](Alert::Kind kind, const std::vector<int>& from, const std::vector<int>& other,
                      AreaRule skipped) {
         std::vector<int> changed;
-        std::set_difference(from.begin(), from.end(), not_in.begin(), not_in.end(),
+        std::set_difference(from.begin(), from.end(), other.begin(), other.end(),
                             std::back_inserter(changed));
         for (const int place : changed) {
             if (areas_[place].rule() == skipped)

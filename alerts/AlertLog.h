@@ -18,6 +18,8 @@ public:
     // Each alert goes before the older ones; of one time, the later added first.
     void add(const QList<Alert>& alerts);
     const QList<Entry>& entries() const { return entries_; }
+    // The serial of the entry added last; 0 before the first.
+    quint64 lastSerial() const { return lastSerial_; }
     // False when no entry has that serial.
     bool acknowledge(quint64 serial);
     void acknowledgeAll();

@@ -74,39 +74,82 @@ AlertPanel::AlertPanel(QWidget* parent)
                 emit centreRequested(*entry.alert.position);
         }
     });
-    showLog();
+    acknowledgeAll_->setEnabled(false);
 }
 
 void AlertPanel::setMemberNames(const QHash<qint32, QString>& names) {
+    if (names == names_)
+        return;
     names_ = names;
-    showLog();
+    for (int row = 0; row < log_.entries().size(); ++row)
+        list_->topLevelItem(row)->setText(2, names_.value(log_.entries()[row].alert.radio));
 }
 
+// The list's rows follow the log's entries one for one, so a change touches
+// only its own rows: a long shift's alerts cost nothing at the next one.
 void AlertPanel::addAlerts(const QList<Alert>& alerts) {
     if (alerts.isEmpty())
         return;
+    const quint64 lastBefore = log_.lastSerial();
     log_.add(alerts);
-    showLog();
+    for (int row = 0; row < log_.entries().size(); ++row) {
+        const AlertLog::Entry& entry = log_.entries()[row];
+        if (entry.serial <= lastBefore)
+            continue;
+        auto* item = new QTreeWidgetItem(rowTexts(entry.alert));
+        item->setData(0, kSerialRole, entry.serial);
+        list_->insertTopLevelItem(row, item);
+        showState(row);
+    }
+    acknowledgeAll_->setEnabled(true);
     emit markedRadiosChanged(log_.radiosToMark());
     // Every new alert rings at once, then on repeat.
     sound_->setWaiting(true);
 }
 
 void AlertPanel::acknowledge(quint64 serial) {
-    if (log_.acknowledge(serial))
-        changed();
+    if (!log_.acknowledge(serial))
+        return;
+    for (int row = 0; row < log_.entries().size(); ++row) {
+        if (log_.entries()[row].serial == serial)
+            showState(row);
+    }
+    changed();
 }
 
 void AlertPanel::acknowledgeAll() {
+    const int waiting = log_.unacknowledgedCount();
     log_.acknowledgeAll();
+    for (int row = 0; waiting > 0 && row < log_.entries().size(); ++row)
+        showState(row);
     changed();
 }
 
 void AlertPanel::changed() {
-    showLog();
+    acknowledgeAll_->setEnabled(log_.unacknowledgedCount() > 0);
     emit markedRadiosChanged(log_.radiosToMark());
     if (log_.unacknowledgedCount() == 0)
         sound_->setWaiting(false);
+}
+
+// Bold with its own button while it waits; plain once acknowledged.
+void AlertPanel::showState(int row) {
+    const AlertLog::Entry& entry = log_.entries()[row];
+    QTreeWidgetItem* item = list_->topLevelItem(row);
+    QFont font = item->font(0);
+    font.setBold(!entry.acknowledged);
+    for (int column = 0; column < kButtonColumn; ++column)
+        item->setFont(column, font);
+    if (entry.acknowledged) {
+        list_->removeItemWidget(item, kButtonColumn);
+        return;
+    }
+    if (!list_->itemWidget(item, kButtonColumn)) {
+        auto* button = new QPushButton(QStringLiteral("Acknowledge"), list_);
+        const quint64 serial = entry.serial;
+        connect(button, &QPushButton::clicked, this, [this, serial] { acknowledge(serial); });
+        list_->setItemWidget(item, kButtonColumn, button);
+    }
 }
 
 QStringList AlertPanel::rowTexts(const Alert& alert) const {
@@ -117,25 +160,6 @@ QStringList AlertPanel::rowTexts(const Alert& alert) const {
             alert.kind == Alert::Kind::Entered ? QStringLiteral("entered") : QStringLiteral("left");
     return {timeText(alert.time), QString::number(alert.radio), names_.value(alert.radio), what,
             aboutArea ? alert.area : QString()};
-}
-
-void AlertPanel::showLog() {
-    list_->clear();
-    for (const AlertLog::Entry& entry : log_.entries()) {
-        auto* item = new QTreeWidgetItem(list_, rowTexts(entry.alert));
-        item->setData(0, kSerialRole, entry.serial);
-        if (!entry.acknowledged) {
-            QFont bold = item->font(0);
-            bold.setBold(true);
-            for (int column = 0; column < kButtonColumn; ++column)
-                item->setFont(column, bold);
-            auto* button = new QPushButton(QStringLiteral("Acknowledge"), list_);
-            const quint64 serial = entry.serial;
-            connect(button, &QPushButton::clicked, this, [this, serial] { acknowledge(serial); });
-            list_->setItemWidget(item, kButtonColumn, button);
-        }
-    }
-    acknowledgeAll_->setEnabled(log_.unacknowledgedCount() > 0);
 }
 
 QByteArray AlertPanel::csv() const {

@@ -41,7 +41,7 @@ signals:
     void exportRequested();
 
 private:
-    void showLog();
+    void showState(int row);
     void changed();
     QStringList rowTexts(const Alert& alert) const;
 

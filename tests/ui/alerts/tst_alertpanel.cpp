@@ -73,6 +73,19 @@ void TestAlertPanel::listsNewestFirstAndBoldUntilAcknowledged() {
     QVERIFY(!list->topLevelItem(1)->font(0).bold());
     QVERIFY(marked.takeLast().at(0).value<QSet<qint32>>().isEmpty());
     QVERIFY(!panel.findChild<QPushButton*>("AcknowledgeAllAlerts")->isEnabled());
+
+    // Later alerts take their places by time among the rows kept.
+    panel.addAlerts({alertOf(Alert::Kind::Left, 7, 3, "Yard"), alertOf(Alert::Kind::Silent, 9, 0)});
+    QStringList radios;
+    for (int row = 0; row < list->topLevelItemCount(); ++row)
+        radios << list->topLevelItem(row)->text(1);
+    QCOMPARE(radios, (QStringList{"7", "8", "7", "9"}));
+    for (int row = 0; row < list->topLevelItemCount(); ++row) {
+        const bool waiting = row == 0 || row == 3;
+        QCOMPARE(list->topLevelItem(row)->font(0).bold(), waiting);
+        QCOMPARE(list->itemWidget(list->topLevelItem(row), 5) != nullptr, waiting);
+    }
+    QVERIFY(panel.findChild<QPushButton*>("AcknowledgeAllAlerts")->isEnabled());
 }
 
 void TestAlertPanel::soundRingsUntilEveryAlertIsAcknowledged() {
