@@ -32,6 +32,23 @@ QString labelMarker(const QString& title, const QString& age, bool stale) {
            (stale ? QStringLiteral(", true);") : QStringLiteral(", false);"));
 }
 
+QString setAlertedRadios(const QStringList& titles) {
+    QStringList literals;
+    for (const QString& title : titles)
+        literals << scriptStringLiteral(title);
+    return QStringLiteral("GoogleMap.SetAlertedRadios([") + literals.join(QStringLiteral(", ")) +
+           QStringLiteral("]);");
+}
+
+QString showAreas(const QByteArray& areasJson) {
+    return QStringLiteral("GoogleMap.ShowAreas(") + QString::fromUtf8(areasJson) +
+           QStringLiteral(");");
+}
+
+QString drawnShapes() {
+    return QStringLiteral("JSON.stringify(GoogleMap.DrawnShapes())");
+}
+
 QString placeRadio(qint32 radio, const QString& pair, const QString& infoHtml) {
     return QStringLiteral("GoogleMap.PlaceRadio(") + QString::number(radio) + QStringLiteral(", ") +
            pair + QStringLiteral(", ") + scriptStringLiteral(infoHtml) + QStringLiteral(");");

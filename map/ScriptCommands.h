@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -36,6 +37,15 @@ QString centreOnRoute(const QString& pair, const QString& zoom);
 QString markRoute(const QString& startPair, const QString& startText, const QString& endPair,
                   const QString& endText);
 QString fitRoute();
+// The labels' titles of radios with an alert not yet acknowledged: a red ring
+// on their markers and "alert ·" on their labels until the next such list.
+// Sent apart from the runs, whose commands stay as they are.
+QString setAlertedRadios(const QStringList& titles);
+// The user's areas, replacing those shown before; `areasJson` is the page's
+// array of areas (see web/layer/areas.js). Clearing the map keeps them.
+QString showAreas(const QByteArray& areasJson);
+// The vertices of the polygons drawn on the map, as JSON: [[[lat, lng], ...], ...].
+QString drawnShapes();
 
 // The marker's information bubble. Field values are HTML-escaped, so they
 // show literally and never become markup.

@@ -15,8 +15,11 @@ for reports in 100000 1000000; do
     build/bench/bench_crowd "$db" 2>/dev/null
 done
 build/bench/bench_mbtiles build/bench-data/tiles-102400.mbtiles
+build/bench/bench_alerts
 # B7: the window on auto refresh beside the simulator, 60 s per journal mode.
 build/bench/bench_live build/bench-data/reports-1000000.db 2>/dev/null
+# A2: the same with alerts on, 100 areas.
+build/bench/bench_live build/bench-data/reports-1000000.db --areas 100 2>/dev/null
 # The writer's rate beside the program needs a database of 5,000,000 reports,
 # which takes minutes to make, so it runs only when one is there; make it with
 #   build/possim --db build/bench-data/reports-5000000.db --radios 300 --reports 5000000 --fresh

@@ -14,6 +14,7 @@ packages=(
     libpq-dev postgresql-15 postgresql-common
     tilemaker osmium-tool
     libgeographiclib-dev geographiclib-tools python3-gpxpy
+    libboost-dev qt6-multimedia-dev
     xvfb xauth libgl1-mesa-dri
     fonts-dejavu-core fonts-crosextra-carlito fonts-liberation2
     dpkg-dev file desktop-file-utils appstream lintian

@@ -133,9 +133,15 @@ void CoorPosLayout::setupExportMenu() {
     ExportEventLog1->setObjectName(QStringLiteral("ExportEventLog1"));
     OpenMapFile1 = new QAction(QStringLiteral("Open Map File\u2026"), FileMenu);
     OpenMapFile1->setObjectName(QStringLiteral("OpenMapFile1"));
+    OpenAreas1 = new QAction(QStringLiteral("Open Areas\u2026"), FileMenu);
+    OpenAreas1->setObjectName(QStringLiteral("OpenAreas1"));
+    SaveAreasAs1 = new QAction(QStringLiteral("Save Areas As\u2026"), FileMenu);
+    SaveAreasAs1->setObjectName(QStringLiteral("SaveAreasAs1"));
     FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
     FileMenu->insertSeparator(Exit2);
     FileMenu->insertAction(Exit2, OpenMapFile1);
+    FileMenu->insertSeparator(Exit2);
+    FileMenu->insertActions(Exit2, {OpenAreas1, SaveAreasAs1});
     FileMenu->insertSeparator(Exit2);
 }
 
@@ -158,6 +164,11 @@ void CoorPosLayout::setupMapMenu() {
     ClusterRadios = MapMenu->addAction(QStringLiteral("Group Crowded Radios"));
     ClusterRadios->setObjectName(QStringLiteral("ClusterRadios"));
     ClusterRadios->setCheckable(true);
+    MapMenu->addSeparator();
+    Areas1 = MapMenu->addAction(QStringLiteral("Areas\u2026"));
+    Areas1->setObjectName(QStringLiteral("Areas1"));
+    ShowAlerts = MapMenu->addAction(QStringLiteral("Alerts"));
+    ShowAlerts->setObjectName(QStringLiteral("ShowAlerts"));
     MainMenu1->addMenu(MapMenu);
 }
 

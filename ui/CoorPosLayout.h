@@ -38,6 +38,9 @@ public:
     QAction* ExportRoute1 = nullptr;
     QAction* ExportEventLog1 = nullptr;
     QAction* OpenMapFile1 = nullptr;
+    // The areas file: open one, or save the areas held as another.
+    QAction* OpenAreas1 = nullptr;
+    QAction* SaveAreasAs1 = nullptr;
     QAction* Exit2 = nullptr;
     QMenu* HelpMenu = nullptr;
     QAction* About2 = nullptr;
@@ -48,6 +51,9 @@ public:
     QAction* ViewFitAll = nullptr;
     QAction* ViewKeepMine = nullptr;
     QAction* ClusterRadios = nullptr;
+    // The areas dialog and the alert panel.
+    QAction* Areas1 = nullptr;
+    QAction* ShowAlerts = nullptr;
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;

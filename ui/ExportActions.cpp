@@ -53,6 +53,24 @@ void ExportActions::exportEventLogTo(const QString& path, const QAbstractItemMod
     save(csvPath, csvDocument(modelRows(rows)), confirmReplace);
 }
 
+QString ExportActions::saveAs(const QString& title, const QString& suggestedName,
+                              const QString& filter, const QByteArray& bytes) {
+    const QString path = QFileDialog::getSaveFileName(
+        dialogParent_, title, QDir(startFolder()).filePath(suggestedName), filter, nullptr,
+        QFileDialog::DontConfirmOverwrite);
+    if (path.isEmpty())
+        return QString();
+    try {
+        if (writeExportFile(path, bytes, [this](const QString& p) { return askToReplace(p); })) {
+            lastFolder_ = QFileInfo(path).absolutePath();
+            return path;
+        }
+    } catch (const Error& error) {
+        showPlainMessage(error.message());
+    }
+    return QString();
+}
+
 QString ExportActions::startFolder() const {
     return lastFolder_.isEmpty() ? defaultExportFolder(QDir::currentPath()) : lastFolder_;
 }

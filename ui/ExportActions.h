@@ -31,6 +31,11 @@ public:
     void exportEventLogTo(const QString& path, const QAbstractItemModel& rows,
                           const ConfirmReplace& confirmReplace);
 
+    // A save dialog from the export folder, then the bytes written as for the
+    // exports (asking before a file is replaced); the path written, or empty.
+    QString saveAs(const QString& title, const QString& suggestedName, const QString& filter,
+                   const QByteArray& bytes);
+
 private:
     QString startFolder() const;
     bool askToReplace(const QString& path);

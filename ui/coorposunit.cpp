@@ -15,6 +15,7 @@
 #include "store/postgres/PgConnection.h"
 #include "store/postgres/PgTableReplica.h"
 #include "track/RouteSummary.h"
+#include "ui/AlertDesk.h"
 #include "ui/ExportActions.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
@@ -42,6 +43,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -124,6 +126,8 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
         setWindowTitle(windowTitle() + QStringLiteral(" - ") +
                        PgConnection::describe(databaseServer_));
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
+    alertDesk_ = new AlertDesk(this, *ui.WebBrowser1, *radioTree_, exports_,
+                               [this] { return ui.Edit20->text(); });
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     ui.DBGrid1->bind(ZTable1.get());
     ui.ReportLoad->bind(ZTable1.get());
@@ -175,6 +179,17 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.RadioFilter, &QLineEdit::textChanged, radioTree_, &RadioTree::filterMembers);
     connect(ZTable1.get(), &TableCursor::loadingChanged, this, &Tcoor_pos::reportsLoadingChanged);
     connect(ZTable1.get(), &TableCursor::loadFailed, this, showPlainMessage);
+    connect(ZTable1.get(), &TableCursor::rowsRead, this,
+            [this](const TableReplica::Change& change) {
+                alertDesk_->follow(ZTable1->rows(), change);
+            });
+    connect(ui.Areas1, &QAction::triggered, alertDesk_, &AlertDesk::showAreasDialog);
+    connect(ui.ShowAlerts, &QAction::triggered, alertDesk_, &AlertDesk::showPanel);
+    connect(ui.OpenAreas1, &QAction::triggered, alertDesk_, &AlertDesk::openAreas);
+    connect(ui.SaveAreasAs1, &QAction::triggered, alertDesk_, &AlertDesk::saveAreasAs);
+    // Queued: the page's own load handling has made the map by then.
+    connect(ui.WebBrowser1, &QWebEngineView::loadFinished, alertDesk_, &AlertDesk::showOnPage,
+            Qt::QueuedConnection);
     for (QLineEdit* field : {ui.Edit1, ui.Edit2, ui.Edit20})
         field->installEventFilter(digitKeyFilter_);
 }
@@ -191,6 +206,8 @@ void Tcoor_pos::FormCreate() {
     ZConnection1.open(QLatin1String(databaseFileName));
     readConfiguration();
     reportMapFileErrors();
+    if (!areasFile_.isEmpty())
+        alertDesk_->openAreasFile(areasFile_);
     setDatePickersToNow();
     ZTable1->open();
     ui.initalize_map->start();
@@ -218,6 +235,13 @@ void Tcoor_pos::readConfiguration() {
         const IniReader ini(iniFilePath());
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
         staleMinutes_ = readSetting<StaleMinutes>(ini, "StaleMinutes").minutes;
+        alertDesk_->setStaleMinutes(staleMinutes_);
+        // Relative to the INI file's folder, as map files are.
+        const QString areas =
+            ini.readString(QStringLiteral("General"), QStringLiteral("AreasFile")).trimmed();
+        if (!areas.isEmpty())
+            areasFile_ =
+                QDir::cleanPath(QFileInfo(iniFilePath()).absoluteDir().absoluteFilePath(areas));
         selectMapViewMode(readSetting<MapViewSetting>(ini, "MapView").mode);
         ui.ClusterRadios->setChecked(readSetting<ClusterSetting>(ini, "ClusterRadios").on);
     } catch (...) {

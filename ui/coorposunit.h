@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 
+class AlertDesk;
 class DigitKeyFilter;
 class QTreeWidgetItem;
 class RadioTree;
@@ -53,6 +54,8 @@ struct ViewOutput;
 //   OpenMapFile1     File > Open Map File…: a street map for the session
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
 //   ClusterRadios    Map menu: group crowded markers into clusters (ClusterRadiosClick)
+//   Areas1, ShowAlerts  Map menu: the areas dialog and the alert panel (AlertDesk)
+//   OpenAreas1, SaveAreasAs1  File menu: the areas file
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
@@ -68,6 +71,7 @@ public:
     const CoorPosLayout& controls() const { return ui; }
     const QString& mapApiKey() const { return MapApiKey; }
     TableCursor& positionTable() { return *ZTable1; }
+    AlertDesk& alertDesk() { return *alertDesk_; }
     QString statusText() const;
     const SelectedRadios& selectedRadios() const;
     int staleMinutes() const { return staleMinutes_; }
@@ -135,6 +139,8 @@ private:
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
     RadioTree* radioTree_ = nullptr;
+    AlertDesk* alertDesk_ = nullptr;
+    QString areasFile_; // the INI file's AreasFile, resolved
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     RepeatedProblems unreadableReports_;

@@ -12,6 +12,7 @@ function TGoogleMap() {
     var lastMarker = null;
     var addedMarkers = new WeakSet();
     var radioMarkers = {};
+    var alertedTitles = {};
     var self = this;
 
     function OpenInfoWindowHTML(lat, lng, message) {
@@ -137,8 +138,43 @@ function TGoogleMap() {
     // last. Nothing to label before the first marker.
     this.LabelMarker = function (title, age, stale) {
         if (lastMarker) {
-            lastMarker.setLabel(title, age, stale);
+            lastMarker.setLabel(title, age, stale, alertedTitles[title] === true);
         }
+    };
+
+    // The labels' titles of the radios with an alert not yet acknowledged:
+    // their markers get a red ring and their labels start with "alert", now and at
+    // every later run, until the next list.
+    this.SetAlertedRadios = function (titles) {
+        alertedTitles = {};
+        titles.forEach(function (title) {
+            alertedTitles[title] = true;
+        });
+        map.getOverlays().forEach(function (overlay) {
+            if (overlay instanceof GMarker && overlay.labelTitle() !== null) {
+                overlay.setAlerted(alertedTitles[overlay.labelTitle()] === true);
+            }
+        });
+    };
+
+    // The user's areas (see the map layer's areas.js); clearing the map keeps them.
+    this.ShowAreas = function (areas) {
+        map.showAreas(areas);
+    };
+
+    // The vertices of every polygon drawn on the map, oldest first, each as
+    // [[lat, lng], ...]: the program keeps one as an area.
+    this.DrawnShapes = function () {
+        return map.getOverlays().filter(function (overlay) {
+            return overlay instanceof GPolygon && overlay.getVertexCount() > 2;
+        }).map(function (polygon) {
+            var points = [];
+            for (var i = 0; i < polygon.getVertexCount(); i++) {
+                var point = polygon.getVertex(i);
+                points.push([point.lat(), point.lng()]);
+            }
+            return points;
+        });
     };
 
     // Crowded markers grouped into clusters with their count, or not.

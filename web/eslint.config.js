@@ -18,7 +18,7 @@ const layerApi = [
 const layerShared = [
     "EARTH_RADIUS", "toRadians", "toLeaflet", "fromLeaflet", "addBaseMap", "addMapFiles",
     "addMapFileLayer", "addCredit", "declutterLabels", "fittedView", "markerRectanglesAt",
-    "radioLabelContent", "showRadioLabel"
+    "radioLabelContent", "showRadioLabel", "showAreas"
 ];
 
 function readonly(names) {

@@ -14,21 +14,28 @@
 //       the process's peak memory against the file, and the first
 //       last-position run after the load against the load
 //
-//   bench_live DATABASE [--seconds N]                B7, on copies of DATABASE
+//   A2  B7 with alerts on: --areas N gives the window N areas of 50 vertices
+//       round the places of N reports, whose radios enter and leave them
+//
+//   bench_live DATABASE [--seconds N] [--areas N]    B7, on copies of DATABASE
 //   bench_live --writer-rate DATABASE [--seconds N]  the writer's rate, on copies
 //   bench_live --startup DATABASE                    B8
 //   --possim PATH    the simulator; by default the build's possim
 // Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 // QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
 
+#include "alerts/AreaFile.h"
 #include "app/Application.h"
 #include "bench/map/PageBench.h"
 #include "bench/support/BenchSupport.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
+#include "store/CoordinateText.h"
+#include "store/PositionTable.h"
 #include "store/TableCursor.h"
 #include "tests/support/MarkerFreshness.h"
 #include "tests/support/TestDatabase.h"
+#include "ui/AlertDesk.h"
 #include "ui/coorposunit.h"
 #include "ui/views/SelectedRadios.h"
 
@@ -48,9 +55,11 @@
 #include <QTreeWidget>
 
 #include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -72,6 +81,7 @@ struct Options {
     QString database;
     QString possim;
     int seconds = 60;
+    int areas = 0;
     bool writerRate = false;
     bool startup = false;
 };
@@ -316,6 +326,35 @@ private:
     std::unique_ptr<Tcoor_pos> window_;
 };
 
+// Areas of 50 vertices, about 300 m across, round the places of `count`
+// reports spread over the table, opened as an areas file as a user would.
+void giveAreas(Tcoor_pos& window, int count, const QString& folder) {
+    const ColumnStore& rows = window.positionTable().rows();
+    const int lat = rows.columnIndex(PositionTable::lat);
+    const int lng = rows.columnIndex(PositionTable::lng);
+    std::vector<Area> areas;
+    for (int k = 0; k < count; ++k) {
+        const quint32 row = quint32(qint64(rows.rowCount() - 1) * k / std::max(1, count - 1));
+        const double centreLat = decimalDegrees(rows.text(lat, row));
+        const double centreLng = decimalDegrees(rows.text(lng, row));
+        QList<GeoPoint> ring;
+        for (int v = 0; v < 50; ++v) {
+            const double angle = 2 * std::numbers::pi * v / 50;
+            ring.append(
+                {centreLat + 0.0015 * std::sin(angle), centreLng + 0.002 * std::cos(angle)});
+        }
+        areas.push_back(Area::polygon(QStringLiteral("Area %1").arg(k + 1), {ring}));
+    }
+    const QString path = QDir(folder).filePath(QStringLiteral("areas.geojson"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(AreaFile::toJson(areas)) < 0)
+        qFatal("Cannot write %s", qPrintable(path));
+    file.close();
+    if (!window.alertDesk().openAreasFile(path))
+        qFatal("The areas were not taken");
+    std::printf("   alerts on: %d areas of 50 vertices\n", count);
+}
+
 void printMs(const char* name, double ms, double targetMs) {
     bench::printRatio(name, ms / 1000.0, targetMs / 1000.0, "target");
 }
@@ -345,6 +384,8 @@ void runLive(const Options& options, Journal journal) {
     QTemporaryDir folder;
     const QString database = copyDatabase(options.database, folder.path(), journal);
     LiveWindow live(folder.path());
+    if (options.areas > 0)
+        giveAreas(live.window(), options.areas, folder.path());
     MarkerCheck check(live.window(), database);
     const qint64 wholeTable =
         TestDatabase(database).integers("SELECT max(rowid) FROM map_coor").value(0);
@@ -534,6 +575,8 @@ Options parseOptions(const QStringList& arguments) {
             options.startup = true;
         else if (argument == QStringLiteral("--seconds") && hasValue)
             options.seconds = arguments[++i].toInt();
+        else if (argument == QStringLiteral("--areas") && hasValue)
+            options.areas = arguments[++i].toInt();
         else if (argument == QStringLiteral("--possim") && hasValue)
             options.possim = arguments[++i];
         else if (!argument.startsWith(QStringLiteral("--")) && options.database.isEmpty())
@@ -554,7 +597,7 @@ int main(int argc, char* argv[]) {
     const Options options = parseOptions(app.arguments());
     if (options.database.isEmpty() || options.seconds < 1) {
         std::fprintf(stderr, "usage: bench_live [--writer-rate | --startup] DATABASE "
-                             "[--seconds N] [--possim PATH]\n");
+                             "[--seconds N] [--areas N] [--possim PATH]\n");
         return 2;
     }
     if (options.startup) {

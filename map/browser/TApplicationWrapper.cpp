@@ -25,6 +25,7 @@ void TApplicationWrapper::DoGeoCodeFound(double lat, double lng) {
 
 void TApplicationWrapper::DoClick(double lat, double lng) {
     emit statusReported(positionText("Map Clicked. Lat:", lat, lng));
+    emit mapClicked(lat, lng);
 }
 
 void TApplicationWrapper::DoMarkerClick(double lat, double lng) {

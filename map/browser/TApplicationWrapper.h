@@ -18,4 +18,6 @@ public slots:
 signals:
     // The text for the main window's status bar.
     void statusReported(const QString& text);
+    // A click on the map itself, not on a marker.
+    void mapClicked(double lat, double lng);
 };

@@ -134,6 +134,13 @@ void TWebBrowser::runScriptCommands(const QStringList& commands) {
         throw Error(QStringLiteral("The map page did not answer the script command."));
 }
 
+QByteArray TWebBrowser::drawnShapesJson() {
+    const QVariant answer = evaluate(ScriptCommands::drawnShapes());
+    if (answer.typeId() != QMetaType::QString)
+        throw Error(QStringLiteral("The map page did not say which shapes are drawn."));
+    return answer.toString().toUtf8();
+}
+
 void TWebBrowser::waitForLoad() {
     if (readyState_ == Uninitialized)
         throw Error(notLoaded());

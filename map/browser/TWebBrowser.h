@@ -40,6 +40,10 @@ public:
 
     TApplicationWrapper* external() const;
 
+    // The vertices of the polygons drawn on the map, oldest first, as JSON
+    // [[[lat, lng], ...], ...]; throws Error when the page does not answer.
+    QByteArray drawnShapesJson();
+
     // Opens a map file for the rest of the session and draws it on a loaded
     // page; an error naming the file and the reason, or nothing.
     QString openMapFile(const QString& path);

@@ -429,7 +429,8 @@ void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
         modes << action->objectName() + "=" + action->text();
     QCOMPARE(modes,
              QStringList({"ViewFollowLast=Follow the last radio", "ViewFitAll=Fit all radios",
-                          "ViewKeepMine=Keep my view", "=", "ClusterRadios=Group Crowded Radios"}));
+                          "ViewKeepMine=Keep my view", "=", "ClusterRadios=Group Crowded Radios",
+                          "=", "Areas1=Areas\u2026", "ShowAlerts=Alerts"}));
     QVERIFY(ui.MapMenu->actions()[3]->isSeparator());
     QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);
     // Clusters are a tick of their own, off at start, beside whichever mode.

@@ -77,11 +77,18 @@ int main(int argc, char** argv) {
          "name"},
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
         {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
+        {"size", "Size the window WIDTHxHEIGHT instead of maximizing it.", "size"},
     });
     options.process(application);
 
     Tcoor_pos coor_pos;
-    coor_pos.showMaximized();
+    const QStringList size = options.value("size").split(u'x');
+    if (size.size() == 2) {
+        coor_pos.resize(size[0].toInt(), size[1].toInt());
+        coor_pos.show();
+    } else {
+        coor_pos.showMaximized();
+    }
     QTimer::singleShot(int(options.value("after").toDouble() * 1000), [&] {
         tickNodes(coor_pos, options.values("tick"));
         setFields(coor_pos, options.values("set"));

@@ -8,6 +8,8 @@
 
 namespace {
 
+constexpr int kProjectIdRole = Qt::UserRole;
+
 QTreeWidgetItem* appendNode(QTreeWidgetItem* parent, const QString& text) {
     auto* node = new QTreeWidgetItem(parent, {text});
     node->setCheckState(0, Qt::Unchecked);
@@ -38,7 +40,9 @@ void RadioTree::build(TableCursor& projects, TableCursor& members, TableCursor& 
     for (projects.first(); !projects.atEnd(); projects.next()) {
         QTreeWidgetItem* projectNode =
             appendNode(root, projects.fieldAsText(QStringLiteral("project_name")));
-        addMembers(projectNode, projects.fieldAsInteger(QStringLiteral("id")), members, personnel);
+        const qint32 projectId = projects.fieldAsInteger(QStringLiteral("id"));
+        projectNode->setData(0, kProjectIdRole, projectId);
+        addMembers(projectNode, projectId, members, personnel);
     }
 }
 
@@ -99,6 +103,30 @@ QHash<qint32, QString> RadioTree::memberNames() const {
         }
     }
     return names;
+}
+
+QList<std::pair<qint32, QString>> RadioTree::projects() const {
+    QList<std::pair<qint32, QString>> list;
+    if (const QTreeWidgetItem* root = view_->topLevelItem(0)) {
+        for (int p = 0; p < root->childCount(); ++p)
+            list.append({root->child(p)->data(0, kProjectIdRole).toInt(), root->child(p)->text(0)});
+    }
+    return list;
+}
+
+QHash<qint32, QList<qint32>> RadioTree::projectsOfRadios() const {
+    QHash<qint32, QList<qint32>> projectsOf;
+    const QTreeWidgetItem* root = view_->topLevelItem(0);
+    for (int p = 0; root && p < root->childCount(); ++p) {
+        const QTreeWidgetItem* project = root->child(p);
+        const qint32 projectId = project->data(0, kProjectIdRole).toInt();
+        for (int m = 0; m < project->childCount(); ++m) {
+            const std::optional<qint32> radio = radioOf(project->child(m));
+            if (radio && !projectsOf[*radio].contains(projectId))
+                projectsOf[*radio].append(projectId);
+        }
+    }
+    return projectsOf;
 }
 
 void RadioTree::filterMembers(const QString& text) {

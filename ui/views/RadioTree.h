@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QObject>
 #include <optional>
+#include <utility>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -29,6 +30,11 @@ public:
     // The members' names by radio id, from the text after the first "-" of
     // each member node, checked or not; the first node of a radio wins.
     QHash<qint32, QString> memberNames() const;
+
+    // The projects as the tree lists them: id and name.
+    QList<std::pair<qint32, QString>> projects() const;
+    // The ids of the projects each radio is a member of.
+    QHash<qint32, QList<qint32>> projectsOfRadios() const;
 
     // The radio id of a member node, the text before its first "-"; none for
     // the root, the projects and a text that does not read as an id.

@@ -148,6 +148,10 @@ GMap2.prototype.setClustering = function (on) {
     this.clusters_ = on ? clusters : null;
 };
 GMap2.prototype.isClustering = function () { return !!this.clusters_; };
+// Our own addition: the user's areas, kept when the overlays are cleared.
+GMap2.prototype.showAreas = function (areas) {
+    this.areas_ = showAreas(this.leaflet_, this.areas_, areas);
+};
 // A marker in a cluster moves with the others of the same commands, in one
 // step once they are all done: the clusters plugin would redraw the
 // clusters' icons at every single move.

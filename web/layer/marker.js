@@ -27,7 +27,8 @@ G_DEFAULT_ICON.iconSize = new GSize(32, 32);
 G_DEFAULT_ICON.iconAnchor = new GPoint(15, 32);
 G_DEFAULT_ICON.infoWindowAnchor = new GPoint(15, 2);
 
-function leafletIcon(icon) {
+// With a red ring while its radio has an alert not yet acknowledged.
+function leafletIcon(icon, alerted) {
     var size = icon.iconSize || G_DEFAULT_ICON.iconSize;
     var anchor = icon.iconAnchor || new GPoint(size.width / 2, size.height);
     var windowAnchor = icon.infoWindowAnchor || new GPoint(anchor.x, 0);
@@ -39,7 +40,7 @@ function leafletIcon(icon) {
         iconSize: [size.width, size.height],
         iconAnchor: [anchor.x, anchor.y],
         popupAnchor: [windowAnchor.x - anchor.x, windowAnchor.y - anchor.y],
-        className: "gmap-marker"
+        className: alerted ? "gmap-marker gmap-marker-alert" : "gmap-marker"
     });
 }
 
@@ -52,13 +53,15 @@ function GMarker(latlng, options) {
     this.marker_ = null;
     this.layer_ = null;
     this.label_ = null;
+    this.labelTexts_ = null;
+    this.alerted_ = false;
     this.movePending_ = false;
 }
 GMarker.prototype.initialize_ = function (map) {
     var self = this;
     this.map_ = map;
     this.marker_ = L.marker(toLeaflet(this.latlng_), {
-        icon: leafletIcon(this.options_.icon || G_DEFAULT_ICON),
+        icon: leafletIcon(this.options_.icon || G_DEFAULT_ICON, this.alerted_),
         draggable: !!this.options_.draggable,
         title: this.options_.title || "",
         keyboard: false,
@@ -107,14 +110,27 @@ GMarker.prototype.hide = function () { this.marker_ && this.marker_.setOpacity(0
 GMarker.prototype.show = function () { this.marker_ && this.marker_.setOpacity(1); };
 // Our own addition: a radio's label right of the pin (see radiolabel.js),
 // kept over moves and removed with the marker.
-GMarker.prototype.setLabel = function (title, age, stale) {
-    this.label_ = radioLabelContent(String(title), String(age), !!stale);
+GMarker.prototype.setLabel = function (title, age, stale, alerted) {
+    this.labelTexts_ = [String(title), String(age), !!stale];
+    this.label_ = radioLabelContent(String(title), String(age), !!stale, !!alerted);
+    var ringChanged = this.alerted_ !== !!alerted;
+    this.alerted_ = !!alerted;
     if (!this.marker_)
         return;
+    if (ringChanged)
+        this.marker_.setIcon(leafletIcon(this.getIcon(), this.alerted_));
     this.marker_.radioLabel_ = this.label_;
     if (this.marker_.getTooltip())
         showRadioLabel(this.marker_, this.marker_.radioLabelSide_);
     this.map_.declutter_();
+};
+// The label again with its radio's alert mark on or off.
+GMarker.prototype.setAlerted = function (alerted) {
+    if (this.labelTexts_ && this.alerted_ !== !!alerted)
+        this.setLabel(this.labelTexts_[0], this.labelTexts_[1], this.labelTexts_[2], alerted);
+};
+GMarker.prototype.labelTitle = function () {
+    return this.labelTexts_ ? this.labelTexts_[0] : null;
 };
 GMarker.prototype.openInfoWindowHtml = function (html) {
     if (this.map_)

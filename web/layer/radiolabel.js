@@ -26,23 +26,36 @@ function labelPlaces(places, pins) {
     });
 }
 
-// The label's texts as text (names never become markup), greyed when the
-// report is stale, and the size it takes on the screen.
-function radioLabelContent(title, age, stale) {
+// The age line and the label's classes: greyed when the report is stale,
+// red-edged and its age line headed "alert" while the radio has an alert not yet
+// acknowledged.
+function radioLabelLook(age, stale, alerted) {
+    var className = "gmap-radio-label";
+    if (stale)
+        className += " gmap-radio-stale";
+    if (alerted)
+        className += " gmap-radio-alert";
+    return { age: alerted ? "alert \u00b7 " + age : age, className: className };
+}
+
+// The label's texts as text (names never become markup) and the size it
+// takes on the screen.
+function radioLabelContent(title, age, stale, alerted) {
+    var look = radioLabelLook(age, stale, alerted);
     var node = document.createElement("div");
     var titleLine = document.createElement("div");
     titleLine.className = "gmap-radio-title";
     titleLine.textContent = title;
     var ageLine = document.createElement("div");
     ageLine.className = "gmap-radio-age";
-    ageLine.textContent = age;
+    ageLine.textContent = look.age;
     node.appendChild(titleLine);
     node.appendChild(ageLine);
     return {
         node: node,
         title: title,
-        className: stale ? "gmap-radio-label gmap-radio-stale" : "gmap-radio-label",
-        size: radioLabelSize(title, age, stale)
+        className: look.className,
+        size: radioLabelSize(title, look.age, stale)
     };
 }
 

@@ -4,7 +4,7 @@ const assert = require("node:assert/strict");
 const { describe, test } = require("node:test");
 const { loadLayer, plain } = require("./loadLayer.js");
 
-const { labelPlaces, fittedView } = loadLayer("radiolabel.js");
+const { labelPlaces, fittedView, radioLabelLook } = loadLayer("radiolabel.js");
 
 function box(left, top, width, height) {
     return { left, top, right: left + width, bottom: top + height };
@@ -80,5 +80,22 @@ describe("fittedView", () => {
         // Level 11: from the label's left at 1828 to the eastern pin's right at
         // 2217, from the label's top at -35 to the tips at 0.
         assert.deepEqual(view, { zoom: 11, centre: { x: (1828 + 2217) / 2, y: -17.5 } });
+    });
+});
+
+describe("radioLabelLook", () => {
+    test("an alert not yet acknowledged starts the age line and edges the label", () => {
+        const cases = [
+            // [name, stale, alerted, age line, classes]
+            ["plain", false, false, "3 min", "gmap-radio-label"],
+            ["stale", true, false, "stale · 30 min", "gmap-radio-label gmap-radio-stale"],
+            ["alerted", false, true, "alert · 3 min", "gmap-radio-label gmap-radio-alert"],
+            ["stale and alerted", true, true, "alert · stale · 30 min",
+                "gmap-radio-label gmap-radio-stale gmap-radio-alert"]
+        ];
+        for (const [name, stale, alerted, age, className] of cases) {
+            const look = radioLabelLook(stale ? "stale · 30 min" : "3 min", stale, alerted);
+            assert.deepEqual(plain(look), { age, className }, name);
+        }
     });
 });

@@ -23,6 +23,7 @@ private slots:
     void checkingCascadesAndRebuildsSelection();
     void idsPastTheLastEntryAreDropped();
     void memberNamesByRadio();
+    void projectsAndTheRadiosInThem();
     void filterMembers_data();
     void filterMembers();
 
@@ -180,6 +181,15 @@ void TestRadioTree::memberNamesByRadio() {
     QCOMPARE(RadioTree::radioOf(north), std::nullopt);
     QCOMPARE(RadioTree::radioOf(view_->topLevelItem(0)), std::nullopt);
     QCOMPARE(RadioTree::radioOf(view_->topLevelItem(0)->child(1)->child(3)), std::nullopt);
+}
+
+void TestRadioTree::projectsAndTheRadiosInThem() {
+    const QList<std::pair<qint32, QString>> projects{
+        {1, "North"}, {2, "South"}, {3, "15"}, {4, "Empty"}};
+    QCOMPARE(tree_->projects(), projects);
+    // Radio 7 is in two projects; "-3" does not read as a radio.
+    const QHash<qint32, QList<qint32>> expected{{12, {1}}, {7, {1, 2}}, {0, {2}}};
+    QCOMPARE(tree_->projectsOfRadios(), expected);
 }
 
 void TestRadioTree::filterMembers_data() {
