@@ -10,6 +10,7 @@
 #include "ui/widgets/LoadProgress.h"
 #include "ui/widgets/NavPanelHeader.h"
 #include "ui/widgets/OwnerDrawnTabWidget.h"
+#include "ui/widgets/ReplayBar.h"
 #include "ui/widgets/ToolbarImages.h"
 #include "ui/widgets/UiArtwork.h"
 #include "ui/widgets/UpDownButtons.h"
@@ -136,6 +137,9 @@ void CoorPosLayout::setupExportMenu() {
     FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
     FileMenu->insertSeparator(Exit2);
     FileMenu->insertAction(Exit2, OpenMapFile1);
+    SaveMapImage1 = new QAction(QStringLiteral("Save Map Image\u2026"), FileMenu);
+    SaveMapImage1->setObjectName(QStringLiteral("SaveMapImage1"));
+    FileMenu->insertAction(Exit2, SaveMapImage1);
     FileMenu->insertSeparator(Exit2);
 }
 
@@ -158,6 +162,10 @@ void CoorPosLayout::setupMapMenu() {
     ClusterRadios = MapMenu->addAction(QStringLiteral("Group Crowded Radios"));
     ClusterRadios->setObjectName(QStringLiteral("ClusterRadios"));
     ClusterRadios->setCheckable(true);
+    MapMenu->addSeparator();
+    Replay1 = MapMenu->addAction(QStringLiteral("Replay\u2026"));
+    Replay1->setObjectName(QStringLiteral("Replay1"));
+    Replay1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     MainMenu1->addMenu(MapMenu);
 }
 
@@ -200,6 +208,9 @@ QFrame* CoorPosLayout::setupMapPane() {
     QVBoxLayout* layout = stackIn(JvDesignPanel3);
     layout->addWidget(ToolBar1);
     layout->addWidget(WebBrowser1, 1);
+    ReplayBar1 = new ReplayBar(JvDesignPanel3);
+    ReplayBar1->hide();
+    layout->addWidget(ReplayBar1);
     return JvDesignPanel3;
 }
 

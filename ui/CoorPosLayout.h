@@ -24,6 +24,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
+class ReplayBar;
 class TWebBrowser;
 class UpDownButtons;
 
@@ -48,6 +49,8 @@ public:
     QAction* ViewFitAll = nullptr;
     QAction* ViewKeepMine = nullptr;
     QAction* ClusterRadios = nullptr;
+    QAction* Replay1 = nullptr;       // Map > Replay…: shows ReplayBar1
+    QAction* SaveMapImage1 = nullptr; // File > Save Map Image…
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;
@@ -69,6 +72,7 @@ public:
     QWidget* ToolButton9 = nullptr;
     QToolButton* ToolButton8 = nullptr;
     TWebBrowser* WebBrowser1 = nullptr;
+    ReplayBar* ReplayBar1 = nullptr; // under the map, hidden outside the replay
 
     OwnerDrawnTabWidget* JvgPageControl2 = nullptr;
     QWidget* TabSheet4 = nullptr;

@@ -13,6 +13,7 @@
 #include "store/TableCursor.h"
 #include "track/RouteSummary.h"
 #include "ui/ExportActions.h"
+#include "ui/ReplayMode.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/CentreOnRadio.h"
@@ -83,6 +84,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
+    replay_ = new ReplayMode(ui, ZConnection1, *ZTable1, *radioTree_, viewRun_, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     // The position table only grows while the program runs beside its writer.
     ZTable1->setIncrementalRefresh(true);
@@ -126,6 +128,7 @@ void Tcoor_pos::connectHandlers() {
         Qt::QueuedConnection);
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
+    connect(ui.Replay1, &QAction::triggered, this, &Tcoor_pos::Replay1Click);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -156,6 +159,7 @@ void Tcoor_pos::readConfiguration() {
         const IniReader ini(iniFilePath());
         MapApiKey = ini.readString(QStringLiteral("General"), QStringLiteral("GoogleMapKey"));
         staleMinutes_ = readSetting<StaleMinutes>(ini, "StaleMinutes").minutes;
+        replay_->setStaleMinutes(staleMinutes_);
         selectMapViewMode(readSetting<MapViewSetting>(ini, "MapView").mode);
         ui.ClusterRadios->setChecked(readSetting<ClusterSetting>(ini, "ClusterRadios").on);
     } catch (...) {
@@ -183,6 +187,7 @@ void Tcoor_pos::BuildRadioTree() {
 
 void Tcoor_pos::JvTreeView1NodeCheckedChange(QTreeWidgetItem* Node) {
     radioTree_->nodeCheckedChange(Node);
+    replay_->showFrame();
 }
 
 void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
@@ -190,6 +195,7 @@ void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
     const std::optional<qint32> radio = RadioTree::radioOf(Node);
     if (!radio || *radio <= 0)
         return;
+    leaveReplay();
     viewRun_.run([&] {
         centreOnRadio(*radio, *ZTable1, ui.Edit20->text(), viewOutput());
         reportReadFailure();
@@ -260,6 +266,7 @@ MapViewMode Tcoor_pos::mapViewMode() const {
 }
 
 void Tcoor_pos::ToolButton1Click() {
+    leaveReplay();
     viewRun_.run([this] { ShowLastAllPointOnMap(); });
 }
 
@@ -273,6 +280,15 @@ void Tcoor_pos::Timer1Timer() {
         (deadPageReported_ && browser.renderProcessEnded()))
         return;
     viewRun_.run([this] {
+        // The replay keeps the map; the writer's new reports are still read.
+        if (replay_->isActive()) {
+            try {
+                ZTable1->refresh();
+            } catch (...) {
+            }
+            reportReadFailure();
+            return;
+        }
         try {
             ShowLastAllPointOnMap();
         } catch (...) {
@@ -303,6 +319,7 @@ void Tcoor_pos::CheckBox1Click() {
 }
 
 void Tcoor_pos::ToolButton2Click() {
+    leaveReplay();
     viewRun_.run([this] {
         const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
                                    ui.Edit2->text(), ui.Edit20->text()};
@@ -433,6 +450,7 @@ void Tcoor_pos::initalize_mapTimer() {
 }
 
 void Tcoor_pos::ToolButton3Click() {
+    leaveReplay();
     viewRun_.run([this] { BaseHTML(); });
 }
 
@@ -445,7 +463,27 @@ void Tcoor_pos::ToolButton5Click() {
 }
 
 void Tcoor_pos::ToolButton7Click() {
+    leaveReplay();
     runMapCommand(ScriptCommands::clearScreen());
+}
+
+void Tcoor_pos::Replay1Click() {
+    if (replay_->isActive())
+        return;
+    viewRun_.run([this] {
+        try {
+            replay_->open();
+        } catch (...) {
+            Application::reportCurrentException();
+        }
+    });
+}
+
+// A live run, a cleared or reloaded map end the replay first, giving the live
+// map back as it was.
+void Tcoor_pos::leaveReplay() {
+    if (replay_->isActive() && !viewRun_.running())
+        replay_->close();
 }
 
 void Tcoor_pos::runMapCommand(const QString& command) {

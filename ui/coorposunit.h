@@ -16,6 +16,7 @@
 class DigitKeyFilter;
 class QTreeWidgetItem;
 class RadioTree;
+class ReplayMode;
 class SelectedRadios;
 class TableCursor;
 struct ViewOutput;
@@ -52,6 +53,8 @@ struct ViewOutput;
 //   OpenMapFile1     File > Open Map File…: a street map for the session
 //   ViewFollowLast, ViewFitAll, ViewKeepMine  Map menu: the last-position run's view mode
 //   ClusterRadios    Map menu: group crowded markers into clusters (ClusterRadiosClick)
+//   Replay1          Map > Replay…: the fleet at a past time (ReplayBar1 under the map)
+//   SaveMapImage1    File > Save Map Image…: the map as shown, as PNG
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
@@ -71,6 +74,7 @@ public:
     const SelectedRadios& selectedRadios() const;
     int staleMinutes() const { return staleMinutes_; }
     MapViewMode mapViewMode() const;
+    ReplayMode& replay() { return *replay_; }
 
     void BaseHTML();
 
@@ -98,6 +102,7 @@ public slots:
     void OpenMapFile1Click();
     void QuickRangeComboActivated(int index);
     void ClusterRadiosClick(bool on);
+    void Replay1Click();
 
 public:
     // The last route's reports as GPX or CSV (by the path's extension, else
@@ -129,10 +134,12 @@ private:
     void runMapCommand(const QString& command);
     void showRouteSummary(const Route& route);
     void markRoute();
+    void leaveReplay();
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
     RadioTree* radioTree_ = nullptr;
+    ReplayMode* replay_ = nullptr;
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     RepeatedProblems unreadableReports_;

@@ -18,4 +18,6 @@ public slots:
 signals:
     // The text for the main window's status bar.
     void statusReported(const QString& text);
+    // A click on a marker, at its point.
+    void markerClicked(double lat, double lng);
 };

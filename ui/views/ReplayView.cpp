@@ -9,6 +9,8 @@
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/ReportAge.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr double minutesPerDay = 24 * 60;
@@ -57,15 +59,20 @@ QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels
             } catch (const Error&) {
             }
         }
-        shownAt_.insert(frame.pair, radio);
+        shownAt_.append({frame.pair, radio});
         shown << frame;
     }
     return ScriptCommands::replayFrame(trailMinutes, shown);
 }
 
-std::optional<qint32> ReplayView::radioAt(const QString& pair) const {
-    const auto found = shownAt_.constFind(pair);
-    return found == shownAt_.cend() ? std::nullopt : std::optional(*found);
+// The page gives the marker's point back as numbers of the pair text.
+std::optional<qint32> ReplayView::radioAt(double lat, double lng) const {
+    for (const auto& [pair, radio] : shownAt_) {
+        if (std::abs(pair.section(u',', 0, 0).toDouble() - lat) < 1e-7 &&
+            std::abs(pair.section(u',', 1, 1).toDouble() - lng) < 1e-7)
+            return radio;
+    }
+    return std::nullopt;
 }
 
 std::optional<quint32> ReplayView::newestRowAt(const QList<qint32>& radios,

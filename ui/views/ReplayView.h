@@ -2,7 +2,6 @@
 
 #include "store/DateTimeValue.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -26,8 +25,8 @@ public:
     // The frame at labels.now for the radios, radios with no report by then
     // and reports whose coordinates do not convert left out.
     QString frameCommand(const QList<qint32>& radios, const MarkerLabels& labels, int trailMinutes);
-    // The radio the last frame drew at the pair text (a click on its marker).
-    std::optional<qint32> radioAt(const QString& pair) const;
+    // The radio the last frame drew at the point (a click on its marker).
+    std::optional<qint32> radioAt(double lat, double lng) const;
     // Among the radios, the report at or before the time that came last: by
     // time, ties by row.
     std::optional<quint32> newestRowAt(const QList<qint32>& radios, DateTimeValue time) const;
@@ -37,5 +36,5 @@ private:
 
     const ColumnStore& rows_;
     const RadioTimeIndex& index_;
-    QHash<QString, qint32> shownAt_;
+    QList<std::pair<QString, qint32>> shownAt_; // pair texts
 };

@@ -153,8 +153,8 @@ void ReplayViewTest::gridRowAndClickedRadio() {
     QCOMPARE(view.newestRowAt({7, 12}, toDateTimeValue(at("09:00:00"))), std::nullopt);
 
     view.frameCommand({7, 12}, MarkerLabels{{}, at("10:04:30"), 10}, 10);
-    QCOMPARE(view.radioAt(QStringLiteral("41.1000,29.1000")), std::optional(7));
-    QCOMPARE(view.radioAt(QStringLiteral("41.2000,29.2000")), std::nullopt);
+    QCOMPARE(view.radioAt(41.1, 29.1), std::optional(7));
+    QCOMPARE(view.radioAt(41.2, 29.2), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(ReplayViewTest)

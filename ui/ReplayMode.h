@@ -1,0 +1,66 @@
+#pragma once
+
+#include "store/ColumnStore.h"
+#include "store/EqualityIndex.h"
+#include "store/RadioTimeIndex.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class Connection;
+class CoorPosLayout;
+class ExclusiveRun;
+class RadioTree;
+class ReplayView;
+class TableCursor;
+class TableLoad;
+
+// Map > Replay…: the fleet at a past time under the replay bar. Entering puts
+// the live map and the grid's filter and row aside; leaving gives them back
+// as they were. While it lasts, the live runs leave the map alone.
+class ReplayMode : public QObject {
+    Q_OBJECT
+public:
+    ReplayMode(CoorPosLayout& ui, const Connection& database, TableCursor& positions,
+               const RadioTree& tree, ExclusiveRun& run, QObject* parent = nullptr);
+    ~ReplayMode() override;
+
+    bool isActive() const { return active_; }
+    void setStaleMinutes(int minutes) { staleMinutes_ = minutes; }
+    void open();
+    void close();
+    // The frame at the bar's time, for the radios ticked now.
+    void showFrame();
+    // Reports read beside the window finished: they are indexed at once.
+    void waitForReports();
+
+private:
+    void loadReportsForReplay();
+    void takeLoadedReports();
+    void chooseRange(int range);
+    void followMarkerAt(double lat, double lng);
+    void moveGridTo(std::optional<quint32> row);
+    QList<qint32> tickedRadios() const;
+    QDateTime replayTime() const; // the bar's, as a local time of the stored kind
+
+    CoorPosLayout& ui_;
+    const Connection& database_;
+    TableCursor& positions_;
+    const RadioTree& tree_;
+    ExclusiveRun& run_;
+    int staleMinutes_ = 10;
+    bool active_ = false;
+    std::unique_ptr<TableLoad> load_;
+    ColumnStore rows_;
+    EqualityIndex byRadio_;
+    RadioTimeIndex index_;
+    std::unique_ptr<ReplayView> view_;
+    std::optional<qint32> followed_;
+    // The grid as live left it.
+    QString liveFilter_;
+    int liveRow_ = -1;
+};
