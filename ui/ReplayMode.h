@@ -37,6 +37,8 @@ public:
     void showFrame();
     // Reports read beside the window finished: they are indexed at once.
     void waitForReports();
+    // The bar's time as a local time, as the stored times read.
+    QDateTime replayTime() const;
 
 private:
     void loadReportsForReplay();
@@ -45,7 +47,6 @@ private:
     void followMarkerAt(double lat, double lng);
     void moveGridTo(std::optional<quint32> row);
     QList<qint32> tickedRadios() const;
-    QDateTime replayTime() const; // the bar's, as a local time of the stored kind
 
     CoorPosLayout& ui_;
     const Connection& database_;

@@ -129,6 +129,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
     connect(ui.Replay1, &QAction::triggered, this, &Tcoor_pos::Replay1Click);
+    connect(ui.SaveMapImage1, &QAction::triggered, this, &Tcoor_pos::SaveMapImage1Click);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -379,6 +380,19 @@ void Tcoor_pos::ExportRoute1Click() {
 
 void Tcoor_pos::ExportEventLog1Click() {
     exports_.exportEventLog(*ui.DBGrid1->tableModel());
+}
+
+void Tcoor_pos::SaveMapImage1Click() {
+    exports_.saveMapImage(ui.WebBrowser1->grab().toImage(), mapShownTime());
+}
+
+void Tcoor_pos::saveMapImageTo(const QString& path,
+                               const std::function<bool(const QString&)>& confirm) {
+    exports_.saveMapImageTo(path, ui.WebBrowser1->grab().toImage(), confirm);
+}
+
+QDateTime Tcoor_pos::mapShownTime() const {
+    return replay_->isActive() ? replay_->replayTime() : QDateTime::currentDateTime();
 }
 
 void Tcoor_pos::OpenMapFile1Click() {

@@ -103,6 +103,7 @@ public slots:
     void QuickRangeComboActivated(int index);
     void ClusterRadiosClick(bool on);
     void Replay1Click();
+    void SaveMapImage1Click();
 
 public:
     // The last route's reports as GPX or CSV (by the path's extension, else
@@ -112,6 +113,11 @@ public:
                        const std::function<bool(const QString&)>& confirmReplace);
     void exportEventLogTo(const QString& path,
                           const std::function<bool(const QString&)>& confirmReplace);
+    // The map as shown, labels and trails included, as PNG.
+    void saveMapImageTo(const QString& path,
+                        const std::function<bool(const QString&)>& confirmReplace);
+    // The time the map shows: the replay's, else now.
+    QDateTime mapShownTime() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -7,6 +7,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
+#include "ui/ExportActions.h"
 #include "ui/ReplayMode.h"
 #include "ui/coorposunit.h"
 #include "ui/widgets/ReplayBar.h"
@@ -14,6 +15,7 @@
 #include "ui/widgets/DateTimePicker.h"
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -270,7 +272,7 @@ void TestEndToEnd::replayShowsTheFleetAtItsTimeAndGivesBackTheLiveView() {
     const QString map = QStringLiteral("GMap2.fromContainer(document.getElementById('Canvas'))");
     const QString view = map + ".getZoom() + ' ' + " + map + ".getCenter().toUrlValue(5)";
     QVERIFY(!ui.ReplayBar1->isVisible());
-    tick("12-Ann Lee");
+    tick("North");
     window_->ToolButton1Click();
     QTRY_COMPARE(count(browser_, ".leaflet-marker-icon"), 2);
     const QStringList liveMarkers = overlayPositions(browser_, "GMarker");
@@ -297,6 +299,28 @@ void TestEndToEnd::replayShowsTheFleetAtItsTimeAndGivesBackTheLiveView() {
     const QStringList replayed = overlayPositions(browser_, "GMarker");
     window_->Timer1Timer();
     QCOMPARE(overlayPositions(browser_, "GMarker"), replayed);
+
+    // File > Save Map Image…: the picture as shown, named after the replay's time.
+    const QDateTime shown = window_->mapShownTime();
+    QCOMPARE(shown, start_.addSecs(630));
+    const QString image = dir_.filePath(ExportActions::mapImageName(shown));
+    QVERIFY(image.endsWith(shown.toString("'map-'yyyy-MM-dd-HH-mm-ss'.png'")));
+    window_->saveMapImageTo(image, [](const QString&) { return true; });
+    const QImage saved(image, "PNG");
+    QCOMPARE(saved.size(), browser_->size() * browser_->devicePixelRatio());
+    QSet<QRgb> colours; // the map drawn, not a blank grab
+    for (int y = 0; y < saved.height(); y += 16) {
+        for (int x = 0; x < saved.width(); x += 16)
+            colours.insert(saved.pixel(x, y));
+    }
+    QVERIFY2(colours.size() > 8, qPrintable(QString::number(colours.size())));
+    QStringList asked;
+    window_->saveMapImageTo(image, [&](const QString& path) {
+        asked << path;
+        return false;
+    });
+    QCOMPARE(asked, QStringList{image});
+    QCOMPARE(QImage(image, "PNG"), saved);
 
     QTest::keyClick(window_.get(), Qt::Key_Escape);
     QVERIFY(!ui.ReplayBar1->isVisible());
