@@ -1,3 +1,4 @@
+// A route's export file: its format from the chosen name or filter.
 #pragma once
 
 #include "track/TrackPoint.h"

@@ -1,3 +1,5 @@
+// The writer's coordinate texts (degrees and minutes with a hemisphere
+// letter) read as decimal degrees, to the map's four decimals or in full.
 #pragma once
 
 #include <QChar>

@@ -1,10 +1,9 @@
 #include "store/RowCheck.h"
 
+#include "app/Error.h"
 #include "store/ReadOnlyDatabase.h"
-#include "store/StatementRowReader.h"
+#include "store/SqliteRowReader.h"
 #include "store/WorkerPriority.h"
-
-#include <sqlite3.h>
 
 #include <ctime>
 
@@ -18,23 +17,14 @@ double threadCpuSeconds() {
 
 // Fingerprints the rows of one slice; one row more than held is enough to
 // tell it changed.
-RowCheckStep::Finding checkSlice(sqlite3_stmt* statement, const SliceFingerprints::Slice& slice,
+RowCheckStep::Finding checkSlice(SqliteRowReader& reader, const SliceFingerprints::Slice& slice,
                                  quint64& rowsRead) {
-    sqlite3_bind_int64(statement, 1, slice.after);
-    sqlite3_bind_int64(statement, 2, slice.last);
-    sqlite3_bind_int64(statement, 3, qint64(slice.fingerprint.rowCount()) + 1);
-    const int rowidColumn = sqlite3_column_count(statement) - 1;
-    StatementRowReader reader(statement, rowidColumn);
+    reader.startSlice(slice.after, slice.last, qint64(slice.fingerprint.rowCount()) + 1);
     RowFingerprint found;
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-        found.add(reader.read(), reader.columns(), sqlite3_column_int64(statement, rowidColumn));
+    while (reader.next()) {
+        found.add(reader.cells(), reader.columns(), reader.rowid());
         ++rowsRead;
     }
-    const bool failed = result != SQLITE_DONE || sqlite3_column_count(statement) != rowidColumn + 1;
-    sqlite3_reset(statement);
-    if (failed)
-        return RowCheckStep::Failed;
     return found == slice.fingerprint ? RowCheckStep::Unchanged : RowCheckStep::Changed;
 }
 
@@ -46,28 +36,23 @@ RowCheckStep checkSlices(const QString& fileName, const QString& tableName,
     const double cpuBefore = threadCpuSeconds();
     lowerWorkerPriority();
     RowCheckStep step;
-    {
+    try {
         const ReadOnlyDatabase database(fileName);
-        sqlite3* db = database.handle();
-        const QByteArray sql = QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 AND "
-                                              "rowid <= ?2 ORDER BY rowid LIMIT ?3")
-                                   .arg(tableName)
-                                   .toUtf8();
-        sqlite3_stmt* statement = nullptr;
-        if (db && sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
-                      SQLITE_OK) {
-            step.finding = RowCheckStep::Unchanged;
-            for (const SliceFingerprints::Slice& slice : slices) {
-                if (cancelled) {
-                    step.finding = RowCheckStep::Failed;
-                    break;
-                }
-                step.finding = checkSlice(statement, slice, step.rowsRead);
-                if (step.finding != RowCheckStep::Unchanged)
-                    break;
+        if (!database.handle())
+            throw Error(database.lastMessage());
+        SqliteRowReader reader = SqliteRowReader::rowidSlices(database.handle(), tableName);
+        step.finding = RowCheckStep::Unchanged;
+        for (const SliceFingerprints::Slice& slice : slices) {
+            if (cancelled) {
+                step.finding = RowCheckStep::Failed;
+                break;
             }
+            step.finding = checkSlice(reader, slice, step.rowsRead);
+            if (step.finding != RowCheckStep::Unchanged)
+                break;
         }
-        sqlite3_finalize(statement);
+    } catch (const Error&) {
+        step.finding = RowCheckStep::Failed;
     }
     step.cpuSeconds = threadCpuSeconds() - cpuBefore;
     return step;

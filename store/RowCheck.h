@@ -1,3 +1,4 @@
+// One step of the check that the rows held are still those in the file.
 #pragma once
 
 #include "store/SliceFingerprints.h"

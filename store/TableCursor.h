@@ -1,72 +1,51 @@
+// The cursor the views and the grid move over a table's rows: filtering,
+// moves and field reading, over a replica that keeps the rows current.
 #pragma once
 
 #include "store/ColumnStore.h"
 #include "store/DateTimeValue.h"
-#include "store/EqualityIndex.h"
 #include "store/FilterExpression.h"
-#include "store/ReadBounds.h"
-#include "store/RowCheck.h"
-#include "store/RowFilter.h"
-#include "store/SliceFingerprints.h"
-#include "store/TableLoad.h"
+#include "store/PassingRows.h"
+#include "store/TableReplica.h"
 
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
-#include <thread>
-#include <vector>
 
-class Connection;
-
-// A whole table read into memory with "SELECT * FROM <table>", narrowed by a
-// filter text evaluated row by row. Each column's kind follows its declared
-// type (see columnKindOfDeclaredType); a read holds no lock once it returns.
+// A table's rows narrowed by a filter, with a current row. Each column's
+// kind follows its declared type (see columnKindOfDeclaredType).
 class TableCursor : public QObject {
     Q_OBJECT
 public:
-    TableCursor(Connection& connection, const QString& tableName, QObject* parent = nullptr);
+    explicit TableCursor(std::unique_ptr<TableReplica> replica, QObject* parent = nullptr);
     ~TableCursor() override;
 
-    void setReadBounds(const ReadBounds& bounds);
-    // On, a refresh of a rowid table reads only the rows appended since the
-    // last read, and a change before them shows once a check and a whole read
-    // beside this thread have run (see waitForBackgroundWork). Every whole
-    // read then runs beside this thread: the rows read before stay until a
-    // refresh after it finishes (none at open). Off, every refresh equals a
-    // fresh read. Set before open.
-    void setIncrementalRefresh(bool on);
-    // An integer column the table is mostly narrowed by: whole reads beside
-    // this thread build its index as well.
-    void setIndexedColumn(const QString& column);
+    TableReplica& replica() { return *replica_; }
+    const ColumnStore& rows() const { return replica_->rows(); }
 
     void open(); // throws Error with the database's message
-    // Re-reads; stays on the current row while it holds the same values,
-    // else goes to the first row whose values all match it. A read that
-    // fails throws and keeps the rows held before.
+    // Takes a finished whole read, then re-reads as far as the table changed;
+    // stays on the current row while it
+    // holds the same values, else goes to the first row whose values all
+    // match it. A read that fails throws and keeps the rows held before.
     void refresh();
+    // Takes a whole read that finished beside the window, as the next
+    // refresh would: a step of its own for the window when a load ends.
+    // False when there is none.
+    bool adoptLoad();
     // The last refresh's error; empty once a refresh succeeds again.
     const QString& refreshError() const { return refreshError_; }
     void close();
-    bool isOpen() const;
+    bool isOpen() const { return replica_->isOpen(); }
 
-    bool isLoading() const { return load_ != nullptr; }
-    bool isLoadingHeld() const { return loadHeld_; }
-    // Stops a whole read running beside this thread; the rows before stay,
-    // and no whole read starts again until resumeLoading.
-    void cancelLoading();
+    bool isLoading() const { return replica_->isLoading(); }
+    bool isLoadingHeld() const { return replica_->isLoadingHeld(); }
+    void cancelLoading() { replica_->cancelLoading(); }
+    // Lets whole reads start again, and refreshes.
     void resumeLoading();
-    // Waits for the reads beside this thread and takes what they found, as
-    // the event loop would.
-    void waitForBackgroundWork();
-    // Rows the check of the rows held has read since the cursor was made,
-    // and the processor time it took.
-    quint64 rowsChecked() const { return rowsChecked_; }
-    double checkCpuSeconds() const { return checkCpuSeconds_; }
 
     void setFiltered(bool on);
     void setFilter(const QString& text); // throws Error when the text does not parse
@@ -78,15 +57,15 @@ public:
     // table once per radio, and nothing is written out or parsed for it.
     void applyFilter(FilterExpression expression);
 
-    int rowCount() const;   // passing rows
-    int currentRow() const; // index among the passing rows, -1 for none
+    int rowCount() const { return passing_.count(); } // passing rows
+    int currentRow() const { return current_; }       // among the passing rows, -1 for none
     void first();
     void last();
     void next();
     void prior();
     void moveTo(int row);
-    bool atBeginning() const;
-    bool atEnd() const;
+    bool atBeginning() const { return atBeginning_; }
+    bool atEnd() const { return atEnd_; }
 
     // Columns of the current row by name; an unknown name throws Error naming it.
     QString fieldAsText(const QString& column) const;
@@ -94,35 +73,35 @@ public:
     DateTimeValue fieldAsDateTime(const QString& column) const;
 
     // For the grid: columns and any passing row.
-    int columnCount() const;
+    int columnCount() const { return rows().columnCount(); }
     QString columnName(int column) const;
     QString displayText(int row, int column) const;
 
-    ColumnKind columnKind(int column) const;
-    int columnIndex(const QString& column) const; // -1 when the table has no such column
+    ColumnKind columnKind(int column) const { return rows().info(column).kind; }
+    // -1 when the table has no such column
+    int columnIndex(const QString& column) const { return rows().columnIndex(column); }
 
 signals:
     void rowsAboutToReset();
     void rowsReset();                // the passing rows changed (open, refresh, filter)
     void currentRowChanged(int row); // a move, and the row after every reset
+    // What a refresh or an adopted load did to the rows, after the reset.
+    void rowsRead(const TableReplica::Change& change);
 
-    void loadingChanged(bool loading); // a whole read beside this thread began or ended
+    void loadingChanged(bool loading); // a whole read beside the window began or ended
     void loadProgress(quint64 rows, quint64 expected); // expected is 0 when not known
     // The first whole read failed; none starts again until resumeLoading.
     void loadFailed(const QString& message);
 
 private:
-    void refreshRows();
-    bool readRows();
-    void startLoad();
-    void finishLoad(quint64 generation);
-    void adoptLoad();
-    void stopLoad();
-    void startCheck();
-    void startCheckStep();
-    void finishCheck(const RowCheckStep& step, std::size_t slices, quint64 generation);
-    void stopCheck();
-    void computePassingRows();
+    // The current row's place and values, to find it again after a change.
+    struct Remembered {
+        std::optional<quint32> storeRow;
+        std::optional<ColumnStore::RowSnapshot> values;
+    };
+
+    Remembered rememberCurrent() const;
+    void settle(const TableReplica::Change& change, const Remembered& before, bool reset);
     void takeFilter(FilterExpression expression, std::optional<QString> text);
     void applyFilterFrom(const std::function<FilterExpression()>& expression,
                          std::optional<QString> text);
@@ -130,57 +109,18 @@ private:
     void finishReset(int row);
     std::optional<int> rowMatching(const ColumnStore::RowSnapshot& remembered,
                                    quint32 storeRowBefore) const;
-    quint32 storeRow(int row) const;
     int requireColumn(const QString& column) const;
     std::optional<quint32> currentStoreRow() const;
     std::optional<quint32> currentValueRow(int column) const;
     void moveToRow(int row, bool atBeginning, bool atEnd);
 
-    // The connection's open and data version at the last read.
-    struct ReadStamp {
-        quint64 openSerial = 0;
-        qint64 dataVersion = 0;
-        bool operator==(const ReadStamp&) const = default;
-    };
-
-    Connection& connection_;
-    QString tableName_;
-    bool open_ = false;
-    ReadStamp readStamp_;
-    ReadBounds bounds_;
+    std::unique_ptr<TableReplica> replica_;
     QString refreshError_;
-
-    // A rowid table: appended rows are read past lastRowid_, the rows held
-    // are fingerprinted by slices in fingerprints_ and checked beside this
-    // thread a few slices at a time, with rests between.
-    bool incremental_ = false;
-    QString indexedColumn_;
-    bool rowidTable_ = false;
-    qint64 lastRowid_ = 0;
-    SliceFingerprints fingerprints_;
-    bool wholeReadDue_ = false; // a check found a change before the appended rows
-    std::unique_ptr<TableLoad> load_;
-    ReadStamp loadStamp_; // this connection's stamp when the running load began
-    std::optional<TableLoad::Outcome> loaded_; // a finished load the next refresh shows
-    bool loadHeld_ = false;
-    quint64 loadGeneration_ = 0;
-    std::optional<ReadStamp> checkedStamp_; // the stamp when the last round began
-    QTimer checkRest_;
-    quint64 rowsChecked_ = 0;
-    double checkCpuSeconds_ = 0;
-    std::thread check_;
-    std::atomic_bool cancelCheck_ = false;
-    quint64 checkGeneration_ = 0;
-    ColumnStore store_;
-    EqualityIndex index_;
 
     bool filtered_ = false;
     std::optional<QString> filterText_; // as set; none for an expression built by the caller
     FilterExpression expression_;
-    std::optional<RowFilter> rowFilter_;
-    // Store rows that pass, in order; unused while every row passes.
-    std::vector<quint32> passing_;
-    bool allPass_ = true;
+    PassingRows passing_;
 
     int current_ = -1;
     bool atBeginning_ = true;

@@ -1,11 +1,9 @@
 #include "store/TableLoad.h"
 
 #include "store/ReadOnlyDatabase.h"
-#include "store/StatementRowReader.h"
+#include "store/SqliteRowReader.h"
 #include "store/StepBound.h"
 #include "store/WorkerPriority.h"
-
-#include <sqlite3.h>
 
 #include <algorithm>
 
@@ -17,20 +15,6 @@ constexpr quint64 rowsPerProgress = 65536;
 constexpr quint64 rowsPerCount = 4096;
 // Below this a second thread costs more than it saves.
 constexpr quint64 rowsForTwoHalves = 200'000;
-
-// Finalizes a statement however its use ends.
-struct Statement {
-    sqlite3_stmt* handle = nullptr;
-    Statement(sqlite3* db, const QString& sql) {
-        const QByteArray utf8 = sql.toUtf8();
-        if (sqlite3_prepare_v2(db, utf8.constData(), int(utf8.size()), &handle, nullptr) !=
-            SQLITE_OK)
-            throw Error(QString::fromUtf8(sqlite3_errmsg(db)));
-    }
-    ~Statement() { sqlite3_finalize(handle); }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-};
 
 sqlite3* openedHandle(const ReadOnlyDatabase& database) {
     if (!database.handle())
@@ -79,15 +63,10 @@ void TableLoad::run() {
         if (!rowidTable_) {
             readWhole(outcome_);
         } else {
-            const ReadOnlyDatabase database(fileName_);
-            Statement span(openedHandle(database),
-                           QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(tableName_));
             Range first;
             std::optional<Range> second;
-            if (sqlite3_step(span.handle) == SQLITE_ROW &&
-                sqlite3_column_type(span.handle, 0) == SQLITE_INTEGER) {
-                const qint64 lowest = sqlite3_column_int64(span.handle, 0);
-                const qint64 highest = sqlite3_column_int64(span.handle, 1);
+            if (const auto span = rowidSpan()) {
+                const auto [lowest, highest] = *span;
                 expected_ = quint64(highest) - quint64(lowest) + 1;
                 if (expected_ >= rowsForTwoHalves) {
                     first.last = lowest + qint64(expected_ / 2);
@@ -126,6 +105,17 @@ void TableLoad::run() {
     done_();
 }
 
+// The lowest and highest row id; none in an empty table. The statement ends
+// here, so that its read lock does not last the whole load.
+std::optional<std::pair<qint64, qint64>> TableLoad::rowidSpan() const {
+    const ReadOnlyDatabase database(fileName_);
+    SqliteRowReader span(openedHandle(database),
+                         QStringLiteral("SELECT min(rowid), max(rowid) FROM %1").arg(tableName_));
+    if (!span.next() || span.isNullAt(0))
+        return std::nullopt;
+    return std::pair(span.integerAt(0), span.integerAt(1));
+}
+
 void TableLoad::buildIndex() {
     if (!outcome_.store || cancelled_)
         return;
@@ -138,9 +128,9 @@ void TableLoad::readWhole(Outcome& part) {
     const ReadOnlyDatabase database(fileName_);
     sqlite3* db = openedHandle(database);
     StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
-    Statement whole(db, QStringLiteral("SELECT * FROM %1").arg(tableName_));
+    SqliteRowReader whole(db, QStringLiteral("SELECT * FROM %1").arg(tableName_));
     RowFingerprint unused;
-    appendRows(part, whole.handle, steps, 0, unused);
+    appendRows(part, whole, steps, 0, unused);
 }
 
 // The part's failure is left in its error, for the thread that joins it.
@@ -149,18 +139,13 @@ void TableLoad::readRange(Outcome& part, Range range, quint64 reserveRows) {
         const ReadOnlyDatabase database(fileName_);
         sqlite3* db = openedHandle(database);
         StepBound steps(db, bounds_.maxStepsWithoutRow, &cancelled_);
-        Statement slice(db, QStringLiteral("SELECT *, rowid FROM %1 WHERE rowid > ?1 AND "
-                                           "rowid <= ?2 ORDER BY rowid LIMIT %2")
-                                .arg(tableName_)
-                                .arg(rowsPerSlice));
-        sqlite3_bind_int64(slice.handle, 2, range.last);
+        SqliteRowReader slice = SqliteRowReader::rowidSlices(db, tableName_);
         part.lastRowid = range.after;
         for (quint64 rows = rowsPerSlice; rows == rowsPerSlice && !cancelled_;) {
-            sqlite3_bind_int64(slice.handle, 1, part.lastRowid);
             const qint64 after = part.lastRowid;
+            slice.startSlice(after, range.last, rowsPerSlice);
             RowFingerprint fingerprint;
-            rows = appendRows(part, slice.handle, steps, reserveRows, fingerprint);
-            sqlite3_reset(slice.handle);
+            rows = appendRows(part, slice, steps, reserveRows, fingerprint);
             if (rows > 0)
                 part.fingerprints.append(after, part.lastRowid, fingerprint);
         }
@@ -172,14 +157,22 @@ void TableLoad::readRange(Outcome& part, Range range, quint64 reserveRows) {
     }
 }
 
-// Steps the statement to its end, appending its rows; how many it gave.
-quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
+// Reads the rows to their end, appending them; how many there were.
+quint64 TableLoad::appendRows(Outcome& part, SqliteRowReader& reader, StepBound& steps,
                               quint64 reserveRows, RowFingerprint& fingerprint) {
-    // The first step prepares the statement again when another connection
-    // changed the schema, so the columns are known only after it.
-    int result = sqlite3_step(statement);
-    const int rowidColumn = rowidTable_ ? sqlite3_column_count(statement) - 1 : -1;
-    StatementRowReader reader(statement, rowidColumn);
+    // A read stopped by its bound says so; a cancelled one ends quietly.
+    const auto next = [&] {
+        try {
+            return reader.next();
+        } catch (const Error&) {
+            if (steps.exceeded())
+                throw bounds_.tooManySteps(tableName_);
+            if (cancelled_)
+                return false;
+            throw;
+        }
+    };
+    bool more = next();
     std::optional<ColumnStore>& store = part.store;
     if (!store) {
         store.emplace(reader.columns());
@@ -200,13 +193,13 @@ quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound&
             progress_(before + uncounted, expected_);
         uncounted = 0;
     };
-    for (; result == SQLITE_ROW; result = sqlite3_step(statement)) {
+    for (; more; more = next()) {
         steps.rowGiven();
         if (rowsRead_.load(std::memory_order_relaxed) + uncounted >= bounds_.maxRows)
             throw bounds_.tooManyRows(tableName_);
-        const std::vector<ColumnStore::Cell>& cells = reader.read();
+        const std::vector<ColumnStore::Cell>& cells = reader.cells();
         if (rowidTable_) {
-            part.lastRowid = sqlite3_column_int64(statement, rowidColumn);
+            part.lastRowid = reader.rowid();
             fingerprint.add(cells, reader.columns(), part.lastRowid);
         }
         store->appendRow(cells);
@@ -215,9 +208,5 @@ quint64 TableLoad::appendRows(Outcome& part, sqlite3_stmt* statement, StepBound&
             count();
     }
     count();
-    if (steps.exceeded())
-        throw bounds_.tooManySteps(tableName_);
-    if (result != SQLITE_DONE && !cancelled_)
-        throw Error(QString::fromUtf8(sqlite3_errmsg(sqlite3_db_handle(statement))));
     return rows;
 }

@@ -12,9 +12,10 @@
 #include <limits>
 #include <optional>
 #include <thread>
+#include <utility>
 
+class SqliteRowReader;
 class StepBound;
-struct sqlite3_stmt;
 
 // A whole read of a table on connections and threads of its own, so that the
 // window answers while a large table loads. A rowid table is read in row id
@@ -56,10 +57,11 @@ private:
     };
 
     void run();
+    std::optional<std::pair<qint64, qint64>> rowidSpan() const;
     void readWhole(Outcome& part);
     void buildIndex();
     void readRange(Outcome& part, Range range, quint64 reserveRows);
-    quint64 appendRows(Outcome& part, sqlite3_stmt* statement, StepBound& steps,
+    quint64 appendRows(Outcome& part, SqliteRowReader& reader, StepBound& steps,
                        quint64 reserveRows, RowFingerprint& fingerprint);
 
     QString fileName_;

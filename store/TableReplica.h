@@ -39,8 +39,9 @@ public:
     const QString& tableName() const { return tableName_; }
 
     virtual bool isOpen() const = 0;
-    // The first read, then what changed since the last read. Throws Error with
-    // the database's message and keeps the rows held.
+    // The first read, then what changed since the last read; a finished whole
+    // read waits for adoptLoad. Throws Error with the database's message and
+    // keeps the rows held.
     virtual Change refresh() = 0;
     virtual void close() = 0;
     virtual const ColumnStore& rows() const = 0;
@@ -63,6 +64,8 @@ public:
     virtual CheckStats checkStats() const = 0;
 
 signals:
+    // Emitted just before the rows held change, for models over them.
+    void rowsAboutToChange();
     void loadingChanged(bool loading);
     void loadProgress(quint64 rows, quint64 expected); // expected is 0 when not known
     // The first whole read failed; none starts again until resumeLoading.

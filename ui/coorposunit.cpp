@@ -10,6 +10,7 @@
 #include "map/browser/TWebBrowser.h"
 #include "store/DatabaseBusyCursor.h"
 #include "store/PositionTable.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "track/RouteSummary.h"
 #include "ui/ExportActions.h"
@@ -71,24 +72,33 @@ template <typename Setting> Setting readSetting(const IniReader& ini, const char
     return setting;
 }
 
+std::unique_ptr<TableCursor> cursorOn(Connection& connection, const QString& table) {
+    return std::make_unique<TableCursor>(sqliteReplica(connection, table));
+}
+
+std::unique_ptr<TableCursor> positionCursor(Connection& connection) {
+    auto replica = sqliteReplica(connection, PositionTable::name);
+    // The position table only grows while the program runs beside its writer.
+    replica->setIncrementalRefresh(true);
+    replica->setIndexedColumn(PositionTable::radioShortId);
+    return std::make_unique<TableCursor>(std::move(replica));
+}
+
 } // namespace
 
 Tcoor_pos::Tcoor_pos(QWidget* parent)
     : QMainWindow(parent)
     , digitKeyFilter_(new DigitKeyFilter(this))
     , exports_(this)
-    , ZTable1(std::make_unique<TableCursor>(ZConnection1, PositionTable::name))
-    , Projects(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("projects")))
-    , ProjectMembers(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("project_members")))
-    , PersonelTeam(std::make_unique<TableCursor>(ZConnection1, QStringLiteral("personel_team"))) {
+    , ZTable1(positionCursor(ZConnection1))
+    , Projects(cursorOn(ZConnection1, QStringLiteral("projects")))
+    , ProjectMembers(cursorOn(ZConnection1, QStringLiteral("project_members")))
+    , PersonelTeam(cursorOn(ZConnection1, QStringLiteral("personel_team"))) {
     DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     replay_ = new ReplayMode(ui, ZConnection1, *ZTable1, *radioTree_, viewRun_, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
-    // The position table only grows while the program runs beside its writer.
-    ZTable1->setIncrementalRefresh(true);
-    ZTable1->setIndexedColumn(PositionTable::radioShortId);
     ui.DBGrid1->bind(ZTable1.get());
     ui.ReportLoad->bind(ZTable1.get());
     if (const QScreen* screen = QApplication::primaryScreen())
@@ -422,11 +432,11 @@ void Tcoor_pos::reportsLoadingChanged(bool loading) {
 }
 
 // The grid shows a finished load at once. A run in progress (the map page
-// loading, say) may never refresh the table, so the refresh waits for its end.
+// loading, say) reads the rows as they are, so the load waits for its end.
 void Tcoor_pos::showLoadedReports() {
     const bool ran = viewRun_.run([this] {
         try {
-            ZTable1->refresh();
+            ZTable1->adoptLoad();
         } catch (...) {
             Application::reportCurrentException();
         }

@@ -375,14 +375,14 @@ void runLive(const Options& options, Journal journal) {
     Writer writer(options.possim, database, journal,
                   {QStringLiteral("--interval-ms"), QStringLiteral("1000")});
     const double cpuBefore = bench::processCpuSeconds();
-    const quint64 checkedBefore = cursor.rowsChecked();
-    const double checkCpuBefore = cursor.checkCpuSeconds();
+    const quint64 checkedBefore = cursor.replica().checkStats().rows;
+    const double checkCpuBefore = cursor.replica().checkStats().cpuSeconds;
     probe.start();
     QTest::qWait(options.seconds * 1000);
     probe.stop();
     const double cpuInRun = bench::processCpuSeconds() - cpuBefore;
-    const quint64 checkedInRun = cursor.rowsChecked() - checkedBefore;
-    const double checkCpuInRun = cursor.checkCpuSeconds() - checkCpuBefore;
+    const quint64 checkedInRun = cursor.replica().checkStats().rows - checkedBefore;
+    const double checkCpuInRun = cursor.replica().checkStats().cpuSeconds - checkCpuBefore;
     const auto resetsInRun = resets;
     const int ticksInRun = std::max(1, check.ticks() - ticksBefore);
     const Writer::Result written = writer.stop();

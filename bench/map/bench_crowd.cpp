@@ -15,6 +15,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/Connection.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/MarkerLabels.h"
@@ -131,7 +132,7 @@ int main(int argc, char** argv) {
 
     Connection connection;
     connection.open(database);
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     const SelectedRadios radios = radios255();
     const MarkerLabels labels = labelsOf255();

@@ -13,6 +13,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/Connection.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/RouteDisplay.h"
 #include "ui/views/SelectedRadios.h"
@@ -104,10 +105,10 @@ int main(int argc, char** argv) {
     Connection connection;
     connection.open(database);
     const double load = bench::medianSeconds(3, [&] {
-        TableCursor cursor(connection, QStringLiteral("map_coor"));
+        TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
         cursor.open();
     });
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     EventLogGrid grid;
     grid.resize(911, 147);

@@ -15,6 +15,7 @@
 #include "map/ScriptSink.h"
 #include "store/Connection.h"
 #include "store/PositionTable.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/LastPositionDisplay.h"
 #include "ui/views/SelectedRadios.h"
@@ -58,11 +59,12 @@ void runLastPositions(TableCursor& cursor, const SelectedRadios& radios, Recordi
 // Opens the cursor as the program does and waits until the rows read beside
 // it show.
 std::unique_ptr<TableCursor> openLoaded(Connection& connection) {
-    auto cursor = std::make_unique<TableCursor>(connection, table);
-    cursor->setIncrementalRefresh(true);
-    cursor->setIndexedColumn(PositionTable::radioShortId);
+    auto replica = sqliteReplica(connection, table);
+    replica->setIncrementalRefresh(true);
+    replica->setIndexedColumn(PositionTable::radioShortId);
+    auto cursor = std::make_unique<TableCursor>(std::move(replica));
     cursor->open();
-    cursor->waitForBackgroundWork();
+    cursor->replica().waitForBackgroundWork();
     cursor->refresh();
     return cursor;
 }
@@ -146,7 +148,7 @@ int main(int argc, char* argv[]) {
         return bench::medianSeconds(
             5, [&] { runLastPositions(*cursor, radios, sink); },
             [&] {
-                cursor->waitForBackgroundWork();
+                cursor->replica().waitForBackgroundWork();
                 bench::appendReport(database, firstRadio, reports);
             });
     };

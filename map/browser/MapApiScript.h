@@ -1,3 +1,4 @@
+// The map page's one script served at "/maps", and the tile settings it carries.
 #pragma once
 
 #include <QByteArray>

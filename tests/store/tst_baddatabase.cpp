@@ -4,6 +4,7 @@
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/CoordinateText.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include <sqlite3.h>
 
@@ -73,7 +74,7 @@ void BadDatabaseTest::missingFileIsCreatedEmpty() {
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
     QVERIFY(QFileInfo::exists(path()));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     QVERIFY_THROWS_EXCEPTION(Error, cursor.open());
     QVERIFY(!cursor.isOpen());
     connection.close();
@@ -110,7 +111,7 @@ void BadDatabaseTest::openingFails() {
     try {
         Connection connection;
         connection.open(QStringLiteral("tavirelmonkas.db"));
-        TableCursor cursor(connection, QStringLiteral("map_coor"));
+        TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
         cursor.open();
         QFAIL("the table opened");
     } catch (const Error& error) {
@@ -155,7 +156,7 @@ void BadDatabaseTest::walDatabaseInReadOnlyFolder() {
     Connection connection;
     try {
         connection.open(QStringLiteral("tavirelmonkas.db"));
-        TableCursor cursor(connection, QStringLiteral("t"));
+        TableCursor cursor(sqliteReplica(connection, QStringLiteral("t")));
         cursor.open();
         QFAIL("read a WAL database without its shared-memory file");
     } catch (const Error& error) {
@@ -170,7 +171,7 @@ void BadDatabaseTest::missingColumnFailsNamingIt() {
            "INSERT INTO map_coor VALUES(1, 'A', '2012-05-03 10:00:00')");
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     QCOMPARE(cursor.rowCount(), 1);
     try {
@@ -198,7 +199,7 @@ void BadDatabaseTest::unexpectedDeclaredTypes() {
            " 'E', '29.041234', '35')");
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     cursor.setFilter(QStringLiteral("radio_short_id=101 and time>='2012-05-03 00:00:00'"));
     cursor.setFiltered(true);
@@ -217,7 +218,7 @@ void BadDatabaseTest::nullEverywhere() {
            "INSERT INTO map_coor DEFAULT VALUES; INSERT INTO map_coor DEFAULT VALUES");
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     QCOMPARE(cursor.rowCount(), 2);
     cursor.last();
@@ -242,7 +243,7 @@ void BadDatabaseTest::nonUtf8Bytes() {
            " CAST(X'3130FF' AS TEXT), 'N', CAST(X'34312EFF' AS TEXT), 'E', '29.041234', '')");
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     cursor.setFilter(QStringLiteral("station_name='A'"));
     cursor.setFiltered(true);
@@ -286,7 +287,7 @@ void BadDatabaseTest::readingNeverWrites() {
 
     Connection connection;
     connection.open(QStringLiteral("tavirelmonkas.db"));
-    TableCursor cursor(connection, QStringLiteral("map_coor"));
+    TableCursor cursor(sqliteReplica(connection, QStringLiteral("map_coor")));
     cursor.open();
     QCOMPARE(cursor.rowCount(), 2);
     cursor.setFilter(QStringLiteral("radio_short_id=7"));

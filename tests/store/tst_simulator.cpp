@@ -1,6 +1,7 @@
 #include "app/Error.h"
 #include "store/Connection.h"
 #include "store/CoordinateText.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 
 #include <QDateTime>
@@ -39,7 +40,7 @@ void SimulatorTest::demoDatabaseReads() {
 
     Connection connection;
     connection.open(path());
-    TableCursor reports(connection, QStringLiteral("map_coor"));
+    TableCursor reports(sqliteReplica(connection, QStringLiteral("map_coor")));
     reports.open();
     QCOMPARE(reports.rowCount(), 600);
     QCOMPARE(reports.columnKind(reports.columnIndex(QStringLiteral("time"))), ColumnKind::DateTime);
@@ -69,9 +70,9 @@ void SimulatorTest::demoDatabaseReads() {
     QVERIFY(secondsFromNow >= 0 && secondsFromNow < 60);
 
     // The directory holds the awkward cases the radio tree must cope with.
-    TableCursor projects(connection, QStringLiteral("projects"));
-    TableCursor members(connection, QStringLiteral("project_members"));
-    TableCursor people(connection, QStringLiteral("personel_team"));
+    TableCursor projects(sqliteReplica(connection, QStringLiteral("projects")));
+    TableCursor members(sqliteReplica(connection, QStringLiteral("project_members")));
+    TableCursor people(sqliteReplica(connection, QStringLiteral("personel_team")));
     projects.open();
     members.open();
     people.open();
@@ -130,7 +131,7 @@ void SimulatorTest::followWhileReading() {
 
     Connection connection;
     connection.open(path());
-    TableCursor reports(connection, QStringLiteral("map_coor"));
+    TableCursor reports(sqliteReplica(connection, QStringLiteral("map_coor")));
     reports.open();
     const int initialRows = reports.rowCount();
     int refreshes = 0;

@@ -1,5 +1,6 @@
 #include "../support/TestDatabase.h"
 #include "store/Connection.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "track/RouteReports.h"
 #include "track/RouteSummary.h"
@@ -143,7 +144,7 @@ void TestRouteSummary::readsTheNewestRowsAndLeavesTheCursor() {
     }
     Connection connection;
     connection.open(path);
-    TableCursor table(connection, "map_coor");
+    TableCursor table(sqliteReplica(connection, "map_coor"));
     table.open();
     table.moveTo(1);
 
@@ -208,7 +209,7 @@ void TestRouteSummary::reportsKeepTheStoredMinutes() {
     TestDatabase(path).createSchema().addReport(5, "2024-03-01 08:00:00", lat, lng, "Base", ns, ew);
     Connection connection;
     connection.open(path);
-    TableCursor table(connection, "map_coor");
+    TableCursor table(sqliteReplica(connection, "map_coor"));
     table.open();
 
     const QList<TrackPoint> reports = newestRouteReports(table, 1);
@@ -233,7 +234,7 @@ void TestRouteSummary::distanceUsesTheStoredMinutes() {
         .addReport(5, "2024-03-01 08:10:00", "38.516812", "27.082345");
     Connection connection;
     connection.open(path);
-    TableCursor table(connection, "map_coor");
+    TableCursor table(sqliteReplica(connection, "map_coor"));
     table.open();
 
     const QList<TrackPoint> reports = newestRouteReports(table, 2);

@@ -1,3 +1,4 @@
+// The map centred on one radio's newest report (a double click in the tree).
 #pragma once
 
 #include <QtGlobal>

@@ -1,3 +1,4 @@
+// The last-position run: a marker and a label per selected radio.
 #pragma once
 
 #include "ui/views/MapViewMode.h"

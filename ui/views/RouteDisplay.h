@@ -1,3 +1,5 @@
+// The route run: one radio's newest reports in a date range read once, drawn
+// as the red line, and handed to the window for its summary and export.
 #pragma once
 
 #include "track/TrackPoint.h"

@@ -2,6 +2,7 @@
 #include "RecordingSink.h"
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/CentreOnRadio.h"
 #include "ui/views/LastPositionDisplay.h"
@@ -76,7 +77,7 @@ void TestLastPositions::init() {
         .addReport(7, "2024-03-01 10:01:00", "41.041234", "29.061234", "Kadikoy")
         .addReport(12, "2024-03-01 10:01:05", "40.030000", "28.030000", "Besiktas");
     connection_.open(path);
-    table_ = std::make_unique<TableCursor>(connection_, "map_coor");
+    table_ = std::make_unique<TableCursor>(sqliteReplica(connection_, "map_coor"));
     table_->open();
     sink_ = RecordingSink();
 }

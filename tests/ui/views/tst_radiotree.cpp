@@ -1,5 +1,6 @@
 #include "../../support/TestDatabase.h"
 #include "store/Connection.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/RadioTree.h"
 
@@ -58,9 +59,9 @@ void TestRadioTree::init() {
         .addPerson(12, "Cem", "Ak", 0)
         .addPerson(13, "Dan", "Oz", -3);
     connection_.open(path);
-    projects_ = std::make_unique<TableCursor>(connection_, "projects");
-    members_ = std::make_unique<TableCursor>(connection_, "project_members");
-    personnel_ = std::make_unique<TableCursor>(connection_, "personel_team");
+    projects_ = std::make_unique<TableCursor>(sqliteReplica(connection_, "projects"));
+    members_ = std::make_unique<TableCursor>(sqliteReplica(connection_, "project_members"));
+    personnel_ = std::make_unique<TableCursor>(sqliteReplica(connection_, "personel_team"));
     view_ = std::make_unique<QTreeWidget>();
     tree_ = std::make_unique<RadioTree>(view_.get());
     connect(view_.get(), &QTreeWidget::itemChanged, tree_.get(), &RadioTree::nodeCheckedChange);

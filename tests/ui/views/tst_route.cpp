@@ -1,6 +1,7 @@
 #include "../../support/TestDatabase.h"
 #include "RecordingSink.h"
 #include "store/Connection.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/views/RouteDisplay.h"
 #include "ui/views/SelectedRadios.h"
@@ -16,6 +17,39 @@ const QDateTime kStart(QDate(2024, 3, 1), QTime(0, 0));
 QString point(int i) {
     return QStringLiteral("41.0000,%1.0000").arg(i);
 }
+
+// The position table's replica, counting the reads the views ask of it.
+class CountingReplica : public TableReplica {
+    Q_OBJECT
+public:
+    explicit CountingReplica(std::unique_ptr<TableReplica> inner)
+        : TableReplica(inner->tableName())
+        , inner_(std::move(inner)) {
+        connect(inner_.get(), &TableReplica::rowsAboutToChange, this,
+                &TableReplica::rowsAboutToChange);
+    }
+    int reads = 0;
+
+    bool isOpen() const override { return inner_->isOpen(); }
+    Change refresh() override {
+        ++reads;
+        return inner_->refresh();
+    }
+    void close() override { inner_->close(); }
+    const ColumnStore& rows() const override { return inner_->rows(); }
+    EqualityIndex& index() override { return inner_->index(); }
+    bool isLoading() const override { return inner_->isLoading(); }
+    bool isLoadingHeld() const override { return inner_->isLoadingHeld(); }
+    bool hasLoad() const override { return inner_->hasLoad(); }
+    Change adoptLoad() override { return inner_->adoptLoad(); }
+    void cancelLoading() override { inner_->cancelLoading(); }
+    void resumeLoading() override { inner_->resumeLoading(); }
+    void waitForBackgroundWork() override { inner_->waitForBackgroundWork(); }
+    CheckStats checkStats() const override { return inner_->checkStats(); }
+
+private:
+    std::unique_ptr<TableReplica> inner_;
+};
 
 SelectedRadios radiosOf(const QStringList& texts) {
     SelectedRadios radios;
@@ -45,6 +79,7 @@ private slots:
     void readHookGetsTheRouteBeforeItIsDrawn_data();
     void readHookGetsTheRouteBeforeItIsDrawn();
     void unreadableReportFailsTheLineOnItsRow();
+    void routeRunReadsTheTableOnce();
 
 private:
     // Radio 5 with `reports` reports one minute apart from kStart; radio 6 interleaved.
@@ -55,6 +90,7 @@ private:
     QTemporaryDir dir_;
     Connection connection_;
     std::unique_ptr<TableCursor> table_;
+    CountingReplica* replica_ = nullptr;
     RecordingSink sink_;
 };
 
@@ -70,7 +106,9 @@ void TestRoute::makeDatabase(int reports) {
     }
     db.exec("COMMIT");
     connection_.open(path);
-    table_ = std::make_unique<TableCursor>(connection_, "map_coor");
+    auto counting = std::make_unique<CountingReplica>(sqliteReplica(connection_, "map_coor"));
+    replica_ = counting.get();
+    table_ = std::make_unique<TableCursor>(std::move(counting));
     table_->open();
 }
 
@@ -251,6 +289,22 @@ void TestRoute::unreadableReportFailsTheLineOnItsRow() {
     sink_ = RecordingSink();
     run("3", {"5-Ann"}, kStart, kStart.addSecs(60 * 9));
     QCOMPARE(sink_.commands.last(), "GoogleMap.Render(" + point(7) + ", 15);");
+}
+
+// The line, the end marks, the summary and the export come from one read of
+// the table.
+void TestRoute::routeRunReadsTheTableOnce() {
+    makeDatabase(50);
+    const int before = replica_->reads;
+    int routes = 0;
+    showRoute(radiosOf({"5-Ann"}), *table_, RouteRequest{kStart, kStart.addDays(1), "20", "15"},
+              sink_.output(), [&](const Route& route) {
+                  ++routes;
+                  QCOMPARE(route.reports.size(), 20);
+              });
+    QCOMPARE(routes, 1);
+    QCOMPARE(replica_->reads - before, 1);
+    QVERIFY(sink_.commands.contains("GoogleMap.drawline();"));
 }
 
 QTEST_MAIN(TestRoute)

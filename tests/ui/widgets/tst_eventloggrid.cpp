@@ -2,6 +2,7 @@
 
 #include "store/Connection.h"
 #include "store/PositionGridModel.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include "ui/widgets/EventLogGrid.h"
 #include <sqlite3.h>
@@ -63,7 +64,7 @@ void EventLogGridTest::init() {
     }
     QCOMPARE(db.execute(sql), QString());
     connection_.open(path_);
-    cursor_ = std::make_unique<TableCursor>(connection_, QStringLiteral("map_coor"));
+    cursor_ = std::make_unique<TableCursor>(sqliteReplica(connection_, QStringLiteral("map_coor")));
     cursor_->open();
 }
 
@@ -105,7 +106,7 @@ void EventLogGridTest::missingColumnShowsEmptyCells() {
     QCOMPARE(db.execute("CREATE TABLE slim(id INTEGER, time DATETIME);"
                         "INSERT INTO slim VALUES(3, '2012-05-03 10:00:00')"),
              QString());
-    TableCursor slim(connection_, QStringLiteral("slim"));
+    TableCursor slim(sqliteReplica(connection_, QStringLiteral("slim")));
     slim.open();
     PositionGridModel model(&slim);
     QCOMPARE(model.data(model.index(0, 0)).toString(), QStringLiteral("3"));
