@@ -1,14 +1,12 @@
 #include "ui/ReplayMode.h"
 
 #include "app/Application.h"
-#include "app/Messages.h"
 #include "map/ScriptCommands.h"
 #include "map/browser/TApplicationWrapper.h"
 #include "map/browser/TWebBrowser.h"
-#include "store/Connection.h"
+#include "store/EqualityIndex.h"
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
-#include "store/TableLoad.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
 #include "ui/views/MarkerLabels.h"
@@ -22,11 +20,10 @@
 
 #include <algorithm>
 
-ReplayMode::ReplayMode(CoorPosLayout& ui, const Connection& database, TableCursor& positions,
-                       const RadioTree& tree, ExclusiveRun& run, QObject* parent)
+ReplayMode::ReplayMode(CoorPosLayout& ui, TableCursor& positions, const RadioTree& tree,
+                       ExclusiveRun& run, QObject* parent)
     : QObject(parent)
     , ui_(ui)
-    , database_(database)
     , positions_(positions)
     , tree_(tree)
     , run_(run) {
@@ -38,10 +35,11 @@ ReplayMode::ReplayMode(CoorPosLayout& ui, const Connection& database, TableCurso
             [this](ReplayBar::Range range) { chooseRange(int(range)); });
     connect(ui_.WebBrowser1->external(), &TApplicationWrapper::markerClicked, this,
             &ReplayMode::followMarkerAt);
+    connect(&positions_, &TableCursor::rowsRead, this, &ReplayMode::indexReadRows);
     bar->setNextReport([this](const QDateTime& after) -> std::optional<QDateTime> {
         const QList<qint32> radios = tickedRadios();
         const std::vector<qint64> ids(radios.begin(), radios.end());
-        const auto next = index_.nextTimeAfter(rows_, ids, toDateTimeValue(after));
+        const auto next = index_.nextTimeAfter(positions_.rows(), ids, toDateTimeValue(after));
         return next ? std::optional(wallClock(fromDateTimeValue(*next))) : std::nullopt;
     });
 }
@@ -59,7 +57,9 @@ void ReplayMode::open() {
     chooseRange(int(ui_.ReplayBar1->range()));
     ui_.ReplayBar1->show();
     ui_.ReplayBar1->findChild<QSlider*>(QStringLiteral("ReplaySlider"))->setFocus();
-    loadReportsForReplay();
+    buildReplayIndex();
+    positions_.applyFilter(FilterExpression());
+    showFrame();
 }
 
 void ReplayMode::close() {
@@ -68,11 +68,8 @@ void ReplayMode::close() {
     active_ = false;
     ui_.ReplayBar1->setPlaying(false);
     ui_.ReplayBar1->hide();
-    load_.reset();
     view_.reset();
     index_ = RadioTimeIndex();
-    byRadio_.clear();
-    rows_ = ColumnStore();
     try {
         ui_.WebBrowser1->runScriptCommand(ScriptCommands::replayEnd());
         positions_.applyFilter(liveFilter_);
@@ -83,42 +80,31 @@ void ReplayMode::close() {
     }
 }
 
-// The reports as the cursor holds them are not handed out yet: the replay
-// reads a copy of its own beside the window and indexes it when it lands.
-void ReplayMode::loadReportsForReplay() {
-    load_ = std::make_unique<TableLoad>(
-        database_.fileName(), PositionTable::name, PositionTable::radioShortId, ReadBounds(), false,
-        TableLoad::Progress(), [this] {
-            QMetaObject::invokeMethod(this, &ReplayMode::takeLoadedReports, Qt::QueuedConnection);
-        });
-}
-
-void ReplayMode::waitForReports() {
-    if (load_)
-        load_->wait();
-    takeLoadedReports();
-}
-
-void ReplayMode::takeLoadedReports() {
-    if (!load_)
-        return;
-    TableLoad::Outcome outcome = load_->take();
-    load_.reset();
-    if (!outcome.store) {
-        showPlainMessage(QStringLiteral("The reports could not be read for the replay: ") +
-                         outcome.error);
-        return;
-    }
-    rows_ = std::move(*outcome.store);
-    byRadio_ = std::move(outcome.index);
+// On the window's thread for now: 10 million reports take about a second.
+void ReplayMode::buildReplayIndex() {
     index_ = RadioTimeIndex();
-    index_.extend(rows_);
-    view_ = std::make_unique<ReplayView>(rows_, index_);
+    index_.extend(positions_.rows());
+    view_ = std::make_unique<ReplayView>(positions_.rows(), index_);
+    showUnreadableTimes();
+}
+
+// Reports the writer appends while the replay lasts join the index, so the
+// range reaches them; any other change indexes the rows anew.
+void ReplayMode::indexReadRows(const TableReplica::Change& change) {
+    if (!active_ || !change.any())
+        return;
+    if (change.replaced || change.erased > 0) {
+        buildReplayIndex();
+    } else {
+        index_.extend(positions_.rows());
+        showUnreadableTimes();
+    }
+}
+
+void ReplayMode::showUnreadableTimes() {
     const QList<qint32> radios = tickedRadios();
     ui_.ReplayBar1->setUnreadableTimes(
         index_.unreadableTimes(std::vector<qint64>(radios.begin(), radios.end())));
-    positions_.applyFilter(FilterExpression());
-    showFrame();
 }
 
 void ReplayMode::showFrame() {
@@ -179,8 +165,9 @@ void ReplayMode::moveGridTo(std::optional<quint32> row) {
         return;
     qint64 at = *row;
     if (followed_) {
-        const int column = rows_.columnIndex(PositionTable::radioShortId);
-        const std::span<const quint32> rows = byRadio_.rowsWith(rows_, column, *followed_);
+        const ColumnStore& store = positions_.rows();
+        const std::span<const quint32> rows = positions_.replica().index().rowsWith(
+            store, store.columnIndex(PositionTable::radioShortId), *followed_);
         at = std::lower_bound(rows.begin(), rows.end(), *row) - rows.begin();
     }
     if (at < positions_.rowCount())

@@ -1,8 +1,7 @@
 #pragma once
 
-#include "store/ColumnStore.h"
-#include "store/EqualityIndex.h"
 #include "store/RadioTimeIndex.h"
+#include "store/TableReplica.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -11,13 +10,11 @@
 #include <memory>
 #include <optional>
 
-class Connection;
 class CoorPosLayout;
 class ExclusiveRun;
 class RadioTree;
 class ReplayView;
 class TableCursor;
-class TableLoad;
 
 // Map > Replay…: the fleet at a past time under the replay bar. Entering puts
 // the live map and the grid's filter and row aside; leaving gives them back
@@ -25,8 +22,8 @@ class TableLoad;
 class ReplayMode : public QObject {
     Q_OBJECT
 public:
-    ReplayMode(CoorPosLayout& ui, const Connection& database, TableCursor& positions,
-               const RadioTree& tree, ExclusiveRun& run, QObject* parent = nullptr);
+    ReplayMode(CoorPosLayout& ui, TableCursor& positions, const RadioTree& tree, ExclusiveRun& run,
+               QObject* parent = nullptr);
     ~ReplayMode() override;
 
     bool isActive() const { return active_; }
@@ -35,29 +32,24 @@ public:
     void close();
     // The frame at the bar's time, for the radios ticked now.
     void showFrame();
-    // Reports read beside the window finished: they are indexed at once.
-    void waitForReports();
     // The bar's time as a local time, as the stored times read.
     QDateTime replayTime() const;
 
 private:
-    void loadReportsForReplay();
-    void takeLoadedReports();
+    void buildReplayIndex();
+    void indexReadRows(const TableReplica::Change& change);
+    void showUnreadableTimes();
     void chooseRange(int range);
     void followMarkerAt(double lat, double lng);
     void moveGridTo(std::optional<quint32> row);
     QList<qint32> tickedRadios() const;
 
     CoorPosLayout& ui_;
-    const Connection& database_;
     TableCursor& positions_;
     const RadioTree& tree_;
     ExclusiveRun& run_;
     int staleMinutes_ = 10;
     bool active_ = false;
-    std::unique_ptr<TableLoad> load_;
-    ColumnStore rows_;
-    EqualityIndex byRadio_;
     RadioTimeIndex index_;
     std::unique_ptr<ReplayView> view_;
     std::optional<qint32> followed_;

@@ -97,7 +97,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     DatabaseBusyCursor::setHook(showBusyPointer);
     ui.setupUi(this);
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
-    replay_ = new ReplayMode(ui, ZConnection1, *ZTable1, *radioTree_, viewRun_, this);
+    replay_ = new ReplayMode(ui, *ZTable1, *radioTree_, viewRun_, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     ui.DBGrid1->bind(ZTable1.get());
     ui.ReportLoad->bind(ZTable1.get());
