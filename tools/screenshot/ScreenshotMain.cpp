@@ -5,6 +5,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "ui/coorposunit.h"
 #include "ui/widgets/DateTimePicker.h"
+#include "ui/widgets/ReplayBar.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -77,6 +78,7 @@ int main(int argc, char** argv) {
          "name"},
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
         {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
+        {"replay-minutes", "Open Map > Replay at this many minutes before now.", "minutes"},
     });
     options.process(application);
 
@@ -91,6 +93,11 @@ int main(int argc, char** argv) {
         pressButtons(coor_pos, options.values("press"));
         if (options.isSet("page"))
             showPage(coor_pos, options.value("page"));
+        if (options.isSet("replay-minutes")) {
+            coor_pos.controls().Replay1->trigger();
+            coor_pos.controls().ReplayBar1->setTime(wallClock(QDateTime::currentDateTime().addSecs(
+                -60 * options.value("replay-minutes").toInt())));
+        }
         QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
             coor_pos.grab().save(options.value("screenshot"));
             if (options.isSet("about")) {

@@ -1,10 +1,10 @@
 #include "ui/widgets/ReplayBar.h"
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
@@ -82,20 +82,28 @@ ReplayBar::ReplayBar(QWidget* parent)
     timeText_->setMinimumWidth(
         fontMetrics().horizontalAdvance(QStringLiteral("00.00.00 00:00:00")));
 
-    auto* layout = new QHBoxLayout(this);
+    // The slider gets a row of its own so that it stays long in a narrow window.
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
-    layout->setSpacing(6);
-    layout->addWidget(play_);
-    layout->addWidget(stepBack_);
-    layout->addWidget(slider_, 1);
-    layout->addWidget(stepForward_);
-    layout->addWidget(timeText_);
-    layout->addWidget(speed_);
-    layout->addWidget(skipQuiet_);
-    layout->addWidget(range_);
-    layout->addWidget(trail_);
-    layout->addWidget(unreadable_);
-    layout->addWidget(back_);
+    layout->setSpacing(2);
+    auto* timeRow = new QHBoxLayout;
+    timeRow->setSpacing(6);
+    timeRow->addWidget(play_);
+    timeRow->addWidget(stepBack_);
+    timeRow->addWidget(slider_, 1);
+    timeRow->addWidget(stepForward_);
+    timeRow->addWidget(timeText_);
+    auto* optionsRow = new QHBoxLayout;
+    optionsRow->setSpacing(6);
+    optionsRow->addWidget(speed_);
+    optionsRow->addWidget(skipQuiet_);
+    optionsRow->addWidget(range_);
+    optionsRow->addWidget(trail_);
+    optionsRow->addWidget(unreadable_);
+    optionsRow->addStretch(1);
+    optionsRow->addWidget(back_);
+    layout->addLayout(timeRow);
+    layout->addLayout(optionsRow);
 
     // Esc works wherever the focus is in the window while the bar shows.
     auto* leave = new QAction(this);
