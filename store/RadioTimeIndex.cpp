@@ -53,6 +53,13 @@ void RadioTimeIndex::extend(const ColumnStore& store) {
     }
 }
 
+quint64 RadioTimeIndex::heldBytes() const {
+    quint64 bytes = sizeof(*this);
+    for (const auto& [radio, held] : radios_)
+        bytes += sizeof(radio) + sizeof(held) + 2 * sizeof(void*) + held.rows.capacity() * 4;
+    return bytes;
+}
+
 quint32 RadioTimeIndex::unreadableTimes(std::span<const qint64> radios) const {
     quint32 count = 0;
     for (qint64 radio : radios) {

@@ -24,6 +24,8 @@ public:
     // from a new index.
     void extend(const ColumnStore& store);
     quint32 indexedRows() const { return indexedRows_; }
+    // What the index holds in memory, about four bytes a report.
+    quint64 heldBytes() const;
 
     // Reports of the radios left out because their time does not read.
     quint32 unreadableTimes(std::span<const qint64> radios) const;
