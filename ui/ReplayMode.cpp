@@ -49,11 +49,11 @@ ReplayMode::~ReplayMode() = default;
 void ReplayMode::open() {
     if (active_)
         return;
+    ui_.WebBrowser1->runScriptCommand(ScriptCommands::replayStart());
     active_ = true;
     followed_.reset();
     liveFilter_ = positions_.filter();
     liveRow_ = positions_.currentRow();
-    ui_.WebBrowser1->runScriptCommand(ScriptCommands::replayStart());
     chooseRange(int(ui_.ReplayBar1->range()));
     ui_.ReplayBar1->show();
     ui_.ReplayBar1->findChild<QSlider*>(QStringLiteral("ReplaySlider"))->setFocus();
@@ -114,6 +114,7 @@ void ReplayMode::showFrame() {
         // Ages and staleness against the replay's time, as a clock then read.
         const MarkerLabels labels{tree_.memberNames(), replayTime(), staleMinutes_};
         const QList<qint32> radios = tickedRadios();
+        showUnreadableTimes();
         try {
             ui_.WebBrowser1->runScriptCommand(
                 view_->frameCommand(radios, labels, ui_.ReplayBar1->trailMinutes()));
