@@ -99,6 +99,37 @@ QString fitRoute() {
     return QStringLiteral("GoogleMap.fitroute();");
 }
 
+QString replayStart() {
+    return QStringLiteral("GoogleMap.ReplayStart();");
+}
+
+QString replayFrame(int trailMinutes, const QList<ReplayRadio>& radios) {
+    QString command = QStringLiteral("GoogleMap.ReplayFrame(") + QString::number(trailMinutes) +
+                      QStringLiteral(", [");
+    for (qsizetype r = 0; r < radios.size(); ++r) {
+        const ReplayRadio& radio = radios[r];
+        if (r > 0)
+            command += QLatin1Char(',');
+        command += QLatin1Char('[') + QString::number(radio.radio) + QLatin1Char(',') + radio.pair +
+                   QLatin1Char(',') + scriptStringLiteral(radio.title) + QLatin1Char(',') +
+                   scriptStringLiteral(radio.age) +
+                   (radio.stale ? QStringLiteral(",true,") : QStringLiteral(",false,")) +
+                   scriptStringLiteral(radio.infoHtml) + QStringLiteral(",[");
+        for (qsizetype p = 0; p < radio.trail.size(); ++p) {
+            if (p > 0)
+                command += QLatin1Char(',');
+            command += radio.trail[p].first + QLatin1Char(',') +
+                       QString::number(radio.trail[p].second, 'f', 2);
+        }
+        command += QStringLiteral("]]");
+    }
+    return command + QStringLiteral("]);");
+}
+
+QString replayEnd() {
+    return QStringLiteral("GoogleMap.ReplayEnd();");
+}
+
 QString infoWindowHtml(const QString& radioId, const QString& station, const QString& time) {
     return QStringLiteral("<div id=\"infowindowdiv\"> <b>Information</b><hr><br>Radio ID: ") +
            radioId.toHtmlEscaped() + QStringLiteral("<br>Station: ") + station.toHtmlEscaped() +

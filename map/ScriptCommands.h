@@ -4,6 +4,8 @@
 #include <QList>
 #include <QString>
 
+#include <utility>
+
 // The one-line commands the program sends to the page's GoogleMap object.
 // Coordinates arrive as a coordinate pair text "lat,lng".
 namespace ScriptCommands {
@@ -46,6 +48,22 @@ QString setAlertedRadios(const QStringList& titles);
 QString showAreas(const QByteArray& areasJson);
 // The vertices of the polygons drawn on the map, as JSON: [[[lat, lng], ...], ...].
 QString drawnShapes();
+
+// Replay: the live overlays and view put aside until replayEnd brings them
+// back. A frame moves the replay's radios in place, with their labels and
+// trails; radios not listed leave the map.
+struct ReplayRadio {
+    qint32 radio = 0;
+    QString pair;
+    QString title;
+    QString age;
+    bool stale = false;
+    QString infoHtml;
+    QList<std::pair<QString, double>> trail; // pair texts, minutes before the frame, oldest first
+};
+QString replayStart();
+QString replayFrame(int trailMinutes, const QList<ReplayRadio>& radios);
+QString replayEnd();
 
 // The marker's information bubble. Field values are HTML-escaped, so they
 // show literally and never become markup.

@@ -84,6 +84,10 @@ QDateTime fromDateTimeValue(DateTimeValue value) {
     return QDateTime(parts.date, parts.time);
 }
 
+bool isReadableDateTime(DateTimeValue value) {
+    return value != 0 && value > firstDay - 1 && value < dayAfterLast;
+}
+
 DateTimeValue readFixedFormDateTime(QStringView text) {
     qint64 days = 0;
     QStringView rest = text;

@@ -10,6 +10,9 @@ using DateTimeValue = double;
 DateTimeValue toDateTimeValue(const QDateTime& dateTime);
 // Invalid for a value outside the years 1 to 9999.
 QDateTime fromDateTimeValue(DateTimeValue value);
+// A value that names a time: within the years 1 to 9999 and not zero, which
+// is what a stored time that does not read gives.
+bool isReadableDateTime(DateTimeValue value);
 
 // The fixed-form reading ("yyyy-mm-dd hh:nn:ss.zzz", only positions count); never fails.
 DateTimeValue readFixedFormDateTime(QStringView text);

@@ -11,6 +11,7 @@ for reports in 100000 1000000; do
     db=build/bench-data/reports-$reports.db
     [ -f "$db" ] || build/possim --db "$db" --radios 300 --reports "$reports" --fresh
     build/bench/bench_store "$db"
+    build/bench/bench_replay "$db"
     build/bench/bench_map "$db" 2>/dev/null
     build/bench/bench_crowd "$db" 2>/dev/null
 done
@@ -32,5 +33,6 @@ fi
 db=build/bench-data/reports-10000000.db
 if [ -f "$db" ]; then
     build/bench/bench_store "$db"
+    build/bench/bench_replay "$db"
     build/bench/bench_live --startup "$db" 2>/dev/null
 fi

@@ -10,6 +10,7 @@
 #include "ui/widgets/LoadProgress.h"
 #include "ui/widgets/NavPanelHeader.h"
 #include "ui/widgets/OwnerDrawnTabWidget.h"
+#include "ui/widgets/ReplayBar.h"
 #include "ui/widgets/ToolbarImages.h"
 #include "ui/widgets/UiArtwork.h"
 #include "ui/widgets/UpDownButtons.h"
@@ -140,6 +141,9 @@ void CoorPosLayout::setupExportMenu() {
     FileMenu->insertActions(Exit2, {ExportRoute1, ExportEventLog1});
     FileMenu->insertSeparator(Exit2);
     FileMenu->insertAction(Exit2, OpenMapFile1);
+    SaveMapImage1 = new QAction(QStringLiteral("Save Map Image\u2026"), FileMenu);
+    SaveMapImage1->setObjectName(QStringLiteral("SaveMapImage1"));
+    FileMenu->insertAction(Exit2, SaveMapImage1);
     FileMenu->insertSeparator(Exit2);
     FileMenu->insertActions(Exit2, {OpenAreas1, SaveAreasAs1});
     FileMenu->insertSeparator(Exit2);
@@ -169,6 +173,9 @@ void CoorPosLayout::setupMapMenu() {
     Areas1->setObjectName(QStringLiteral("Areas1"));
     ShowAlerts = MapMenu->addAction(QStringLiteral("Alerts"));
     ShowAlerts->setObjectName(QStringLiteral("ShowAlerts"));
+    Replay1 = MapMenu->addAction(QStringLiteral("Replay\u2026"));
+    Replay1->setObjectName(QStringLiteral("Replay1"));
+    Replay1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
     MainMenu1->addMenu(MapMenu);
 }
 
@@ -211,6 +218,9 @@ QFrame* CoorPosLayout::setupMapPane() {
     QVBoxLayout* layout = stackIn(JvDesignPanel3);
     layout->addWidget(ToolBar1);
     layout->addWidget(WebBrowser1, 1);
+    ReplayBar1 = new ReplayBar(JvDesignPanel3);
+    ReplayBar1->hide();
+    layout->addWidget(ReplayBar1);
     return JvDesignPanel3;
 }
 

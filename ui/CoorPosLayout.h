@@ -24,6 +24,7 @@ class QToolBar;
 class QToolButton;
 class QTreeWidget;
 class QWidget;
+class ReplayBar;
 class TWebBrowser;
 class UpDownButtons;
 
@@ -54,6 +55,8 @@ public:
     // The areas dialog and the alert panel.
     QAction* Areas1 = nullptr;
     QAction* ShowAlerts = nullptr;
+    QAction* Replay1 = nullptr;       // Map > Replay…: shows ReplayBar1
+    QAction* SaveMapImage1 = nullptr; // File > Save Map Image…
 
     QFrame* JvDesignPanel1 = nullptr;
     GradientSplitter* JvOutlookSplitter2 = nullptr;
@@ -75,6 +78,7 @@ public:
     QWidget* ToolButton9 = nullptr;
     QToolButton* ToolButton8 = nullptr;
     TWebBrowser* WebBrowser1 = nullptr;
+    ReplayBar* ReplayBar1 = nullptr; // under the map, hidden outside the replay
 
     OwnerDrawnTabWidget* JvgPageControl2 = nullptr;
     QWidget* TabSheet4 = nullptr;

@@ -8,9 +8,12 @@
 #include "export/ModelRows.h"
 #include "export/RouteExport.h"
 
+#include <QBuffer>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QImage>
 #include <QMessageBox>
 
 ExportActions::ExportActions(QWidget* dialogParent)
@@ -36,6 +39,30 @@ void ExportActions::exportEventLog(const QAbstractItemModel& rows) {
         QStringLiteral("CSV table (*.csv)"), nullptr, QFileDialog::DontConfirmOverwrite);
     if (!path.isEmpty())
         exportEventLogTo(path, rows, [this](const QString& p) { return askToReplace(p); });
+}
+
+void ExportActions::saveMapImage(const QImage& map, const QDateTime& shown) {
+    const QString path = QFileDialog::getSaveFileName(
+        dialogParent_, QStringLiteral("Save Map Image"),
+        QDir(startFolder()).filePath(mapImageName(shown)), QStringLiteral("PNG image (*.png)"),
+        nullptr, QFileDialog::DontConfirmOverwrite);
+    if (!path.isEmpty())
+        saveMapImageTo(path, map, [this](const QString& p) { return askToReplace(p); });
+}
+
+void ExportActions::saveMapImageTo(const QString& path, const QImage& map,
+                                   const ConfirmReplace& confirmReplace) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    map.save(&buffer, "PNG");
+    const QString named =
+        path.endsWith(QStringLiteral(".png"), Qt::CaseInsensitive) ? path : path + ".png";
+    save(named, png, confirmReplace);
+}
+
+QString ExportActions::mapImageName(const QDateTime& shown) {
+    return shown.toString(QStringLiteral("'map-'yyyy-MM-dd-HH-mm-ss'.png'"));
 }
 
 void ExportActions::exportRouteTo(const QString& path, const QString& selectedFilter,

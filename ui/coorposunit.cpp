@@ -17,6 +17,7 @@
 #include "track/RouteSummary.h"
 #include "ui/AlertDesk.h"
 #include "ui/ExportActions.h"
+#include "ui/ReplayMode.h"
 #include "ui/about/aboutunit.h"
 #include "ui/views/AutoRefreshInterval.h"
 #include "ui/views/CentreOnRadio.h"
@@ -128,6 +129,7 @@ Tcoor_pos::Tcoor_pos(QWidget* parent)
     radioTree_ = new RadioTree(ui.JvTreeView1, this);
     alertDesk_ = new AlertDesk(this, *ui.WebBrowser1, *radioTree_, exports_,
                                [this] { return ui.Edit20->text(); });
+    replay_ = new ReplayMode(ui, *ZTable1, *radioTree_, viewRun_, this);
     ZTable1->setObjectName(QStringLiteral("ZTable1"));
     ui.DBGrid1->bind(ZTable1.get());
     ui.ReportLoad->bind(ZTable1.get());
@@ -168,6 +170,8 @@ void Tcoor_pos::connectHandlers() {
         Qt::QueuedConnection);
     connect(ui.QuickRangeCombo, &QComboBox::activated, this, &Tcoor_pos::QuickRangeComboActivated);
     connect(ui.ClusterRadios, &QAction::toggled, this, &Tcoor_pos::ClusterRadiosClick);
+    connect(ui.Replay1, &QAction::triggered, this, &Tcoor_pos::Replay1Click);
+    connect(ui.SaveMapImage1, &QAction::triggered, this, &Tcoor_pos::SaveMapImage1Click);
     connect(ui.ToolButton8, &QToolButton::clicked, this, &Tcoor_pos::ToolButton8Click);
     connect(ui.ToolButton3, &QToolButton::clicked, this, &Tcoor_pos::ToolButton3Click);
     connect(ui.ToolButton4, &QToolButton::clicked, this, &Tcoor_pos::ToolButton4Click);
@@ -242,6 +246,7 @@ void Tcoor_pos::readConfiguration() {
         if (!areas.isEmpty())
             areasFile_ =
                 QDir::cleanPath(QFileInfo(iniFilePath()).absoluteDir().absoluteFilePath(areas));
+        replay_->setStaleMinutes(staleMinutes_);
         selectMapViewMode(readSetting<MapViewSetting>(ini, "MapView").mode);
         ui.ClusterRadios->setChecked(readSetting<ClusterSetting>(ini, "ClusterRadios").on);
     } catch (...) {
@@ -269,6 +274,7 @@ void Tcoor_pos::BuildRadioTree() {
 
 void Tcoor_pos::JvTreeView1NodeCheckedChange(QTreeWidgetItem* Node) {
     radioTree_->nodeCheckedChange(Node);
+    replay_->showFrame();
 }
 
 void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
@@ -276,6 +282,7 @@ void Tcoor_pos::JvTreeView1DblClick(QTreeWidgetItem* Node) {
     const std::optional<qint32> radio = RadioTree::radioOf(Node);
     if (!radio || *radio <= 0)
         return;
+    leaveReplay();
     viewRun_.run([&] {
         centreOnRadio(*radio, *ZTable1, ui.Edit20->text(), viewOutput());
         reportReadFailure();
@@ -349,6 +356,7 @@ MapViewMode Tcoor_pos::mapViewMode() const {
 }
 
 void Tcoor_pos::ToolButton1Click() {
+    leaveReplay();
     viewRun_.run([this] { ShowLastAllPointOnMap(); });
 }
 
@@ -362,6 +370,15 @@ void Tcoor_pos::Timer1Timer() {
         (deadPageReported_ && browser.renderProcessEnded()))
         return;
     viewRun_.run([this] {
+        // The replay keeps the map; the writer's new reports are still read.
+        if (replay_->isActive()) {
+            try {
+                ZTable1->refresh();
+            } catch (...) {
+            }
+            reportReadFailure();
+            return;
+        }
         try {
             ShowLastAllPointOnMap();
         } catch (...) {
@@ -392,6 +409,7 @@ void Tcoor_pos::CheckBox1Click() {
 }
 
 void Tcoor_pos::ToolButton2Click() {
+    leaveReplay();
     viewRun_.run([this] {
         const RouteRequest request{ui.DateTimePicker1->value(), ui.DateTimePicker2->value(),
                                    ui.Edit2->text(), ui.Edit20->text()};
@@ -451,6 +469,19 @@ void Tcoor_pos::ExportRoute1Click() {
 
 void Tcoor_pos::ExportEventLog1Click() {
     exports_.exportEventLog(*ui.DBGrid1->tableModel());
+}
+
+void Tcoor_pos::SaveMapImage1Click() {
+    exports_.saveMapImage(ui.WebBrowser1->grab().toImage(), mapShownTime());
+}
+
+void Tcoor_pos::saveMapImageTo(const QString& path,
+                               const std::function<bool(const QString&)>& confirm) {
+    exports_.saveMapImageTo(path, ui.WebBrowser1->grab().toImage(), confirm);
+}
+
+QDateTime Tcoor_pos::mapShownTime() const {
+    return replay_->isActive() ? replay_->replayTime() : QDateTime::currentDateTime();
 }
 
 void Tcoor_pos::OpenMapFile1Click() {
@@ -522,6 +553,7 @@ void Tcoor_pos::initalize_mapTimer() {
 }
 
 void Tcoor_pos::ToolButton3Click() {
+    leaveReplay();
     viewRun_.run([this] { BaseHTML(); });
 }
 
@@ -534,7 +566,27 @@ void Tcoor_pos::ToolButton5Click() {
 }
 
 void Tcoor_pos::ToolButton7Click() {
+    leaveReplay();
     runMapCommand(ScriptCommands::clearScreen());
+}
+
+void Tcoor_pos::Replay1Click() {
+    if (replay_->isActive())
+        return;
+    viewRun_.run([this] {
+        try {
+            replay_->open();
+        } catch (...) {
+            Application::reportCurrentException();
+        }
+    });
+}
+
+// A live run, a cleared or reloaded map end the replay first, giving the live
+// map back as it was.
+void Tcoor_pos::leaveReplay() {
+    if (replay_->isActive() && !viewRun_.running())
+        replay_->close();
 }
 
 void Tcoor_pos::runMapCommand(const QString& command) {

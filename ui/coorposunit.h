@@ -18,6 +18,7 @@ class AlertDesk;
 class DigitKeyFilter;
 class QTreeWidgetItem;
 class RadioTree;
+class ReplayMode;
 class SelectedRadios;
 class TableCursor;
 struct ViewOutput;
@@ -56,6 +57,8 @@ struct ViewOutput;
 //   ClusterRadios    Map menu: group crowded markers into clusters (ClusterRadiosClick)
 //   Areas1, ShowAlerts  Map menu: the areas dialog and the alert panel (AlertDesk)
 //   OpenAreas1, SaveAreasAs1  File menu: the areas file
+//   Replay1          Map > Replay…: the fleet at a past time (ReplayBar1 under the map)
+//   SaveMapImage1    File > Save Map Image…: the map as shown, as PNG
 //   RadioFilter      "Realtime Options": shows only the tree's members it names
 //   Timer1           automatic refresh of the last positions (Timer1Timer)
 //   initalize_map    one-shot timer for the first map load (initalize_mapTimer)
@@ -76,6 +79,7 @@ public:
     const SelectedRadios& selectedRadios() const;
     int staleMinutes() const { return staleMinutes_; }
     MapViewMode mapViewMode() const;
+    ReplayMode& replay() { return *replay_; }
 
     void BaseHTML();
 
@@ -103,6 +107,8 @@ public slots:
     void OpenMapFile1Click();
     void QuickRangeComboActivated(int index);
     void ClusterRadiosClick(bool on);
+    void Replay1Click();
+    void SaveMapImage1Click();
 
 public:
     // The last route's reports as GPX or CSV (by the path's extension, else
@@ -112,6 +118,11 @@ public:
                        const std::function<bool(const QString&)>& confirmReplace);
     void exportEventLogTo(const QString& path,
                           const std::function<bool(const QString&)>& confirmReplace);
+    // The map as shown, labels and trails included, as PNG.
+    void saveMapImageTo(const QString& path,
+                        const std::function<bool(const QString&)>& confirmReplace);
+    // The time the map shows: the replay's, else now.
+    QDateTime mapShownTime() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -135,12 +146,14 @@ private:
     void runMapCommand(const QString& command);
     void showRouteSummary(const Route& route);
     void markRoute();
+    void leaveReplay();
 
     CoorPosLayout ui;
     DigitKeyFilter* digitKeyFilter_ = nullptr;
     RadioTree* radioTree_ = nullptr;
     AlertDesk* alertDesk_ = nullptr;
     QString areasFile_; // the INI file's AreasFile, resolved
+    ReplayMode* replay_ = nullptr;
     ExclusiveRun viewRun_;
     bool deadPageReported_ = false;
     RepeatedProblems unreadableReports_;

@@ -182,6 +182,92 @@ function TGoogleMap() {
         map.setClustering(!!on);
     };
 
+    // Replay: the live overlays and view are put aside while it lasts and
+    // come back as they were. Its radios stay on the map from frame to frame
+    // and move in place; a click on one follows it until the map is dragged.
+    var replay = null;
+
+    this.ReplayStart = function () {
+        if (replay) {
+            return;
+        }
+        replay = { centre: map.getCenter(), zoom: map.getZoom(), live: map.getOverlays(),
+                   radios: {}, follow: null };
+        map.closeInfoWindow();
+        replay.live.forEach(function (overlay) {
+            map.removeOverlay(overlay);
+        });
+        replay.stopFollowing = GEvent.addListener(map, "dragstart", function () {
+            replay.follow = null;
+        });
+    };
+
+    function replayRadio(id, lat, lng) {
+        var marker = new GMarker(new GLatLng(lat, lng), { draggable: false });
+        var entry = { marker: marker, trail: new GReplayTrail([], 1), message: "", label: "" };
+        map.addOverlay(entry.trail);
+        map.addOverlay(marker);
+        GEvent.addListener(marker, "click", function () {
+            var point = marker.getLatLng();
+            replay.follow = id;
+            external.DoMarkerClick(point.lat(), point.lng());
+            OpenInfoWindowHTML(point.lat(), point.lng(), entry.message);
+        });
+        return entry;
+    }
+
+    // radios: [id, lat, lng, title, age, stale, message, trail] per radio
+    // shown, the trail as lat, lng, minutes before the frame's time, oldest
+    // first; span: the trail's length in minutes. Radios not listed go.
+    this.ReplayFrame = function (span, radios) {
+        var shown = {};
+        radios.forEach(function (radio) {
+            var id = radio[0];
+            var entry = replay.radios[id] || (replay.radios[id] = replayRadio(id, radio[1], radio[2]));
+            shown[id] = true;
+            entry.marker.setLatLng(new GLatLng(radio[1], radio[2]));
+            entry.message = radio[6];
+            var label = radio[3] + "\n" + radio[4] + "\n" + radio[5];
+            if (label !== entry.label) {
+                entry.label = label;
+                entry.marker.setLabel(radio[3], radio[4], radio[5]);
+            }
+            var trail = [];
+            for (var i = 0; i + 2 < radio[7].length; i += 3) {
+                trail.push({ lat: radio[7][i], lng: radio[7][i + 1], age: radio[7][i + 2] });
+            }
+            entry.trail.setPoints(trail, span);
+        });
+        Object.keys(replay.radios).forEach(function (id) {
+            if (!shown[id]) {
+                map.removeOverlay(replay.radios[id].marker);
+                map.removeOverlay(replay.radios[id].trail);
+                delete replay.radios[id];
+            }
+        });
+        var followed = replay.follow !== null && replay.radios[replay.follow];
+        if (followed) {
+            map.setCenter(followed.marker.getLatLng());
+        }
+    };
+
+    this.ReplayEnd = function () {
+        if (!replay) {
+            return;
+        }
+        GEvent.removeListener(replay.stopFollowing);
+        map.closeInfoWindow();
+        Object.keys(replay.radios).forEach(function (id) {
+            map.removeOverlay(replay.radios[id].marker);
+            map.removeOverlay(replay.radios[id].trail);
+        });
+        replay.live.forEach(function (overlay) {
+            map.addOverlay(overlay);
+        });
+        map.setCenter(replay.centre, replay.zoom);
+        replay = null;
+    };
+
     this.OpenInfoWindow = function (lat, lng, message) {
         map.openInfoWindow(new GLatLng(lat, lng), document.createTextNode(message));
     };

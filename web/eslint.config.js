@@ -11,7 +11,8 @@ const globals = require("globals");
 const layerApi = [
     "GEvent", "GLatLng", "GPoint", "GSize", "GIcon", "G_DEFAULT_ICON", "GMarker", "GPolyline",
     "GPolygon", "GLargeMapControl3D", "GLargeMapControl", "GSmallMapControl", "GSmallZoomControl",
-    "GScaleControl", "GMap2", "GClientGeocoder", "GUnload", "GBrowserIsCompatible", "GRouteMarks"
+    "GScaleControl", "GMap2", "GClientGeocoder", "GUnload", "GBrowserIsCompatible", "GRouteMarks",
+    "GReplayTrail"
 ];
 
 // The helpers one layer module takes from another.

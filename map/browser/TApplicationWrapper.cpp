@@ -30,4 +30,5 @@ void TApplicationWrapper::DoClick(double lat, double lng) {
 
 void TApplicationWrapper::DoMarkerClick(double lat, double lng) {
     emit statusReported(positionText("Marker Clicked. Lat:", lat, lng));
+    emit markerClicked(lat, lng);
 }

@@ -20,4 +20,6 @@ signals:
     void statusReported(const QString& text);
     // A click on the map itself, not on a marker.
     void mapClicked(double lat, double lng);
+    // A click on a marker, at its point.
+    void markerClicked(double lat, double lng);
 };

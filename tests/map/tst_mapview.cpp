@@ -63,6 +63,7 @@ private slots:
     void staleLabelIsGreyed();
     void keptRadiosMoveInPlaceAndLeaveTheView();
     void fitMarkersShowsEveryMarker();
+    void replayMovesItsRadiosInPlaceAndGivesBackTheLiveView();
     void smallMapControlOnlyOnce();
     void placeMarkerPlacesExactlyOne();
     void failingCommandRaisesPageMessage_data();
@@ -587,6 +588,70 @@ void TestMapView::keptRadiosMoveInPlaceAndLeaveTheView() {
     browser_->runScriptCommands(
         {"GoogleMap.clearscreen();", "GoogleMap.PlaceRadio(7, 40.2,29.8, \"third\");"});
     QCOMPARE(count("img.gmap-marker"), 1);
+}
+
+namespace {
+
+ScriptCommands::ReplayRadio replayRadio(qint32 radio, const QString& pair, const QString& age,
+                                        QList<std::pair<QString, double>> trail) {
+    ScriptCommands::ReplayRadio shown;
+    shown.radio = radio;
+    shown.pair = pair;
+    shown.title = QString::number(radio) + QStringLiteral(" Ann");
+    shown.age = age;
+    shown.infoHtml = QStringLiteral("<b>replayed</b>");
+    shown.trail = trail;
+    return shown;
+}
+
+} // namespace
+
+void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
+    const QString view = mapJs + ".getZoom() + ' ' + " + mapJs + ".getCenter().toUrlValue(4)";
+    const QString trailPaths = QStringLiteral("path.gmap-replay-trail:not([d='M0 0'])");
+    browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"live\", false);",
+                                 ScriptCommands::labelMarker("3 Live", "now", false),
+                                 "GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
+                                 "GoogleMap.fillline(40.2,29.3);", "GoogleMap.drawline();",
+                                 "GoogleMap.Render(40,30,7);"});
+    const QString liveView = js(view).toString();
+
+    browser_->runScriptCommands(
+        {ScriptCommands::replayStart(),
+         ScriptCommands::replayFrame(
+             10, {replayRadio(7, "40.1,29.9", "2 min",
+                              {{"40.0,29.7", 9}, {"40.05,29.8", 4}, {"40.1,29.9", 2}}),
+                  replayRadio(12, "39.6,31.2", "now", {})})});
+    QCOMPARE(count("img.gmap-marker"), 2);
+    QCOMPARE(count("path.gmap-polyline"), 0);
+    QTRY_COMPARE(count(".gmap-radio-label"), 2);
+    QVERIFY(count(trailPaths) >= 1);
+    js("document.querySelector('img.gmap-marker').dataset.seen = 'yes'");
+
+    // The next frame moves radio 7 and drops 12, without clearing the map.
+    browser_->runScriptCommands({ScriptCommands::replayFrame(
+        10, {replayRadio(7, "40.2,29.8", "1 min", {{"40.1,29.9", 3}, {"40.2,29.8", 1}})})});
+    QCOMPARE(count("img.gmap-marker"), 1);
+    QCOMPARE(js("document.querySelector('img.gmap-marker').dataset.seen").toString(),
+             QStringLiteral("yes"));
+    QTRY_COMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
+                 QStringLiteral("1 min"));
+    QCOMPARE(count(trailPaths), 1);
+
+    // A click on the radio follows it; dragging the map would stop that.
+    const QStringList texts = statusTexts([&] { click(pixelOf(40.2, 29.8) - QPoint(0, 20)); });
+    QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.2 / Lng:29.8")});
+    browser_->runScriptCommands(
+        {ScriptCommands::replayFrame(10, {replayRadio(7, "41.5,28.5", "now", {})})});
+    QCOMPARE(js(mapJs + ".getCenter().toUrlValue(2)").toString(), QStringLiteral("41.5,28.5"));
+
+    browser_->runScriptCommand(ScriptCommands::replayEnd());
+    QCOMPARE(js(view).toString(), liveView);
+    QCOMPARE(count("img.gmap-marker"), 1);
+    QCOMPARE(count("path.gmap-polyline"), 1);
+    QCOMPARE(count("path.gmap-replay-trail"), 0);
+    QTRY_COMPARE(js("document.querySelector('.gmap-radio-title').textContent").toString(),
+                 QStringLiteral("3 Live"));
 }
 
 void TestMapView::fitMarkersShowsEveryMarker() {

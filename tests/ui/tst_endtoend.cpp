@@ -7,11 +7,14 @@
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/TableCursor.h"
+#include "ui/ExportActions.h"
 #include "ui/coorposunit.h"
+#include "ui/widgets/ReplayBar.h"
 
 #include "ui/widgets/DateTimePicker.h"
 #include <QAction>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -63,6 +66,7 @@ private slots:
     void labelsNameEachMarkerWithItsAge();
     void bubbleShowsStationTextLiterally();
     void viewModesFromTheMapMenu();
+    void replayShowsTheFleetAtItsTimeAndGivesBackTheLiveView();
     void routeDrawsARedLineAndTheGridShowsItsRows();
     void routeSummaryShowsTheDrawnReports();
     void exportsTheRouteAndTheGridAsShown();
@@ -258,6 +262,72 @@ void TestEndToEnd::viewModesFromTheMapMenu() {
     QTRY_COMPARE(count(browser_, "path[stroke=\"#ff0000\"]"), 0);
     QCOMPARE(evaluate(browser_, map + ".getZoom()").toInt(), 18);
     tick("Projects");
+}
+
+// Radio 7's reports of the demo table run along latitude 41.0333, a minute
+// apart; the replay shows the one at or before the bar's time.
+void TestEndToEnd::replayShowsTheFleetAtItsTimeAndGivesBackTheLiveView() {
+    const CoorPosLayout& ui = window_->controls();
+    const QString map = QStringLiteral("GMap2.fromContainer(document.getElementById('Canvas'))");
+    const QString view = map + ".getZoom() + ' ' + " + map + ".getCenter().toUrlValue(5)";
+    QVERIFY(!ui.ReplayBar1->isVisible());
+    tick("North");
+    tick("12-Ann Lee");
+    window_->ToolButton1Click();
+    QTRY_COMPARE(overlayPositions(browser_, "GMarker").size(), 2);
+    const QStringList liveMarkers = overlayPositions(browser_, "GMarker");
+    const QString liveView = evaluate(browser_, view).toString();
+    const QString liveFilter = window_->positionTable().filter();
+    const int liveRow = window_->positionTable().currentRow();
+
+    ui.Replay1->trigger();
+    QVERIFY(ui.ReplayBar1->isVisible());
+    QCOMPARE(overlayPositions(browser_, "GMarker").size(), 0); // the range starts before any report
+    ui.ReplayBar1->setTime(wallClock(start_.addSecs(10 * 60 + 30)));
+    QTRY_COMPARE(overlayPositions(browser_, "GMarker").size(), 2);
+    QVERIFY2(overlayPositions(browser_, "GMarker").contains("41.0333,29.0033"),
+             qPrintable(overlayPositions(browser_, "GMarker").join(' ')));
+    QVERIFY(count(browser_, "path.gmap-replay-trail") > 0);
+    // The grid's current row: the newest report by then of the ticked radios.
+    QCOMPARE(window_->positionTable().fieldAsDateTime("time"),
+             readFixedFormDateTime(start_.addSecs(600).toString("yyyy-MM-dd hh:mm:ss")));
+    QCOMPARE(window_->positionTable().fieldAsInteger("radio_short_id"), 7);
+
+    // Auto refresh reads on and leaves the replay's map alone.
+    const QStringList replayed = overlayPositions(browser_, "GMarker");
+    window_->Timer1Timer();
+    QCOMPARE(overlayPositions(browser_, "GMarker"), replayed);
+
+    // File > Save Map Image…: the picture as shown, named after the replay's time.
+    const QDateTime shown = window_->mapShownTime();
+    QCOMPARE(shown, start_.addSecs(630));
+    const QString image = dir_.filePath(ExportActions::mapImageName(shown));
+    QVERIFY(image.endsWith(shown.toString("'map-'yyyy-MM-dd-HH-mm-ss'.png'")));
+    window_->saveMapImageTo(image, [](const QString&) { return true; });
+    const QImage saved(image, "PNG");
+    QCOMPARE(saved.size(), browser_->size() * browser_->devicePixelRatio());
+    QSet<QRgb> colours; // the map drawn, not a blank grab
+    for (int y = 0; y < saved.height(); y += 16) {
+        for (int x = 0; x < saved.width(); x += 16)
+            colours.insert(saved.pixel(x, y));
+    }
+    QVERIFY2(colours.size() > 8, qPrintable(QString::number(colours.size())));
+    QStringList asked;
+    window_->saveMapImageTo(image, [&](const QString& path) {
+        asked << path;
+        return false;
+    });
+    QCOMPARE(asked, QStringList{image});
+    QCOMPARE(QImage(image, "PNG"), saved);
+
+    QTest::keyClick(window_.get(), Qt::Key_Escape);
+    QVERIFY(!ui.ReplayBar1->isVisible());
+    QTRY_COMPARE(overlayPositions(browser_, "GMarker").size(), 2);
+    QCOMPARE(overlayPositions(browser_, "GMarker"), liveMarkers);
+    QCOMPARE(evaluate(browser_, view).toString(), liveView);
+    QCOMPARE(count(browser_, "path.gmap-replay-trail"), 0);
+    QCOMPARE(window_->positionTable().filter(), liveFilter);
+    QCOMPARE(window_->positionTable().currentRow(), liveRow);
 }
 
 void TestEndToEnd::routeDrawsARedLineAndTheGridShowsItsRows() {

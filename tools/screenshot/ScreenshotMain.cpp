@@ -5,6 +5,7 @@
 #include "map/browser/MapUrlScheme.h"
 #include "ui/coorposunit.h"
 #include "ui/widgets/DateTimePicker.h"
+#include "ui/widgets/ReplayBar.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -78,6 +79,7 @@ int main(int argc, char** argv) {
         {"settle", "Seconds to wait after acting.", "seconds", "2"},
         {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
         {"size", "Size the window WIDTHxHEIGHT instead of maximizing it.", "size"},
+        {"replay-minutes", "Open Map > Replay at this many minutes before now.", "minutes"},
     });
     options.process(application);
 
@@ -98,6 +100,11 @@ int main(int argc, char** argv) {
         pressButtons(coor_pos, options.values("press"));
         if (options.isSet("page"))
             showPage(coor_pos, options.value("page"));
+        if (options.isSet("replay-minutes")) {
+            coor_pos.controls().Replay1->trigger();
+            coor_pos.controls().ReplayBar1->setTime(wallClock(QDateTime::currentDateTime().addSecs(
+                -60 * options.value("replay-minutes").toInt())));
+        }
         QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
             coor_pos.grab().save(options.value("screenshot"));
             if (options.isSet("about")) {

@@ -31,6 +31,7 @@ function GMap2(container) {
         GEvent.trigger(self, "click", null, fromLeaflet(e.latlng));
     });
     this.leaflet_.on("dblclick", function (e) { GEvent.trigger(self, "dblclick", null, fromLeaflet(e.latlng)); });
+    this.leaflet_.on("dragstart", function () { GEvent.trigger(self, "dragstart"); });
     this.leaflet_.on("moveend", function () { GEvent.trigger(self, "moveend"); });
     this.leaflet_.on("zoomend", function () { GEvent.trigger(self, "zoomend"); });
     maps.push(this);

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "store/DateTimeValue.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+class ColumnStore;
+class RadioTimeIndex;
+struct MarkerLabels;
+
+// What the map shows of the fleet at a past time: each radio at its newest
+// report at or before it, labelled with its age then, and the trail of its
+// last minutes, as one page command per frame.
+class ReplayView {
+public:
+    // Trails keep at most this many points a radio: a frame stays one small
+    // command however often the radios report.
+    static constexpr int maxTrailPoints = 120;
+
+    ReplayView(const ColumnStore& rows, const RadioTimeIndex& index);
+
+    // The frame at labels.now for the radios, radios with no report by then
+    // and reports whose coordinates do not convert left out.
+    QString frameCommand(const QList<qint32>& radios, const MarkerLabels& labels, int trailMinutes);
+    // The radio the last frame drew at the point (a click on its marker).
+    std::optional<qint32> radioAt(double lat, double lng) const;
+    // Among the radios, the report at or before the time that came last: by
+    // time, ties by row.
+    std::optional<quint32> newestRowAt(const QList<qint32>& radios, DateTimeValue time) const;
+
+private:
+    QString pairOf(quint32 row) const; // throws Error when the coordinates do not convert
+
+    const ColumnStore& rows_;
+    const RadioTimeIndex& index_;
+    QList<std::pair<QString, qint32>> shownAt_; // pair texts
+};
