@@ -13,6 +13,15 @@ constexpr double kMinutesPerDay = 24 * 60;
 
 } // namespace
 
+namespace {
+
+int integerColumn(const ColumnStore& rows, const QString& name) {
+    const int column = rows.columnIndex(name);
+    return column >= 0 && rows.info(column).kind == ColumnKind::Integer ? column : -1;
+}
+
+} // namespace
+
 struct AlertEvaluator::Columns {
     int id;
     int radio;
@@ -22,8 +31,9 @@ struct AlertEvaluator::Columns {
     int ew;
     int lng;
 
+    // The id orders reports only when the table holds it as integers.
     explicit Columns(const ColumnStore& rows)
-        : id(rows.columnIndex(PositionTable::id))
+        : id(integerColumn(rows, PositionTable::id))
         , radio(rows.columnIndex(PositionTable::radioShortId))
         , time(rows.columnIndex(PositionTable::time))
         , ns(rows.columnIndex(PositionTable::ns))

@@ -70,11 +70,14 @@ TableReplica::Change SqliteTableReplica::refresh() {
     if (reading->fresh) {
         store_ = std::move(*reading->fresh);
         index_.clear();
+        timeIndex_ = RadioTimeIndex();
     } else {
         store_.eraseRows(reading->kept, reading->earlier);
-        // Rows only appended leave the index right for the rows before.
-        if (reading->kept != reading->earlier)
+        // Rows only appended leave the indexes right for the rows before.
+        if (reading->kept != reading->earlier) {
             index_.clear();
+            timeIndex_ = RadioTimeIndex();
+        }
     }
     if (tracked && track.last != lastRowid_) {
         check_.fingerprints().append(lastRowid_, track.last, track.appended);
@@ -142,6 +145,7 @@ TableReplica::Change SqliteTableReplica::adoptLoad() {
     const quint32 before = store_.rowCount();
     store_ = std::move(*loaded_->store);
     index_ = std::move(loaded_->index);
+    timeIndex_ = std::move(loaded_->timeIndex);
     lastRowid_ = loaded_->lastRowid;
     check_.fingerprints() = std::move(loaded_->fingerprints);
     loaded_.reset();
@@ -230,5 +234,12 @@ void SqliteTableReplica::close() {
     emit rowsAboutToChange();
     store_ = ColumnStore();
     index_.clear();
+    timeIndex_ = RadioTimeIndex();
     open_ = false;
+}
+
+// Rows read on this thread join at the first look after them.
+const RadioTimeIndex& SqliteTableReplica::timeIndex() {
+    timeIndex_.extend(store_);
+    return timeIndex_;
 }

@@ -4,6 +4,7 @@
 
 #include "store/ColumnStore.h"
 #include "store/EqualityIndex.h"
+#include "store/RadioTimeIndex.h"
 #include "store/ReadBounds.h"
 #include "store/RowCheckRounds.h"
 #include "store/TableLoad.h"
@@ -43,6 +44,7 @@ public:
     void close() override;
     const ColumnStore& rows() const override { return store_; }
     EqualityIndex& index() override { return index_; }
+    const RadioTimeIndex& timeIndex() override;
 
     bool isLoading() const override { return load_ != nullptr; }
     bool isLoadingHeld() const override { return loadHeld_; }
@@ -77,6 +79,7 @@ private:
     ReadStamp readStamp_;
     ColumnStore store_;
     EqualityIndex index_;
+    RadioTimeIndex timeIndex_;
 
     // A rowid table: appended rows are read past lastRowid_, the rows held
     // are fingerprinted by slices and checked beside the window.

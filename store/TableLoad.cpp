@@ -122,6 +122,7 @@ void TableLoad::buildIndex() {
     const int column = outcome_.store->columnIndex(indexedColumn_);
     if (column >= 0 && outcome_.store->info(column).kind == ColumnKind::Integer)
         outcome_.index.build(*outcome_.store, column);
+    outcome_.timeIndex.extend(*outcome_.store);
 }
 
 void TableLoad::readWhole(Outcome& part) {

@@ -2,6 +2,7 @@
 
 #include "store/ColumnStore.h"
 #include "store/EqualityIndex.h"
+#include "store/RadioTimeIndex.h"
 #include "store/ReadBounds.h"
 #include "store/SliceFingerprints.h"
 
@@ -29,6 +30,7 @@ public:
         qint64 lastRowid = std::numeric_limits<qint64>::min();
         SliceFingerprints fingerprints; // of a rowid table
         EqualityIndex index;            // of the indexed column, when the table has it as integers
+        RadioTimeIndex timeIndex;       // of a position table
         QString error;                  // why the read failed; empty when it was cancelled
     };
     // Rows read so far, and the rows expected; 0 when not known.

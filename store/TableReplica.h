@@ -8,6 +8,7 @@
 #include <QString>
 
 class EqualityIndex;
+class RadioTimeIndex;
 
 // A table's rows held in memory. A refresh reads what changed since the last
 // one and says what it did to the rows held; a whole read may run beside the
@@ -47,6 +48,9 @@ public:
     virtual const ColumnStore& rows() const = 0;
     // Over rows(): the integer column the table is mostly narrowed by.
     virtual EqualityIndex& index() = 0;
+    // Over rows(): each radio's reports by time, for the replay. A whole read
+    // beside the window builds it; rows appended since join it here.
+    virtual const RadioTimeIndex& timeIndex() = 0;
 
     // A whole read beside the window: its progress and end are signalled, and
     // what it read waits until adoptLoad takes it.

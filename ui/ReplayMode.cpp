@@ -6,6 +6,7 @@
 #include "map/browser/TWebBrowser.h"
 #include "store/EqualityIndex.h"
 #include "store/PositionTable.h"
+#include "store/RadioTimeIndex.h"
 #include "store/TableCursor.h"
 #include "ui/CoorPosLayout.h"
 #include "ui/views/ExclusiveRun.h"
@@ -39,7 +40,8 @@ ReplayMode::ReplayMode(CoorPosLayout& ui, TableCursor& positions, const RadioTre
     bar->setNextReport([this](const QDateTime& after) -> std::optional<QDateTime> {
         const QList<qint32> radios = tickedRadios();
         const std::vector<qint64> ids(radios.begin(), radios.end());
-        const auto next = index_.nextTimeAfter(positions_.rows(), ids, toDateTimeValue(after));
+        const auto next = positions_.replica().timeIndex().nextTimeAfter(positions_.rows(), ids,
+                                                                         toDateTimeValue(after));
         return next ? std::optional(wallClock(fromDateTimeValue(*next))) : std::nullopt;
     });
 }
@@ -57,7 +59,8 @@ void ReplayMode::open() {
     chooseRange(int(ui_.ReplayBar1->range()));
     ui_.ReplayBar1->show();
     ui_.ReplayBar1->findChild<QSlider*>(QStringLiteral("ReplaySlider"))->setFocus();
-    buildReplayIndex();
+    view_ = std::make_unique<ReplayView>(positions_.rows(), positions_.replica().timeIndex());
+    showUnreadableTimes();
     positions_.applyFilter(FilterExpression());
     showFrame();
 }
@@ -69,7 +72,6 @@ void ReplayMode::close() {
     ui_.ReplayBar1->setPlaying(false);
     ui_.ReplayBar1->hide();
     view_.reset();
-    index_ = RadioTimeIndex();
     try {
         ui_.WebBrowser1->runScriptCommand(ScriptCommands::replayEnd());
         positions_.applyFilter(liveFilter_);
@@ -80,31 +82,18 @@ void ReplayMode::close() {
     }
 }
 
-// On the window's thread for now: 10 million reports take about a second.
-void ReplayMode::buildReplayIndex() {
-    index_ = RadioTimeIndex();
-    index_.extend(positions_.rows());
-    view_ = std::make_unique<ReplayView>(positions_.rows(), index_);
-    showUnreadableTimes();
-}
-
-// Reports the writer appends while the replay lasts join the index, so the
-// range reaches them; any other change indexes the rows anew.
+// The time index is the replica's, built beside the window with the load;
+// reports the writer appends while the replay lasts join it at the next look,
+// so the range reaches them.
 void ReplayMode::indexReadRows(const TableReplica::Change& change) {
-    if (!active_ || !change.any())
-        return;
-    if (change.replaced || change.erased > 0) {
-        buildReplayIndex();
-    } else {
-        index_.extend(positions_.rows());
+    if (active_ && change.any())
         showUnreadableTimes();
-    }
 }
 
 void ReplayMode::showUnreadableTimes() {
     const QList<qint32> radios = tickedRadios();
-    ui_.ReplayBar1->setUnreadableTimes(
-        index_.unreadableTimes(std::vector<qint64>(radios.begin(), radios.end())));
+    ui_.ReplayBar1->setUnreadableTimes(positions_.replica().timeIndex().unreadableTimes(
+        std::vector<qint64>(radios.begin(), radios.end())));
 }
 
 void ReplayMode::showFrame() {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "store/RadioTimeIndex.h"
 #include "store/TableReplica.h"
 
 #include <QDateTime>
@@ -36,7 +35,6 @@ public:
     QDateTime replayTime() const;
 
 private:
-    void buildReplayIndex();
     void indexReadRows(const TableReplica::Change& change);
     void showUnreadableTimes();
     void chooseRange(int range);
@@ -50,7 +48,6 @@ private:
     ExclusiveRun& run_;
     int staleMinutes_ = 10;
     bool active_ = false;
-    RadioTimeIndex index_;
     std::unique_ptr<ReplayView> view_;
     std::optional<qint32> followed_;
     // The grid as live left it.

@@ -38,6 +38,8 @@ void PgTableLoad::run(const QString& connectionString, const QString& tableName,
             if (column >= 0 && outcome_.whole->rows.info(column).kind == ColumnKind::Integer)
                 outcome_.index.build(outcome_.whole->rows, column);
         }
+        if (outcome_.whole)
+            outcome_.timeIndex.extend(outcome_.whole->rows);
     } catch (const Error& error) {
         outcome_.whole.reset();
         outcome_.error = error.message();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/EqualityIndex.h"
+#include "store/RadioTimeIndex.h"
 #include "store/postgres/PgTableReader.h"
 
 #include <QString>
@@ -17,6 +18,7 @@ public:
     struct Outcome {
         std::optional<PgTableReader::Whole> whole; // none when cancelled or failed
         EqualityIndex index;                       // over whole's rows, when asked for
+        RadioTimeIndex timeIndex;                  // over whole's rows, of a position table
         QString error;
     };
 

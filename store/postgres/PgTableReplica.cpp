@@ -107,6 +107,7 @@ TableReplica::Change PgTableReplica::readWholeNow() {
     store_ = std::move(whole->rows);
     layout_ = std::move(whole->layout);
     index_.clear();
+    timeIndex_ = RadioTimeIndex();
     return {true, 0, before, store_.rowCount()};
 }
 
@@ -159,6 +160,7 @@ TableReplica::Change PgTableReplica::adoptLoad() {
     const quint32 before = store_.rowCount();
     store_ = std::move(whole.rows);
     index_ = std::move(loaded_->index);
+    timeIndex_ = std::move(loaded_->timeIndex);
     layout_ = std::move(whole.layout);
     mark_ = whole.mark;
     fetched_ = ColumnStore(layout_->infos());
@@ -240,6 +242,7 @@ void PgTableReplica::close() {
     store_ = ColumnStore();
     fetched_ = ColumnStore();
     index_.clear();
+    timeIndex_ = RadioTimeIndex();
     mark_ = {};
     wholeReadDue_ = true;
     loadError_.clear();
@@ -282,4 +285,10 @@ void PgTableReplica::readNotifications() {
     }
     if (forThisTable)
         fetchAhead();
+}
+
+// Rows read on this thread join at the first look after them.
+const RadioTimeIndex& PgTableReplica::timeIndex() {
+    timeIndex_.extend(store_);
+    return timeIndex_;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/EqualityIndex.h"
+#include "store/RadioTimeIndex.h"
 #include "store/TableReplica.h"
 #include "store/postgres/PgTableLayout.h"
 #include "store/postgres/PgTableLoad.h"
@@ -48,6 +49,7 @@ public:
     void close() override;
     const ColumnStore& rows() const override { return store_; }
     EqualityIndex& index() override { return index_; }
+    const RadioTimeIndex& timeIndex() override;
 
     bool isLoading() const override { return load_ != nullptr; }
     bool isLoadingHeld() const override { return loadHeld_; }
@@ -105,6 +107,7 @@ private:
     ColumnStore store_;
     ColumnStore fetched_; // committed since the last refresh, read ahead
     EqualityIndex index_;
+    RadioTimeIndex timeIndex_;
     bool wholeReadDue_ = true;
 
     std::unique_ptr<PgTableLoad> load_;

@@ -3,6 +3,7 @@
 
 #include "app/Error.h"
 #include "store/Connection.h"
+#include "store/PositionTable.h"
 #include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 #include <sqlite3.h>
@@ -27,6 +28,7 @@ private slots:
     void changeSaysWhatTheReadDid_data();
     void changeSaysWhatTheReadDid();
     void loadWaitsForItsOwnStep();
+    void loadIndexesTimesBesideTheWindow();
     void refreshShowsEveryChange_data();
     void refreshShowsEveryChange();
     void failedRereadKeepsTheEarlierRows();
@@ -141,6 +143,39 @@ void SqliteTableReplicaTest::loadWaitsForItsOwnStep() {
     QVERIFY(!cursor.adoptLoad());
     cursor.refresh();
     QCOMPARE(passingKeys(cursor), QList<qint32>({1, 2, 3, 4, 5, 6}));
+}
+
+// The replay's time index comes with a whole read of the position table,
+// built on the load's thread; rows appended later join it.
+void SqliteTableReplicaTest::loadIndexesTimesBesideTheWindow() {
+    const QString path = dir_.filePath(QStringLiteral("positions.db"));
+    QFile::remove(path);
+    TestDatabase writer(path);
+    writer.createSchema()
+        .addReport(5, "2024-03-01 10:00:00", "41.000000", "29.000000")
+        .addReport(6, "2024-03-01 10:01:00", "41.000000", "29.000000")
+        .addReport(5, "2024-03-01 09:59:00", "41.000000", "29.000000");
+    TableLoad load(
+        path, PositionTable::name, PositionTable::radioShortId, ReadBounds(), true,
+        [](quint64, quint64) {}, [] {});
+    TableLoad::Outcome outcome = load.take();
+    QVERIFY(outcome.store);
+    QCOMPARE(outcome.timeIndex.indexedRows(), quint32(3));
+    const DateTimeValue ten = toDateTimeValue(QDateTime(QDate(2024, 3, 1), QTime(10, 0)));
+    QCOMPARE(outcome.timeIndex.rowAt(*outcome.store, 5, ten), std::optional<quint32>(0));
+    QCOMPARE(outcome.timeIndex.rowAt(*outcome.store, 6, ten), std::nullopt);
+
+    Connection connection;
+    connection.open(path);
+    auto replica = sqliteReplica(connection, PositionTable::name);
+    replica->setIncrementalRefresh(true);
+    replica->refresh();
+    replica->waitForBackgroundWork();
+    replica->adoptLoad();
+    writer.addReport(6, "2024-03-01 09:30:00", "41.000000", "29.000000");
+    replica->refresh();
+    QCOMPARE(replica->timeIndex().indexedRows(), quint32(4));
+    QCOMPARE(replica->timeIndex().rowAt(replica->rows(), 6, ten), std::optional<quint32>(3));
 }
 
 void SqliteTableReplicaTest::refreshShowsEveryChange_data() {

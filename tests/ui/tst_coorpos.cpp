@@ -430,8 +430,7 @@ void TestCoorPos::mapMenuHoldsExclusiveViewModes() {
     QCOMPARE(modes,
              QStringList({"ViewFollowLast=Follow the last radio", "ViewFitAll=Fit all radios",
                           "ViewKeepMine=Keep my view", "=", "ClusterRadios=Group Crowded Radios",
-                          "=", "Areas1=Areas\u2026", "ShowAlerts=Alerts",
-                          "Replay1=Replay\u2026"}));
+                          "=", "Areas1=Areas\u2026", "ShowAlerts=Alerts", "Replay1=Replay\u2026"}));
     QVERIFY(ui.MapMenu->actions()[3]->isSeparator());
     QCOMPARE(ui.Replay1->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
     QCOMPARE(window.mapViewMode(), MapViewMode::FollowLast);

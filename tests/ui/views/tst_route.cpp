@@ -38,6 +38,7 @@ public:
     void close() override { inner_->close(); }
     const ColumnStore& rows() const override { return inner_->rows(); }
     EqualityIndex& index() override { return inner_->index(); }
+    const RadioTimeIndex& timeIndex() override { return inner_->timeIndex(); }
     bool isLoading() const override { return inner_->isLoading(); }
     bool isLoadingHeld() const override { return inner_->isLoadingHeld(); }
     bool hasLoad() const override { return inner_->hasLoad(); }
