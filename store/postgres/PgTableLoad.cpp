@@ -32,7 +32,9 @@ void PgTableLoad::run(const QString& connectionString, const QString& tableName,
     lowerWorkerPriority();
     try {
         PgConnection connection(connectionString);
-        outcome_.whole = PgTableReader::readWhole(connection, tableName, &cancel_, progress);
+        PgConnection helper(connectionString);
+        outcome_.whole =
+            PgTableReader::readWhole(connection, tableName, &cancel_, progress, &helper);
         if (outcome_.whole && !indexedColumn.isEmpty()) {
             const int column = outcome_.whole->rows.columnIndex(indexedColumn);
             if (column >= 0 && outcome_.whole->rows.info(column).kind == ColumnKind::Integer)
