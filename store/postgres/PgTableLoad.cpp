@@ -32,9 +32,7 @@ void PgTableLoad::run(const QString& connectionString, const QString& tableName,
     lowerWorkerPriority();
     try {
         PgConnection connection(connectionString);
-        PgConnection helper(connectionString);
-        outcome_.whole =
-            PgTableReader::readWhole(connection, tableName, &cancel_, progress, &helper);
+        outcome_.whole = PgTableReader::readWhole(connection, tableName, &cancel_, progress);
         if (outcome_.whole && !indexedColumn.isEmpty()) {
             const int column = outcome_.whole->rows.columnIndex(indexedColumn);
             if (column >= 0 && outcome_.whole->rows.info(column).kind == ColumnKind::Integer)

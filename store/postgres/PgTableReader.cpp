@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <thread>
 
 namespace {
 
@@ -78,70 +77,6 @@ void putInReadOrder(ColumnStore& rows, const IntegerColumn& txids) {
     rows.reorder(order);
 }
 
-// Reads `query`'s rows in two halves of the table's pages, the first on
-// `connection`, the second at the same time on `helper` in the same snapshot
-// (exported by the connection's open transaction), and joins them in page
-// order. The server's side of a whole read then runs on two processes, as
-// the client's does. False when cancelled.
-bool readInHalves(PgConnection& connection, PgConnection& helper, PgTableReader::Whole& whole,
-                  IntegerColumn& txids, const QString& query, quint64 expected,
-                  const std::atomic_bool* cancel, const PgTableReader::Progress& progress) {
-    const QByteArray snapshotName = connection.value(QStringLiteral("SELECT pg_export_snapshot()"));
-    const qint64 pages = connection
-                             .value(QStringLiteral("SELECT relpages FROM pg_class WHERE oid = "
-                                                   "to_regclass('%1')")
-                                        .arg(whole.layout.tableName()))
-                             .toLongLong();
-    // Pages past the estimate are in the second half: the halves cover all.
-    const QString middle = QStringLiteral("'(%1,0)'::tid").arg(std::max<qint64>(pages / 2, 0));
-    std::atomic<quint64> secondRows = 0;
-    ColumnStore second(whole.layout.infos());
-    IntegerColumn secondTxids;
-    const quint32 half = quint32(std::min<quint64>(expected / 2, 1u << 30));
-    second.reserve(half);
-    secondTxids.reserve(half);
-    bool secondComplete = false;
-    std::exception_ptr secondFailure;
-    std::thread secondHalf([&] {
-        try {
-            Snapshot snapshot(helper);
-            helper.exec(QStringLiteral("SET TRANSACTION SNAPSHOT '%1'")
-                            .arg(QString::fromLatin1(snapshotName)));
-            PgCopyReader reader(whole.layout, &secondTxids);
-            secondComplete = reader.read(helper, query + QStringLiteral(" AND ctid >= ") + middle,
-                                         second, cancel, [&](quint64 rows) { secondRows = rows; });
-            if (secondComplete)
-                snapshot.end();
-        } catch (...) {
-            secondFailure = std::current_exception();
-        }
-    });
-    bool firstComplete = false;
-    try {
-        PgCopyReader reader(whole.layout, &txids);
-        firstComplete = reader.read(connection, query + QStringLiteral(" AND ctid < ") + middle,
-                                    whole.rows, cancel, [&](quint64 rows) {
-                                        if (progress) {
-                                            const quint64 all = rows + secondRows;
-                                            progress(all, std::max(expected, all));
-                                        }
-                                    });
-    } catch (...) {
-        secondHalf.join();
-        throw;
-    }
-    secondHalf.join();
-    if (secondFailure)
-        std::rethrow_exception(secondFailure);
-    if (!firstComplete || !secondComplete)
-        return false;
-    whole.rows.append(std::move(second));
-    txids.append(secondTxids);
-    if (progress)
-        progress(whole.rows.rowCount(), std::max<quint64>(expected, whole.rows.rowCount()));
-    return true;
-}
-
 QString rowsBetween(const PgTableLayout& layout, std::optional<quint64> from, quint64 to) {
     QString where = QStringLiteral(" WHERE txid < '%1'::xid8").arg(to);
     if (from)
@@ -155,8 +90,7 @@ QString rowsBetween(const PgTableLayout& layout, std::optional<quint64> from, qu
 std::optional<PgTableReader::Whole> PgTableReader::readWhole(PgConnection& connection,
                                                              const QString& tableName,
                                                              const std::atomic_bool* cancel,
-                                                             const Progress& progress,
-                                                             PgConnection* helper) {
+                                                             const Progress& progress) {
     Snapshot snapshot(connection);
     Whole whole{PgTableLayout::read(connection, tableName), ColumnStore(), {}};
     whole.rows = ColumnStore(whole.layout.infos());
@@ -175,30 +109,23 @@ std::optional<PgTableReader::Whole> PgTableReader::readWhole(PgConnection& conne
     const bool orderedHere =
         whole.layout.readsExactly() && (id < 0 || whole.rows.info(id).kind == ColumnKind::Integer);
     IntegerColumn txids;
-    if (expected > 0) {
-        const quint32 reserved = quint32(std::min<quint64>(expected, 1u << 30));
-        whole.rows.reserve(reserved);
-        if (orderedHere)
-            txids.reserve(reserved);
-    }
     if (orderedHere) {
         whole.mark = readMark(connection, whole.layout);
         query = QStringLiteral("SELECT %1, txid FROM %2 WHERE txid < '%3'::xid8")
                     .arg(whole.layout.selectList(), tableName)
                     .arg(whole.mark.horizon);
-        if (helper) {
-            if (!readInHalves(connection, *helper, whole, txids, query, expected, cancel, progress))
-                return std::nullopt;
-            snapshot.end();
-            putInReadOrder(whole.rows, txids);
-            return whole;
-        }
     } else if (whole.layout.readsExactly()) {
         whole.mark = readMark(connection, whole.layout);
         query = rowsBetween(whole.layout, std::nullopt, whole.mark.horizon);
     } else {
         query = QStringLiteral("SELECT %1 FROM %2%3")
                     .arg(whole.layout.selectList(), tableName, whole.layout.order());
+    }
+    if (expected > 0) {
+        const quint32 reserved = quint32(std::min<quint64>(expected, 1u << 30));
+        whole.rows.reserve(reserved);
+        if (orderedHere)
+            txids.reserve(reserved);
     }
     PgCopyReader reader(whole.layout, orderedHere ? &txids : nullptr);
     const bool complete = reader.read(connection, query, whole.rows, cancel, [&](quint64 rows) {

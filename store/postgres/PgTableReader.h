@@ -42,12 +42,9 @@ public:
     using Progress = std::function<void(quint64 rows, quint64 expected)>;
 
     // Empty when cancelled. Throws Error with the server's message.
-    // With `helper`, a second session on the same server, the table is read
-    // in two halves at once, on this thread and another, in one snapshot.
     static std::optional<Whole> readWhole(PgConnection& connection, const QString& tableName,
                                           const std::atomic_bool* cancel = nullptr,
-                                          const Progress& progress = {},
-                                          PgConnection* helper = nullptr);
+                                          const Progress& progress = {});
     // What was committed since `mark`; the layout must read exactly.
     static Since readSince(PgConnection& connection, const PgTableLayout& layout, const Mark& mark);
 };

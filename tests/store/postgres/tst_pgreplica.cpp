@@ -360,12 +360,6 @@ void PgReplicaTest::wholeReadOrderedByWritingTransaction_data() {
         << QStringLiteral("SELECT 1")
         << QStringLiteral("UPDATE map_coor SET lat = lat WHERE id = 2")
         << QStringLiteral("SELECT 1");
-    // Read in two halves of its pages once the server knows how many.
-    QTest::newRow("a larger table")
-        << QStringLiteral("SELECT 1")
-        << reports(20000, 104) +
-               QStringLiteral("; UPDATE map_coor SET lat = lat WHERE id = 2; ANALYZE map_coor")
-        << QStringLiteral("SELECT 1");
 }
 
 // Rows that lie in the table out of their writing order: a whole read shows
