@@ -162,6 +162,35 @@ void ColumnStore::eraseRows(quint32 first, quint32 last) {
     rowCount_ -= last - first;
 }
 
+void ColumnStore::reorder(const std::vector<quint32>& order) {
+    for (int c = 0; c < columnCount(); ++c) {
+        Column& column = columns_[c];
+        if (column.hasNulls) {
+            std::vector<bool> nulls(order.size());
+            for (std::size_t row = 0; row < order.size(); ++row)
+                nulls[row] = column.nulls[order[row]];
+            column.nulls = std::move(nulls);
+        }
+        switch (infos_[c].kind) {
+        case ColumnKind::Integer:
+            column.integers.reorder(order);
+            break;
+        case ColumnKind::Real:
+        case ColumnKind::DateTime: {
+            std::vector<double> numbers;
+            numbers.reserve(order.size());
+            for (const quint32 row : order)
+                numbers.push_back(column.numbers[row]);
+            column.numbers = std::move(numbers);
+            break;
+        }
+        case ColumnKind::Text:
+            column.texts.reorder(order);
+            break;
+        }
+    }
+}
+
 QString ColumnStore::displayText(int column, quint32 row) const {
     if (isNull(column, row))
         return QString();

@@ -55,6 +55,8 @@ public:
     bool rowEquals(quint32 row, const std::vector<Cell>& cells) const;
     void truncate(quint32 rows); // at most rowCount(); also drops a row appendRow left half-done
     void eraseRows(quint32 first, quint32 last); // rows first .. last - 1
+    // Row i becomes the row order[i] was; order holds every row once.
+    void reorder(const std::vector<quint32>& order);
 
     bool isNull(int column, quint32 row) const {
         const Column& data = columns_[column];

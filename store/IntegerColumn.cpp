@@ -51,6 +51,26 @@ void IntegerColumn::eraseRows(quint32 first, quint32 last) {
         narrowValues_.erase(narrowValues_.begin() + first, narrowValues_.begin() + last);
 }
 
+namespace {
+
+template <typename T>
+void reorderValues(std::vector<T>& values, const std::vector<quint32>& order) {
+    std::vector<T> reordered;
+    reordered.reserve(values.size());
+    for (const quint32 row : order)
+        reordered.push_back(values[row]);
+    values = std::move(reordered);
+}
+
+} // namespace
+
+void IntegerColumn::reorder(const std::vector<quint32>& order) {
+    if (wide_)
+        reorderValues(wideValues_, order);
+    else
+        reorderValues(narrowValues_, order);
+}
+
 void IntegerColumn::widen() {
     wideValues_.assign(narrowValues_.begin(), narrowValues_.end());
     narrowValues_ = {};

@@ -28,6 +28,8 @@ public:
     void reserve(quint32 rows);
     void truncate(quint32 rows);
     void eraseRows(quint32 first, quint32 last); // rows first .. last - 1
+    // Row i becomes the row order[i] was; order holds every row once.
+    void reorder(const std::vector<quint32>& order);
 
 private:
     void widen();

@@ -94,6 +94,28 @@ void TextColumn::eraseRows(quint32 first, quint32 last) {
         *it -= end - begin;
 }
 
+void TextColumn::reorder(const std::vector<quint32>& order) {
+    if (coded_) {
+        std::vector<quint16> codes;
+        codes.reserve(codes_.size());
+        for (const quint32 row : order)
+            codes.push_back(codes_[row]);
+        codes_ = std::move(codes);
+        return;
+    }
+    std::vector<char> bytes;
+    bytes.reserve(bytes_.size());
+    std::vector<quint32> ends;
+    ends.reserve(ends_.size());
+    for (const quint32 row : order) {
+        const QByteArrayView text = at(row);
+        bytes.insert(bytes.end(), text.begin(), text.end());
+        ends.push_back(quint32(bytes.size()));
+    }
+    bytes_ = std::move(bytes);
+    ends_ = std::move(ends);
+}
+
 // The same text as the row before is the common case and spares the lookup.
 void TextColumn::appendCoded(QByteArrayView text) {
     if (!dictionary_.empty() && dictionary_[lastCode_] == text) {

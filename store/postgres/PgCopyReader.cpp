@@ -67,10 +67,11 @@ template <typename T> bool isInfinite(T value) {
 
 } // namespace
 
-PgCopyReader::PgCopyReader(const PgTableLayout& layout)
+PgCopyReader::PgCopyReader(const PgTableLayout& layout, IntegerColumn* writingTransactions)
     : columns_(layout.columns())
     , cells_(layout.columns().size())
-    , timeMemos_(layout.columns().size()) {}
+    , timeMemos_(layout.columns().size())
+    , writingTransactions_(writingTransactions) {}
 
 bool PgCopyReader::read(PgConnection& connection, const QString& query, ColumnStore& into,
                         const std::atomic_bool* cancel, const Progress& progress) {
@@ -142,10 +143,11 @@ bool PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
     const qint16 fields = bigEndian<qint16>(message.data());
     if (fields == -1)
         return false; // the trailer
-    if (fields != qint16(columns_.size()))
+    const qint16 columns = qint16(columns_.size());
+    if (fields != columns + (writingTransactions_ ? 1 : 0))
         malformed();
     qsizetype at = 2;
-    for (int c = 0; c < fields; ++c) {
+    for (int c = 0; c < columns; ++c) {
         if (message.size() < at + 4)
             malformed();
         const qint32 length = bigEndian<qint32>(message.data() + at);
@@ -160,6 +162,12 @@ bool PgCopyReader::readRow(QByteArrayView message, ColumnStore& into) {
             malformed();
         readCell(c, message.sliced(at, length), cell);
         at += length;
+    }
+    if (writingTransactions_) {
+        // xid8 is an unsigned 64-bit count, far below 2^63 in practice.
+        if (message.size() != at + 12 || bigEndian<qint32>(message.data() + at) != 8)
+            malformed();
+        writingTransactions_->append(qint64(bigEndian<quint64>(message.data() + at + 4)));
     }
     into.appendRow(cells_);
     return true;

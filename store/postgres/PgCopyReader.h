@@ -18,7 +18,10 @@ class PgCopyReader {
 public:
     using Progress = std::function<void(quint64 rows)>;
 
-    explicit PgCopyReader(const PgTableLayout& layout);
+    // With `writingTransactions`, each row of the query ends with its txid,
+    // which goes there instead of into the rows.
+    explicit PgCopyReader(const PgTableLayout& layout,
+                          IntegerColumn* writingTransactions = nullptr);
 
     // Appends the rows of `query` (a SELECT of the layout's columns) to
     // `into`. Returns false when `cancel` was set, with the rows read so far
@@ -42,5 +45,6 @@ private:
     std::vector<PgTableLayout::Column> columns_;
     std::vector<ColumnStore::Cell> cells_;
     std::vector<TimeMemo> timeMemos_;
+    IntegerColumn* writingTransactions_;
     bool headerRead_ = false;
 };

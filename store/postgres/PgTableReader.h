@@ -22,6 +22,7 @@ public:
     struct Mark {
         quint64 horizon = 0;
         qint64 changes = 0;
+        bool operator==(const Mark&) const = default;
     };
 
     struct Whole {

@@ -30,6 +30,8 @@ private slots:
     void missingTableSaysSo();
     void loadShowsProgressAndCancels();
     void lateSmallerIdShowsOnce();
+    void wholeReadOrderedByWritingTransaction_data();
+    void wholeReadOrderedByWritingTransaction();
     void concurrentWritersLoseNothing();
     void wakeUpFetchesAhead();
     void standbyShowsAppendsOnce();
@@ -345,6 +347,40 @@ void PgReplicaTest::lateSmallerIdShowsOnce() {
     replica.refresh();
     replica.refresh();
     QCOMPARE(ids(replica.rows()), (QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+}
+
+void PgReplicaTest::wholeReadOrderedByWritingTransaction_data() {
+    QTest::addColumn<QString>("firstBefore");
+    QTest::addColumn<QString>("second");
+    QTest::addColumn<QString>("firstAfter");
+    QTest::newRow("a writer that began first commits last")
+        << QStringLiteral("BEGIN; SELECT pg_current_xact_id()") << reports(1, 202)
+        << reports(1, 201) + QStringLiteral("; COMMIT");
+    QTest::newRow("a row rewritten in place")
+        << QStringLiteral("SELECT 1")
+        << QStringLiteral("UPDATE map_coor SET lat = lat WHERE id = 2")
+        << QStringLiteral("SELECT 1");
+}
+
+// Rows that lie in the table out of their writing order: a whole read shows
+// them in the order a refresh appends in, as the server sorts them.
+void PgReplicaTest::wholeReadOrderedByWritingTransaction() {
+    QFETCH(QString, firstBefore);
+    QFETCH(QString, second);
+    QFETCH(QString, firstAfter);
+    PgSession first(database());
+    PgSession other(database());
+    first.exec(firstBefore);
+    other.exec(second);
+    first.exec(firstAfter);
+    const QList<qint64> stored = other.integers(QStringLiteral("SELECT id FROM map_coor"));
+    const QList<qint64> ordered =
+        other.integers(QStringLiteral("SELECT id FROM map_coor ORDER BY txid, id"));
+    QVERIFY(stored != ordered);
+
+    PgTableReplica replica(database(), QStringLiteral("map_coor"));
+    readFirst(replica);
+    QCOMPARE(ids(replica.rows()), ordered);
 }
 
 // The simulator's batches through three connections, committing newest
