@@ -51,6 +51,12 @@ struct AlertEvaluator::Report {
     qint64 id = 0;
 };
 
+// Each radio's newest report, and the highest id of the rows looked at.
+struct AlertEvaluator::Newest {
+    std::vector<Report> reports;
+    qint64 highestId = std::numeric_limits<qint64>::min();
+};
+
 namespace {
 
 std::optional<qint32> radioOf(const ColumnStore& rows, int column, quint32 row) {
@@ -127,7 +133,9 @@ void AlertEvaluator::start(const ColumnStore& rows, const QDateTime& now) {
     radios_.clear();
     highestId_ = std::numeric_limits<qint64>::min();
     started_ = true;
-    settle(reportsOf(rows, 0, rows.rowCount()));
+    const Newest newest = newestOf(rows, std::numeric_limits<qint64>::max());
+    settle(newest.reports);
+    highestId_ = std::max(highestId_, newest.highestId);
     const DateTimeValue nowValue = toDateTimeValue(now);
     for (RadioState& state : radios_) {
         if (wholeMinutes(nowValue - state.time) >= staleMinutes_)
@@ -157,15 +165,12 @@ QList<Alert> AlertEvaluator::follow(const ColumnStore& rows, const TableReplica:
     // Read anew: the rows seen before set the places quietly, the rest are new.
     const Columns columns(rows);
     if (columns.id < 0) {
-        settle(reportsOf(rows, 0, rows.rowCount()));
+        settle(newestOf(rows, std::numeric_limits<qint64>::max()).reports);
         return {};
     }
     const qint64 seen = highestId_;
-    std::vector<Report> old;
-    std::vector<Report> fresh;
-    for (const Report& report : reportsOf(rows, 0, rows.rowCount()))
-        (report.id <= seen ? old : fresh).push_back(report);
-    settle(old);
+    settle(newestOf(rows, seen).reports);
+    std::vector<Report> fresh = reportsOf(rows, 0, rows.rowCount(), seen);
     std::stable_sort(fresh.begin(), fresh.end(),
                      [](const Report& a, const Report& b) { return a.time < b.time; });
     QList<Alert> alerts;
@@ -196,8 +201,10 @@ QList<Alert> AlertEvaluator::silences(const QDateTime& now) {
     return alerts;
 }
 
+// The reports of the rows whose id is past `afterId`.
 std::vector<AlertEvaluator::Report> AlertEvaluator::reportsOf(const ColumnStore& rows,
-                                                              quint32 first, quint32 end) const {
+                                                              quint32 first, quint32 end,
+                                                              qint64 afterId) const {
     std::vector<Report> reports;
     const Columns columns(rows);
     if (!columns.usable())
@@ -207,6 +214,8 @@ std::vector<AlertEvaluator::Report> AlertEvaluator::reportsOf(const ColumnStore&
         Report report;
         report.id = columns.id >= 0 && !rows.isNull(columns.id, row) ? rows.integer(columns.id, row)
                                                                      : qint64(row);
+        if (report.id <= afterId)
+            continue;
         const std::optional<qint32> radio = radioOf(rows, columns.radio, row);
         report.time = timeOf(rows, columns.time, row);
         // A report without its radio or a time that reads cannot be placed in time.
@@ -217,6 +226,40 @@ std::vector<AlertEvaluator::Report> AlertEvaluator::reportsOf(const ColumnStore&
         reports.push_back(report);
     }
     return reports;
+}
+
+// Among the rows whose id is at most `upToId`. A table of millions is read
+// whole at start-up: only each radio's newest report has its position
+// converted.
+AlertEvaluator::Newest AlertEvaluator::newestOf(const ColumnStore& rows, qint64 upToId) const {
+    Newest newest;
+    const Columns columns(rows);
+    if (!columns.usable())
+        return newest;
+    QHash<qint32, std::pair<DateTimeValue, quint32>> rowOf;
+    for (quint32 row = 0; row < rows.rowCount(); ++row) {
+        const qint64 id = columns.id >= 0 && !rows.isNull(columns.id, row)
+                              ? rows.integer(columns.id, row)
+                              : qint64(row);
+        if (id > upToId)
+            continue;
+        newest.highestId = std::max(newest.highestId, id);
+        const std::optional<qint32> radio = radioOf(rows, columns.radio, row);
+        const DateTimeValue time = timeOf(rows, columns.time, row);
+        if (!radio || time == 0)
+            continue;
+        const auto found = rowOf.find(*radio);
+        if (found == rowOf.end())
+            rowOf.insert(*radio, {time, row});
+        else if (time >= found->first)
+            *found = {time, row};
+    }
+    for (auto it = rowOf.cbegin(); it != rowOf.cend(); ++it) {
+        const quint32 row = it->second;
+        const std::vector<Report> one = reportsOf(rows, row, row + 1);
+        newest.reports.insert(newest.reports.end(), one.begin(), one.end());
+    }
+    return newest;
 }
 
 void AlertEvaluator::settle(const std::vector<Report>& reports) {

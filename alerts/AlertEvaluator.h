@@ -58,7 +58,10 @@ private:
         enum class Silence { Reporting, Unannounced, Announced } silence = Silence::Reporting;
     };
 
-    std::vector<Report> reportsOf(const ColumnStore& rows, quint32 first, quint32 end) const;
+    struct Newest;
+    std::vector<Report> reportsOf(const ColumnStore& rows, quint32 first, quint32 end,
+                                  qint64 afterId = std::numeric_limits<qint64>::min()) const;
+    Newest newestOf(const ColumnStore& rows, qint64 upToId) const;
     void settle(const std::vector<Report>& reports);
     void apply(const Report& report, QList<Alert>& alerts);
     std::vector<int> areasHolding(qint32 radio, GeoPoint position) const;

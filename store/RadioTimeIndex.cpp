@@ -36,20 +36,43 @@ void RadioTimeIndex::extend(const ColumnStore& store) {
         // Rows come in row order, so a stable sort keeps ties in row order.
         if (!std::is_sorted(rows.begin(), rows.end(), byTime))
             std::stable_sort(rows.begin(), rows.end(), byTime);
-        std::vector<quint32>& held = radios_[radio].rows;
-        if (held.empty()) {
-            held = std::move(rows);
-            held.shrink_to_fit(); // a whole read lands once: no room kept for growth
-            continue;
-        }
-        const bool behind = timeOf(store, held.back()) <= times[rows.front() - first];
-        const auto middle = held.insert(held.end(), rows.begin(), rows.end());
-        if (!behind) {
-            // Held rows come before the new ones in row order, so ties keep it.
-            std::inplace_merge(held.begin(), middle, held.end(), [&](quint32 a, quint32 b) {
-                return timeOf(store, a) < timeOf(store, b);
-            });
-        }
+        joinBehind(radios_[radio].rows, std::move(rows), store);
+    }
+}
+
+void RadioTimeIndex::append(RadioTimeIndex&& other, const ColumnStore& store) {
+    const quint32 offset = indexedRows_;
+    if (offset == 0) {
+        timeColumn_ = other.timeColumn_;
+        radioColumn_ = other.radioColumn_;
+    }
+    indexedRows_ += other.indexedRows_;
+    for (auto& [radio, part] : other.radios_) {
+        for (quint32& row : part.rows)
+            row += offset;
+        Radio& held = radios_[radio];
+        held.unreadable += part.unreadable;
+        joinBehind(held.rows, std::move(part.rows), store);
+    }
+}
+
+// Rows later in row order, sorted by time, joined behind the held ones.
+void RadioTimeIndex::joinBehind(std::vector<quint32>& held, std::vector<quint32>&& rows,
+                                const ColumnStore& store) const {
+    if (rows.empty())
+        return;
+    if (held.empty()) {
+        held = std::move(rows);
+        held.shrink_to_fit(); // a whole read lands once: no room kept for growth
+        return;
+    }
+    const bool behind = timeOf(store, held.back()) <= timeOf(store, rows.front());
+    const auto middle = held.insert(held.end(), rows.begin(), rows.end());
+    if (!behind) {
+        // Held rows come before the new ones in row order, so ties keep it.
+        std::inplace_merge(held.begin(), middle, held.end(), [&](quint32 a, quint32 b) {
+            return timeOf(store, a) < timeOf(store, b);
+        });
     }
 }
 

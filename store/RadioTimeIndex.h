@@ -24,6 +24,9 @@ public:
     // from a new index.
     void extend(const ColumnStore& store);
     quint32 indexedRows() const { return indexedRows_; }
+    // The other index, over rows that `store` holds behind these, joined
+    // behind this one: the halves of a whole read are indexed side by side.
+    void append(RadioTimeIndex&& other, const ColumnStore& store);
     // What the index holds in memory, about four bytes a report.
     quint64 heldBytes() const;
 
@@ -50,6 +53,8 @@ private:
 
     std::optional<qint64> radioOf(const ColumnStore& store, quint32 row) const;
     std::span<const quint32> rowsOf(qint64 radio) const;
+    void joinBehind(std::vector<quint32>& held, std::vector<quint32>&& rows,
+                    const ColumnStore& store) const;
 
     int timeColumn_ = -1;
     int radioColumn_ = -1;

@@ -78,11 +78,17 @@ void TableLoad::run() {
                 readRange(outcome_, first, expected_);
             } else {
                 Outcome secondHalf;
+                // Each half indexes its times on its own thread.
+                const auto readAndIndex = [this](Outcome& part, Range range, quint64 reserve) {
+                    readRange(part, range, reserve);
+                    if (part.store && !cancelled_)
+                        part.timeIndex.extend(*part.store);
+                };
                 std::thread other([&] {
                     lowerWorkerPriority();
-                    readRange(secondHalf, *second, expected_ / 2);
+                    readAndIndex(secondHalf, *second, expected_ / 2);
                 });
-                readRange(outcome_, first, expected_);
+                readAndIndex(outcome_, first, expected_);
                 other.join();
                 if (!secondHalf.error.isEmpty())
                     throw Error(secondHalf.error);
@@ -90,6 +96,7 @@ void TableLoad::run() {
                     outcome_.store->append(std::move(*secondHalf.store));
                     outcome_.fingerprints.append(secondHalf.fingerprints);
                     outcome_.lastRowid = std::max(outcome_.lastRowid, secondHalf.lastRowid);
+                    outcome_.timeIndex.append(std::move(secondHalf.timeIndex), *outcome_.store);
                 }
             }
         }

@@ -164,10 +164,14 @@ void RadioTimeIndexTest::appendedPartsEqualOneBuild_data() {
     addForBothKinds("one part, in order", [](QTestData& data) { data << 1 << 0; });
     addForBothKinds("many parts, in order", [](QTestData& data) { data << 40 << 0; });
     addForBothKinds("many parts, clocks astray", [](QTestData& data) { data << 40 << 30; });
+    // As a whole read's two halves: each indexed on its own, then joined.
+    addForBothKinds("two halves joined, in order", [](QTestData& data) { data << -2 << 0; });
+    addForBothKinds("two halves joined, clocks astray", [](QTestData& data) { data << -2 << 30; });
 }
 
-// Random reports of a few radios, indexed in appended parts, against a scan
-// of every row: the newest at or before the time, ties to the later row.
+// Random reports of a few radios, indexed in appended parts (or in two
+// halves joined, for a negative count), against a scan of every row: the
+// newest at or before the time, ties to the later row.
 void RadioTimeIndexTest::appendedPartsEqualOneBuild() {
     QFETCH(int, timeKind);
     QFETCH(int, parts);
@@ -187,10 +191,21 @@ void RadioTimeIndexTest::appendedPartsEqualOneBuild() {
     const ColumnStore whole = positions(ColumnKind(timeKind), rows);
     RadioTimeIndex index;
     ColumnStore growing = positions(ColumnKind(timeKind), {});
-    const qsizetype partSize = rows.size() / parts;
-    for (qsizetype begin = 0; begin < rows.size(); begin += partSize) {
-        growing.append(positions(ColumnKind(timeKind), rows.mid(begin, partSize)));
+    if (parts < 0) {
+        const qsizetype half = rows.size() / 2 + 7;
+        growing = positions(ColumnKind(timeKind), rows.mid(0, half));
         index.extend(growing);
+        const ColumnStore secondHalf = positions(ColumnKind(timeKind), rows.mid(half));
+        RadioTimeIndex other;
+        other.extend(secondHalf);
+        growing.append(positions(ColumnKind(timeKind), rows.mid(half)));
+        index.append(std::move(other), growing);
+    } else {
+        const qsizetype partSize = rows.size() / parts;
+        for (qsizetype begin = 0; begin < rows.size(); begin += partSize) {
+            growing.append(positions(ColumnKind(timeKind), rows.mid(begin, partSize)));
+            index.extend(growing);
+        }
     }
     QCOMPARE(index.indexedRows(), whole.rowCount());
 
