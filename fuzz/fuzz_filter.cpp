@@ -8,6 +8,7 @@
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
 #include "store/FilterExpression.h"
+#include "store/SqliteTableReplica.h"
 #include "store/TableCursor.h"
 
 #include <QByteArray>
@@ -58,7 +59,8 @@ struct Fixture {
         execute(writer, schema);
         execute(writer, rows);
         connection.open(dir.filePath(QStringLiteral("fuzz.db")));
-        cursor = std::make_unique<TableCursor>(connection, QStringLiteral("map_coor"));
+        cursor =
+            std::make_unique<TableCursor>(sqliteReplica(connection, QStringLiteral("map_coor")));
         cursor->open();
         baseRows = cursor->rowCount();
     }
