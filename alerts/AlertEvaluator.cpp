@@ -51,12 +51,6 @@ struct AlertEvaluator::Report {
     qint64 id = 0;
 };
 
-// Each radio's newest report, and the highest id of the rows looked at.
-struct AlertEvaluator::Newest {
-    std::vector<Report> reports;
-    qint64 highestId = std::numeric_limits<qint64>::min();
-};
-
 namespace {
 
 std::optional<qint32> radioOf(const ColumnStore& rows, int column, quint32 row) {
@@ -101,6 +95,10 @@ std::optional<GeoPoint> positionOf(const ColumnStore& rows, int lat, int ns, int
     }
 }
 
+qint64 idOf(const ColumnStore& rows, int idColumn, quint32 row) {
+    return idColumn >= 0 && !rows.isNull(idColumn, row) ? rows.integer(idColumn, row) : qint64(row);
+}
+
 int wholeMinutes(DateTimeValue days) {
     // A hair over the whole minute, as the stored milliseconds round.
     return int(std::floor(days * kMinutesPerDay + 1e-6));
@@ -129,13 +127,16 @@ void AlertEvaluator::placeAgain() {
     }
 }
 
-void AlertEvaluator::start(const ColumnStore& rows, const QDateTime& now) {
+void AlertEvaluator::start(const ColumnStore& rows, const RadioTimeIndex& index,
+                           const QDateTime& now) {
     radios_.clear();
     highestId_ = std::numeric_limits<qint64>::min();
     started_ = true;
-    const Newest newest = newestOf(rows, std::numeric_limits<qint64>::max());
-    settle(newest.reports);
-    highestId_ = std::max(highestId_, newest.highestId);
+    settle(newestOf(rows, index, std::numeric_limits<qint64>::max()));
+    // Rows without a radio or a readable time are seen too: they are not new later.
+    const int idColumn = Columns(rows).id;
+    for (quint32 row = 0; row < rows.rowCount(); ++row)
+        highestId_ = std::max(highestId_, idOf(rows, idColumn, row));
     const DateTimeValue nowValue = toDateTimeValue(now);
     for (RadioState& state : radios_) {
         if (wholeMinutes(nowValue - state.time) >= staleMinutes_)
@@ -153,10 +154,10 @@ QList<Alert> AlertEvaluator::evaluate(const ColumnStore& rows, quint32 first, qu
     return alerts;
 }
 
-QList<Alert> AlertEvaluator::follow(const ColumnStore& rows, const TableReplica::Change& change,
-                                    const QDateTime& now) {
+QList<Alert> AlertEvaluator::follow(const ColumnStore& rows, const RadioTimeIndex& index,
+                                    const TableReplica::Change& change, const QDateTime& now) {
     if (!started_) {
-        start(rows, now);
+        start(rows, index, now);
         return {};
     }
     if (!change.replaced && change.erased == 0)
@@ -165,11 +166,11 @@ QList<Alert> AlertEvaluator::follow(const ColumnStore& rows, const TableReplica:
     // Read anew: the rows seen before set the places quietly, the rest are new.
     const Columns columns(rows);
     if (columns.id < 0) {
-        settle(newestOf(rows, std::numeric_limits<qint64>::max()).reports);
+        settle(newestOf(rows, index, std::numeric_limits<qint64>::max()));
         return {};
     }
     const qint64 seen = highestId_;
-    settle(newestOf(rows, seen).reports);
+    settle(newestOf(rows, index, seen));
     std::vector<Report> fresh = reportsOf(rows, 0, rows.rowCount(), seen);
     std::stable_sort(fresh.begin(), fresh.end(),
                      [](const Report& a, const Report& b) { return a.time < b.time; });
@@ -212,8 +213,7 @@ std::vector<AlertEvaluator::Report> AlertEvaluator::reportsOf(const ColumnStore&
     end = std::min(end, rows.rowCount());
     for (quint32 row = first; row < end; ++row) {
         Report report;
-        report.id = columns.id >= 0 && !rows.isNull(columns.id, row) ? rows.integer(columns.id, row)
-                                                                     : qint64(row);
+        report.id = idOf(rows, columns.id, row);
         if (report.id <= afterId)
             continue;
         const std::optional<qint32> radio = radioOf(rows, columns.radio, row);
@@ -228,36 +228,25 @@ std::vector<AlertEvaluator::Report> AlertEvaluator::reportsOf(const ColumnStore&
     return reports;
 }
 
-// Among the rows whose id is at most `upToId`. A table of millions is read
-// whole at start-up: only each radio's newest report has its position
-// converted.
-AlertEvaluator::Newest AlertEvaluator::newestOf(const ColumnStore& rows, qint64 upToId) const {
-    Newest newest;
+// Each radio's newest report among the rows whose id is at most `upToId`:
+// from the index, the newest first, so a table of millions read whole costs
+// a few rows per radio.
+std::vector<AlertEvaluator::Report> AlertEvaluator::newestOf(const ColumnStore& rows,
+                                                             const RadioTimeIndex& index,
+                                                             qint64 upToId) const {
+    std::vector<Report> newest;
     const Columns columns(rows);
     if (!columns.usable())
         return newest;
-    QHash<qint32, std::pair<DateTimeValue, quint32>> rowOf;
-    for (quint32 row = 0; row < rows.rowCount(); ++row) {
-        const qint64 id = columns.id >= 0 && !rows.isNull(columns.id, row)
-                              ? rows.integer(columns.id, row)
-                              : qint64(row);
-        if (id > upToId)
+    for (const qint64 radio : index.radios()) {
+        const std::span<const quint32> held = index.rowsOf(radio);
+        const auto found = std::find_if(held.rbegin(), held.rend(), [&](quint32 row) {
+            return idOf(rows, columns.id, row) <= upToId;
+        });
+        if (found == held.rend())
             continue;
-        newest.highestId = std::max(newest.highestId, id);
-        const std::optional<qint32> radio = radioOf(rows, columns.radio, row);
-        const DateTimeValue time = timeOf(rows, columns.time, row);
-        if (!radio || time == 0)
-            continue;
-        const auto found = rowOf.find(*radio);
-        if (found == rowOf.end())
-            rowOf.insert(*radio, {time, row});
-        else if (time >= found->first)
-            *found = {time, row};
-    }
-    for (auto it = rowOf.cbegin(); it != rowOf.cend(); ++it) {
-        const quint32 row = it->second;
-        const std::vector<Report> one = reportsOf(rows, row, row + 1);
-        newest.reports.insert(newest.reports.end(), one.begin(), one.end());
+        const std::vector<Report> one = reportsOf(rows, *found, *found + 1);
+        newest.insert(newest.end(), one.begin(), one.end());
     }
     return newest;
 }

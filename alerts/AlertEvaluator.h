@@ -5,6 +5,7 @@
 #include "alerts/AreaIndex.h"
 #include "store/ColumnStore.h"
 #include "store/DateTimeValue.h"
+#include "store/RadioTimeIndex.h"
 #include "store/TableReplica.h"
 
 #include <QDateTime>
@@ -31,7 +32,8 @@ public:
 
     // Each radio's place and last report from its newest report, raising no
     // alert for the past: a radio already silent at `now` is not announced.
-    void start(const ColumnStore& rows, const QDateTime& now);
+    // The index, over all of the rows, finds each radio's newest report.
+    void start(const ColumnStore& rows, const RadioTimeIndex& index, const QDateTime& now);
     bool isStarted() const { return started_; }
     // Rows first .. end - 1, appended since the last call, taken in time
     // order (reports of one time in row order). A report older than its
@@ -42,8 +44,8 @@ public:
     // changed in place) are not new reports: each radio's place follows its
     // newest one without alerts, and only rows past the highest row id seen
     // are evaluated. The first call starts.
-    QList<Alert> follow(const ColumnStore& rows, const TableReplica::Change& change,
-                        const QDateTime& now);
+    QList<Alert> follow(const ColumnStore& rows, const RadioTimeIndex& index,
+                        const TableReplica::Change& change, const QDateTime& now);
     // Radios without a report for StaleMinutes at `now`, once per silence;
     // the next report clears it with a "reporting again" alert.
     QList<Alert> silences(const QDateTime& now);
@@ -58,10 +60,10 @@ private:
         enum class Silence { Reporting, Unannounced, Announced } silence = Silence::Reporting;
     };
 
-    struct Newest;
     std::vector<Report> reportsOf(const ColumnStore& rows, quint32 first, quint32 end,
                                   qint64 afterId = std::numeric_limits<qint64>::min()) const;
-    Newest newestOf(const ColumnStore& rows, qint64 upToId) const;
+    std::vector<Report> newestOf(const ColumnStore& rows, const RadioTimeIndex& index,
+                                 qint64 upToId) const;
     void settle(const std::vector<Report>& reports);
     void apply(const Report& report, QList<Alert>& alerts);
     std::vector<int> areasHolding(qint32 radio, GeoPoint position) const;

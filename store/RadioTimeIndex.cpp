@@ -164,6 +164,15 @@ std::optional<qint64> RadioTimeIndex::radioOf(const ColumnStore& store, quint32 
     return ok ? std::optional(radio) : std::nullopt;
 }
 
+std::vector<qint64> RadioTimeIndex::radios() const {
+    std::vector<qint64> held;
+    for (const auto& [radio, part] : radios_) {
+        if (!part.rows.empty())
+            held.push_back(radio);
+    }
+    return held;
+}
+
 std::span<const quint32> RadioTimeIndex::rowsOf(qint64 radio) const {
     const auto found = radios_.find(radio);
     return found == radios_.end() ? std::span<const quint32>() : found->second.rows;

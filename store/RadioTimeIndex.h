@@ -45,6 +45,11 @@ public:
     // The row's stored time; 0 when it does not read.
     DateTimeValue timeOf(const ColumnStore& store, quint32 row) const;
 
+    // The radios with a report whose time reads.
+    std::vector<qint64> radios() const;
+    // The radio's rows, oldest first.
+    std::span<const quint32> rowsOf(qint64 radio) const;
+
 private:
     struct Radio {
         std::vector<quint32> rows; // by time, ties in row order
@@ -52,7 +57,6 @@ private:
     };
 
     std::optional<qint64> radioOf(const ColumnStore& store, quint32 row) const;
-    std::span<const quint32> rowsOf(qint64 radio) const;
     void joinBehind(std::vector<quint32>& held, std::vector<quint32>&& rows,
                     const ColumnStore& store) const;
 

@@ -83,11 +83,12 @@ bool AlertDesk::openAreasFile(const QString& path) {
     }
 }
 
-void AlertDesk::follow(const ColumnStore& rows, const TableReplica::Change& change) {
+void AlertDesk::follow(const ColumnStore& rows, const RadioTimeIndex& index,
+                       const TableReplica::Change& change) {
     const QDateTime now = QDateTime::currentDateTime();
     if (!evaluator_->isStarted())
         evaluator_->setProjectsOfRadios(tree_.projectsOfRadios());
-    QList<Alert> alerts = evaluator_->follow(rows, change, now);
+    QList<Alert> alerts = evaluator_->follow(rows, index, change, now);
     alerts += evaluator_->silences(now);
     raise(alerts);
     if (!silenceCheck_.isActive())

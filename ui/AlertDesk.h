@@ -33,7 +33,8 @@ public:
     // keeps them and shows one message. False then.
     bool openAreasFile(const QString& path);
     // After a refresh or an adopted load of the position table.
-    void follow(const ColumnStore& rows, const TableReplica::Change& change);
+    void follow(const ColumnStore& rows, const RadioTimeIndex& index,
+                const TableReplica::Change& change);
     // The areas and the marked radios again, on a page just loaded.
     void showOnPage();
 

@@ -185,7 +185,7 @@ void Tcoor_pos::connectHandlers() {
     connect(ZTable1.get(), &TableCursor::loadFailed, this, showPlainMessage);
     connect(ZTable1.get(), &TableCursor::rowsRead, this,
             [this](const TableReplica::Change& change) {
-                alertDesk_->follow(ZTable1->rows(), change);
+                alertDesk_->follow(ZTable1->rows(), ZTable1->replica().timeIndex(), change);
             });
     connect(ui.Areas1, &QAction::triggered, alertDesk_, &AlertDesk::showAreasDialog);
     connect(ui.ShowAlerts, &QAction::triggered, alertDesk_, &AlertDesk::showPanel);

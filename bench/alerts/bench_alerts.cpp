@@ -122,7 +122,10 @@ int main(int argc, char** argv) {
     AlertEvaluator evaluator(10);
     evaluator.setAreas(areas);
     const QDateTime start = QDateTime::currentDateTime();
-    evaluator.start(reportsAt(rounds[0], start), start);
+    const ColumnStore first = reportsAt(rounds[0], start);
+    RadioTimeIndex firstIndex;
+    firstIndex.extend(first);
+    evaluator.start(first, firstIndex, start);
     ColumnStore appended;
     qsizetype alerts = 0;
     round = 1;
