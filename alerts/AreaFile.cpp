@@ -172,7 +172,7 @@ std::vector<Area> AreaFile::read(const QString& path) {
                     .arg(QDir::toNativeSeparators(path), why));
 }
 
-QByteArray AreaFile::toJson(const std::vector<Area>& areas) {
+QByteArray AreaFile::toJson(const std::vector<Area>& areas, QJsonDocument::JsonFormat format) {
     QJsonArray features;
     for (const Area& area : areas) {
         QJsonObject properties{{QStringLiteral("name"), area.name()},
@@ -202,5 +202,5 @@ QByteArray AreaFile::toJson(const std::vector<Area>& areas) {
     }
     const QJsonObject root{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},
                            {QStringLiteral("features"), features}};
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    return QJsonDocument(root).toJson(format);
 }

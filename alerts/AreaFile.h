@@ -3,6 +3,7 @@
 #include "alerts/Area.h"
 
 #include <QByteArray>
+#include <QJsonDocument>
 #include <QString>
 
 #include <vector>
@@ -18,5 +19,6 @@ public:
     static std::vector<Area> parse(const QByteArray& json);
     // parse() of the file's bytes; the message names the file.
     static std::vector<Area> read(const QString& path);
-    static QByteArray toJson(const std::vector<Area>& areas);
+    static QByteArray toJson(const std::vector<Area>& areas,
+                             QJsonDocument::JsonFormat format = QJsonDocument::Indented);
 };

@@ -82,8 +82,11 @@ void TestMapAlerts::alertedRadiosAreRingedAndLabelledUntilTheNextList() {
 
 void TestMapAlerts::areasStayWhenTheMapIsCleared() {
     browser_->runScriptCommand(ScriptCommands::showAreas(
-        R"([{"name":"<i>Yard</i>","rings":[[[40,29.5],[40,29.6],[40.1,29.6]]]},)"
-        R"({"name":"Gate","centre":[40.2,29.7],"radius":300}])"));
+        R"({"type":"FeatureCollection","features":[)"
+        R"({"type":"Feature","properties":{"name":"<i>Yard</i>"},"geometry":{"type":"Polygon",)"
+        R"("coordinates":[[[29.5,40],[29.6,40],[29.6,40.1],[29.5,40]]]}},)"
+        R"({"type":"Feature","properties":{"name":"Gate","radius":300},)"
+        R"("geometry":{"type":"Point","coordinates":[29.7,40.2]}}]})"));
     QTRY_COMPARE(count(".gmap-area"), 2);
     QCOMPARE(count(".gmap-area-name i"), 0);
     QVERIFY(js("Array.from(document.querySelectorAll('.gmap-area-name'))"
@@ -92,7 +95,8 @@ void TestMapAlerts::areasStayWhenTheMapIsCleared() {
 
     browser_->runScriptCommand(ScriptCommands::clearScreen());
     QCOMPARE(count(".gmap-area"), 2);
-    browser_->runScriptCommand(ScriptCommands::showAreas("[]"));
+    browser_->runScriptCommand(
+        ScriptCommands::showAreas(R"({"type":"FeatureCollection","features":[]})"));
     QTRY_COMPARE(count(".gmap-area"), 0);
 }
 

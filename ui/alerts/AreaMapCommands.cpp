@@ -1,46 +1,19 @@
 #include "ui/alerts/AreaMapCommands.h"
 
+#include "alerts/AreaFile.h"
 #include "map/ScriptCommands.h"
 #include "ui/views/MarkerLabels.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-
 #include <algorithm>
-
-namespace {
-
-QJsonArray pairOf(GeoPoint point) {
-    return QJsonArray{point.lat, point.lng};
-}
-
-} // namespace
 
 namespace AreaMapCommands {
 
+// The page draws the areas from the areas file's own GeoJSON.
 QString showAreas(const std::vector<Area>& areas) {
-    QJsonArray shown;
-    for (const Area& area : areas) {
-        if (!area.isShown())
-            continue;
-        QJsonObject item{{QStringLiteral("name"), area.name()}};
-        if (area.kind() == Area::Kind::Circle) {
-            item.insert(QStringLiteral("centre"), pairOf(area.centre()));
-            item.insert(QStringLiteral("radius"), area.radiusMetres());
-        } else {
-            QJsonArray rings;
-            for (const QList<GeoPoint>& ring : area.rings()) {
-                QJsonArray points;
-                for (const GeoPoint& point : ring)
-                    points.append(pairOf(point));
-                rings.append(points);
-            }
-            item.insert(QStringLiteral("rings"), rings);
-        }
-        shown.append(item);
-    }
-    return ScriptCommands::showAreas(QJsonDocument(shown).toJson(QJsonDocument::Compact));
+    std::vector<Area> shown;
+    std::copy_if(areas.begin(), areas.end(), std::back_inserter(shown),
+                 [](const Area& area) { return area.isShown(); });
+    return ScriptCommands::showAreas(AreaFile::toJson(shown, QJsonDocument::Compact));
 }
 
 QString markRadios(const QSet<qint32>& radios, const MarkerLabels& labels) {

@@ -7,13 +7,13 @@ const { loadLayer, plain } = require("./loadLayer.js");
 const { continuousRing } = loadLayer("areas.js");
 
 describe("continuousRing", () => {
-    test("each longitude the short way round from the one before", () => {
+    test("[lng, lat] positions to [lat, lng], each longitude the short way round", () => {
         const cases = [
-            ["away from the meridian", [[0, 10], [0, 11], [1, 11]], [[0, 10], [0, 11], [1, 11]]],
-            ["across it eastwards", [[0, 179], [0, -179], [1, -179], [1, 179]],
+            ["away from the meridian", [[10, 0], [11, 0], [11, 1]], [[0, 10], [0, 11], [1, 11]]],
+            ["across it eastwards", [[179, 0], [-179, 0], [-179, 1], [179, 1]],
                 [[0, 179], [0, 181], [1, 181], [1, 179]]],
-            ["across it westwards", [[0, -179], [0, 179], [1, 179]], [[0, -179], [0, -181], [1, -181]]],
-            ["already past 180", [[0, 179], [0, 181], [1, 181]], [[0, 179], [0, 181], [1, 181]]],
+            ["across it westwards", [[-179, 0], [179, 0], [179, 1]], [[0, -179], [0, -181], [1, -181]]],
+            ["already past 180", [[179, 0], [181, 0], [181, 1]], [[0, 179], [0, 181], [1, 181]]],
             ["none", [], []]
         ];
         for (const [name, ring, expected] of cases)
