@@ -52,6 +52,12 @@ QString whyNotValid(bg::validity_failure_type failure) {
     }
 }
 
+// One place: longitudes whole turns apart, up to the rounding that taking
+// each the short way round from the one before leaves.
+bool samePlace(GeoPoint a, GeoPoint b) {
+    return a.lat == b.lat && std::abs(std::remainder(a.lng - b.lng, 360.0)) < 1e-9;
+}
+
 // The ring without a closing repeat or points repeated in a row; each
 // longitude the short way round from the one before.
 std::vector<GeoPoint> continuousRing(const QList<GeoPoint>& ring) {
@@ -60,10 +66,10 @@ std::vector<GeoPoint> continuousRing(const QList<GeoPoint>& ring) {
         GeoPoint next = point;
         if (!points.empty())
             next.lng = points.back().lng + std::remainder(point.lng - points.back().lng, 360.0);
-        if (points.empty() || !(next == points.back()))
+        if (points.empty() || !samePlace(next, points.back()))
             points.push_back(next);
     }
-    if (points.size() > 1 && points.front() == points.back())
+    if (points.size() > 1 && samePlace(points.front(), points.back()))
         points.pop_back();
     return points;
 }

@@ -14,7 +14,7 @@ cmake --build build-fuzz -j2 --target fuzzers
 work=$(mktemp -d /tmp/fuzz.XXXXXX)
 export UBSAN_OPTIONS=print_stacktrace=1
 failed=0
-for target in filter datetime coordinate ini; do
+for target in filter datetime coordinate ini areas; do
     mkdir -p "$work/$target/new" "$work/$target/found"
     options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1
         -artifact_prefix="$work/$target/found/")

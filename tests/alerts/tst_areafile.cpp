@@ -43,10 +43,13 @@ void TestAreaFile::writtenAreasReadBackTheSame() {
     gate.setRule(AreaRule::Leave);
     gate.setRadios({AreaRadios::Kind::Project, 3, {}});
     const Area plain = Area::polygon("plain", {{{0, 179}, {0, -179}, {1, -179}}});
+    // A longitude a turn away: the file's closing repeat of the first point
+    // must not come back as a point of its own a rounding error off it.
+    const Area wound = Area::polygon("wound", {{{45, 30.5}, {40, 29.6}, {40.1, 26.6}, {40, 306}}});
 
-    const std::vector<Area> back = AreaFile::parse(AreaFile::toJson({yard, gate, plain}));
+    const std::vector<Area> back = AreaFile::parse(AreaFile::toJson({yard, gate, plain, wound}));
 
-    QCOMPARE(back.size(), size_t(3));
+    QCOMPARE(back.size(), size_t(4));
     QCOMPARE(back[0].name(), yard.name());
     QCOMPARE(back[0].kind(), Area::Kind::Polygon);
     QCOMPARE(back[0].rings(), yard.rings());
@@ -62,6 +65,7 @@ void TestAreaFile::writtenAreasReadBackTheSame() {
     QCOMPARE(back[2].radios(), AreaRadios());
     QVERIFY(back[2].isShown());
     QVERIFY(back[2].contains({0.5, 180}));
+    QCOMPARE(back[3].rings(), wound.rings());
 }
 
 void TestAreaFile::badFilesAreOneMessage_data() {
