@@ -1,6 +1,5 @@
 #include "../support/PageScript.h"
 #include "map/ScriptCommands.h"
-#include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 
@@ -35,15 +34,7 @@ void TestMapAlerts::initTestCase() {
     browser_->resize(900, 500);
     browser_->show();
     QVERIFY(QTest::qWaitForWindowExposed(browser_));
-    const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
-    startPageFile(path);
-    for (const QString& line : mapPageLines(QString(), browser_->width(), browser_->height()))
-        appendPageLine(path, line);
-    browser_->navigate(path);
-    QTRY_COMPARE(browser_->readyState(), int(TWebBrowser::Complete));
-    QTRY_VERIFY(js("typeof GoogleMap !== 'undefined' && "
-                   "GMap2.fromContainer(document.getElementById('Canvas')) !== null")
-                    .toBool());
+    loadMapPage(*browser_, dir_.path());
 }
 
 // A last-position run's commands as they are sent, two radios far apart.

@@ -1,6 +1,5 @@
 #include "../support/PageScript.h"
 #include "map/ScriptCommands.h"
-#include "map/browser/MapPage.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 
@@ -41,15 +40,7 @@ void TestMapCrowd::initTestCase() {
 }
 
 void TestMapCrowd::init() {
-    const QString path = dir_.filePath(QStringLiteral("pelmormapsview.html"));
-    startPageFile(path);
-    for (const QString& line : mapPageLines(QString(), browser_->width(), browser_->height()))
-        appendPageLine(path, line);
-    browser_->navigate(path);
-    QTRY_COMPARE(browser_->readyState(), int(TWebBrowser::Complete));
-    QTRY_VERIFY(js("typeof GoogleMap !== 'undefined' && "
-                   "GMap2.fromContainer(document.getElementById('Canvas')) !== null")
-                    .toBool());
+    loadMapPage(*browser_, dir_.path());
 }
 
 // The labels on the page, each as its title and age run together.

@@ -3,6 +3,7 @@
 // hangs, and the file is never written.
 #include "../support/FileSnapshot.h"
 #include "../support/MessageBoxWatcher.h"
+#include "../support/ProgramFiles.h"
 #include "../support/TestDatabase.h"
 #include "ProgramUnderTest.h"
 #include "app/Application.h"
@@ -36,12 +37,6 @@ void writeGoodDatabase(const QString& path, int reportsPerRadio = 1) {
                      QStringLiteral("29.030000"));
     }
     db.exec(QStringLiteral("COMMIT"));
-}
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 QByteArray randomBytes(int size) {

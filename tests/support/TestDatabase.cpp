@@ -4,6 +4,10 @@
 
 #include <sqlite3.h>
 
+QString storedTime(const QDateTime& time) {
+    return time.toString("yyyy-MM-dd hh:mm:ss");
+}
+
 TestDatabase::TestDatabase(const QString& path)
     : path_(path) {
     if (sqlite3_open(path.toUtf8().constData(), &db_) != SQLITE_OK)

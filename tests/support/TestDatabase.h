@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 struct sqlite3;
+
+// A report's time as the writer stores it.
+QString storedTime(const QDateTime& time);
 
 // A small database file written for one test through a connection of its
 // own, standing in for the software that fills the real one.

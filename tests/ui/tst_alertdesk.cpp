@@ -1,5 +1,6 @@
 #include "../support/MessageBoxWatcher.h"
 #include "../support/PageScript.h"
+#include "../support/ProgramFiles.h"
 #include "../support/TestDatabase.h"
 #include "alerts/AlertLog.h"
 #include "app/Application.h"
@@ -18,24 +19,10 @@
 
 namespace {
 
-QString iniBesideExecutable() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
 // A block north-east of the radio's first report, alerting on enter.
 const QByteArray kAreas = R"({"type":"FeatureCollection","features":[{"type":"Feature",
   "properties":{"name":"Yard <b>","rule":"enter"},"geometry":{"type":"Polygon",
   "coordinates":[[[29.05,41.05],[29.15,41.05],[29.15,41.15],[29.05,41.15],[29.05,41.05]]]}}]})";
-
-QString reportTime(const QDateTime& time) {
-    return time.toString("yyyy-MM-dd hh:mm:ss");
-}
 
 } // namespace
 
@@ -63,7 +50,7 @@ void TestAlertDesk::initTestCase() {
     TestDatabase db("tavirelmonkas.db");
     db.createSchema().addProject(1, "North").addMember(1, 10).addPerson(10, "Ann", "Lee", 12);
     // 41.000000 is 41 degrees 0 minutes: south-west of the yard.
-    db.addReport(12, reportTime(QDateTime::currentDateTime().addSecs(-120)), "41.000000",
+    db.addReport(12, storedTime(QDateTime::currentDateTime().addSecs(-120)), "41.000000",
                  "29.000000");
     writeFile(QDir(QCoreApplication::applicationDirPath()).filePath("areas.geojson"), kAreas);
     writeFile(iniBesideExecutable(), "[General]\nAreasFile=areas.geojson\n");
@@ -99,7 +86,7 @@ void TestAlertDesk::aRadioDrivingInIsAlertedAndMarkedUntilAcknowledged() {
 
     // 41.060000 is 41.1 degrees: inside the yard.
     TestDatabase("tavirelmonkas.db")
-        .addReport(12, reportTime(QDateTime::currentDateTime()), "41.060000", "29.060000");
+        .addReport(12, storedTime(QDateTime::currentDateTime()), "41.060000", "29.060000");
     window_->ToolButton1Click();
 
     AlertPanel& panel = window_->alertDesk().panel();

@@ -1,4 +1,5 @@
 #include "../support/MessageBoxWatcher.h"
+#include "../support/ProgramFiles.h"
 #include "../support/TestDatabase.h"
 #include "../support/WorkingDirectory.h"
 #include "app/Application.h"
@@ -30,16 +31,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-QString iniBesideExecutable() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
-}
-
-void writeFile(const QString& path, const QByteArray& content) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 void makeDemoDatabase(const QString& path) {
     TestDatabase(path)

@@ -25,10 +25,6 @@ const QString markers =
                    ".filter(function (o) { return o instanceof GMarker; })"
                    ".map(function (o) { return o.getLatLng().toUrlValue(4); }).join(' ')");
 
-QString stored(const QDateTime& time) {
-    return time.toString("yyyy-MM-dd hh:mm:ss");
-}
-
 } // namespace
 
 class TestReplay : public QObject {
@@ -70,7 +66,7 @@ void TestReplay::initTestCase() {
         .addPerson(11, "Bob", "Kay", 7);
     start_ = QDateTime::currentDateTime().addSecs(-3600);
     for (int i = 0; i < 30; ++i) {
-        const QString time = stored(start_.addSecs(60 * i));
+        const QString time = storedTime(start_.addSecs(60 * i));
         db.addReport(12, time, QStringLiteral("40.%1").arg(10 + i) + "0000", "29.000000");
         db.addReport(7, time, "41.300000", "29.300000");
     }
@@ -117,7 +113,7 @@ void TestReplay::clickedRadioIsFollowedInTheGrid() {
 
 void TestReplay::appendedReportsReachTheReplay() {
     TestDatabase("tavirelmonkas.db")
-        .addReport(7, stored(start_.addSecs(45 * 60)), "41.420000", "29.420000");
+        .addReport(7, storedTime(start_.addSecs(45 * 60)), "41.420000", "29.420000");
     window_->Timer1Timer();
     replayAt(45 * 60 + 10);
     QTRY_VERIFY2(shownMarkers().contains("41.7,29.7"), qPrintable(shownMarkers().join(' ')));
