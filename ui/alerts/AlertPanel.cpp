@@ -18,6 +18,7 @@ constexpr int kSerialRole = Qt::UserRole;
 const QStringList kColumns{QStringLiteral("Time"),   QStringLiteral("Radio"),
                            QStringLiteral("Member"), QStringLiteral("What"),
                            QStringLiteral("Area"),   QString()};
+constexpr int kAreaColumn = 4;
 constexpr int kButtonColumn = 5;
 
 QString timeText(const QDateTime& time) {
@@ -46,6 +47,8 @@ AlertPanel::AlertPanel(QWidget* parent)
     list_->setUniformRowHeights(true);
     list_->header()->setStretchLastSection(false);
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The area takes the room left, so that the buttons line up at the right.
+    list_->header()->setSectionResizeMode(kAreaColumn, QHeaderView::Stretch);
     volume_->setRange(0, 100);
     volume_->setValue(80);
     volume_->setMaximumWidth(120);
