@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer targets with clang into build-fuzz/ and runs each for the
+# Builds the libFuzzer targets with clang into build-asan/ and runs each for the
 # given number of seconds (default 30) over its corpus in fuzz/corpus/. New
 # inputs go to a temporary folder, never into the repository; any crash,
 # sanitizer report or hang fails the script and leaves its input in that folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-bash tools/install-deps.sh
-cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DWITH_BROWSER=OFF \
-    -DBUILD_TESTING=OFF -DSANITIZE=ON -DBUILD_FUZZERS=ON >/dev/null
-cmake --build build-fuzz -j2 --target fuzzers
+bash tools/clang-build.sh fuzzers
 
 work=$(mktemp -d /tmp/fuzz.XXXXXX)
 export UBSAN_OPTIONS=print_stacktrace=1
@@ -20,7 +17,7 @@ for target in filter datetime coordinate ini areas; do
         -artifact_prefix="$work/$target/found/")
     [ -f "fuzz/$target.dict" ] && options+=(-dict="fuzz/$target.dict")
     log="$work/$target/log"
-    if build-fuzz/fuzz/fuzz_"$target" "${options[@]}" "$work/$target/new" "fuzz/corpus/$target" \
+    if build-asan/fuzz/fuzz_"$target" "${options[@]}" "$work/$target/new" "fuzz/corpus/$target" \
         >"$log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
         echo "fuzz_$target: $runs runs in $seconds s, nothing found"

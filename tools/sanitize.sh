@@ -3,10 +3,7 @@
 # UndefinedBehaviorSanitizer into build-asan/ and runs them; any report fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash tools/install-deps.sh
-cmake -S . -B build-asan -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DWITH_BROWSER=OFF \
-    -DSANITIZE=ON >/dev/null
-cmake --build build-asan -j2
+bash tools/clang-build.sh all
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1
 export UBSAN_OPTIONS=print_stacktrace=1
