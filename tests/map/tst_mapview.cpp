@@ -223,7 +223,7 @@ void TestMapView::baseMapShowsLandSeaAndControlsOffline() {
     click(pixelOf(39.9334, 32.8597) - QPoint(0, 20));
     QTest::qWait(800);
     const QImage shot = browser_->grab().toImage();
-    shot.save(QDir::current().filePath(QStringLiteral("map.png")));
+    shot.save(dir_.filePath(QStringLiteral("map.png"))); // to look at, beside the page
 
     // Sea and land differ where the map shows the Black Sea and Anatolia.
     QCOMPARE(shot.pixelColor(pixelOf(42.5, 35.0)), QColor(0xaa, 0xd3, 0xdf));
