@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs tools/pg-demo.sh without consoles for a few seconds, as a user would
 # from a terminal, and checks that both servers answer, the standby is in
-# recovery and receives the primary's new reports, and that Ctrl-C leaves no
-# server running and no folder behind.
+# recovery and receives the primary's new reports, also after the primary
+# was stopped and started again, and that Ctrl-C leaves no server running
+# and no folder behind.
 #   tst_pgdemo.sh BUILD_DIR
 set -euo pipefail
 repo="$(cd "$(dirname "$0")/../.." && pwd)"
@@ -60,6 +61,29 @@ for _ in $(seq 100); do
 done
 [ "$(ask "$standby" "SELECT count(*) FROM map_coor WHERE id = $newest")" = 1 ] ||
     fail "the standby did not receive report $newest"
+
+# The primary stopped and started under the running demo: the simulator
+# writes on once it answers, and the standby follows again.
+as_server() {
+    if [ "$(id -u)" -eq 0 ]; then (cd "$folder" && runuser -u postgres -- "$@"); else "$@"; fi
+}
+server_bin=/usr/lib/postgresql/15/bin
+as_server "$server_bin/pg_ctl" stop -D "$folder/primary/data" -m fast -w >/dev/null
+sleep 2
+as_server "$server_bin/pg_ctl" start -D "$folder/primary/data" -w -l "$folder/primary/server.log" >/dev/null
+for _ in $(seq 150); do
+    [ "$(ask "$primary" "SELECT max(id) > $newest FROM map_coor" 2>/dev/null)" = t ] && break
+    sleep 0.2
+done
+[ "$(ask "$primary" "SELECT max(id) > $newest FROM map_coor")" = t ] ||
+    fail "the simulator did not write on after the primary came back"
+newest="$(ask "$primary" "SELECT max(id) FROM map_coor")"
+for _ in $(seq 150); do
+    [ "$(ask "$standby" "SELECT count(*) FROM map_coor WHERE id = $newest" 2>/dev/null)" = 1 ] && break
+    sleep 0.2
+done
+[ "$(ask "$standby" "SELECT count(*) FROM map_coor WHERE id = $newest")" = 1 ] ||
+    fail "the standby did not follow the primary after its restart"
 
 kill -INT -- "-$demo"
 status=0
