@@ -88,14 +88,15 @@ QStringList PositionTable::routePoints(qint32 count) {
 }
 
 bool PositionTable::refreshAndFilter(const FilterExpression& filter) {
-    // A database replaced by something else, or a table gone, must not empty
-    // the map: the rows read before stay and are shown, and one failed read a
-    // run is enough.
-    if (!readFailed_) {
+    // One read a run: every radio is shown from the same read, which on a
+    // server is a round trip. A database replaced by something else, or a
+    // table gone, must not empty the map: the rows read before stay and are
+    // shown.
+    if (!read_) {
+        read_ = true;
         try {
             cursor_.refresh();
         } catch (...) {
-            readFailed_ = true;
         }
     }
     try {

@@ -46,12 +46,12 @@ public:
     static FilterExpression routeFilter(qint32 radio, const QDateTime& first,
                                         const QDateTime& last);
 
-    // Re-reads the table, narrows it to the radio and goes to its newest
-    // report; false when the filter fails, which the views take as "nothing
-    // to show" without a message, or when the radio has no report. A read
-    // that fails leaves the rows read before, which the views then show: the
-    // table's refreshError() tells, and later steps of this object no longer
-    // try to read.
+    // Re-reads the table (the first step of this object only: a run's
+    // radios all come from one read), narrows it to the radio and goes to
+    // its newest report; false when the filter fails, which the views take
+    // as "nothing to show" without a message, or when the radio has no
+    // report. A read that fails leaves the rows read before, which the views
+    // then show: the table's refreshError() tells.
     bool selectNewestOf(qint32 radio);
     // selectNewestOf, then that report's pair text, truncated. Throws Error
     // when the report's coordinates do not convert.
@@ -83,5 +83,5 @@ private:
     QChar hemisphere(const QString& column) const;
 
     TableCursor& cursor_;
-    bool readFailed_ = false;
+    bool read_ = false;
 };

@@ -204,6 +204,13 @@ void Tcoor_pos::FormCreate() {
         reportMapFileErrors();
         setDatePickersToNow();
         ui.initalize_map->start();
+        for (TableCursor* cursor :
+             {ZTable1.get(), Projects.get(), ProjectMembers.get(), PersonelTeam.get()})
+            connect(static_cast<PgTableReplica*>(&cursor->replica()),
+                    &PgTableReplica::connectAttemptEnded, this, [this] {
+                        if (!serverTablesOpen_)
+                            openServerTables();
+                    });
         openServerTables();
         return;
     }
@@ -219,19 +226,31 @@ void Tcoor_pos::FormCreate() {
 }
 
 // A server that does not answer at start is said once, then tried again
-// with growing rests while the window stays usable.
+// with growing rests while the window stays usable. A table whose
+// connection is being made calls this again once it is made or fails.
 void Tcoor_pos::openServerTables() {
     constexpr std::chrono::milliseconds firstRest{500}, longestRest{30000};
     try {
         BuildRadioTree();
         ZTable1->open();
         serverRetryRest_ = {};
+        serverTablesOpen_ = true;
     } catch (const Error& error) {
+        if (serverConnecting())
+            return;
         if (serverRetryRest_.count() == 0)
             showPlainMessage(error.message());
         serverRetryRest_ = std::min(longestRest, std::max(firstRest, serverRetryRest_ * 2));
         QTimer::singleShot(serverRetryRest_, this, &Tcoor_pos::openServerTables);
     }
+}
+
+bool Tcoor_pos::serverConnecting() {
+    for (TableCursor* cursor :
+         {ZTable1.get(), Projects.get(), ProjectMembers.get(), PersonelTeam.get()})
+        if (static_cast<PgTableReplica&>(cursor->replica()).isConnecting())
+            return true;
+    return false;
 }
 
 void Tcoor_pos::readConfiguration() {

@@ -130,6 +130,7 @@ protected:
 private:
     void FormCreate();
     void openServerTables();
+    bool serverConnecting();
     void AppendPageLine(const QString& line);
     void BuildRadioTree();
     void ShowLastAllPointOnMap();
@@ -169,6 +170,7 @@ private:
     // The INI file's Database=: a PostgreSQL server instead of the SQLite file.
     QString databaseServer_;
     std::chrono::milliseconds serverRetryRest_{0}; // while the server does not answer at start
+    bool serverTablesOpen_ = false;
     std::unique_ptr<TableCursor> ZTable1;
     std::unique_ptr<TableCursor> Projects;
     std::unique_ptr<TableCursor> ProjectMembers;

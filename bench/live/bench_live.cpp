@@ -16,10 +16,17 @@
 //
 //   A2  B7 with alerts on: --areas N gives the window N areas of 50 vertices
 //       round the places of N reports, whose radios enter and leave them
+//   P7  B7 with the writer on a private PostgreSQL server (as the tests start
+//       one) filled with as many reports as DATABASE holds, the window on it
+//       by Database=: 300 reports a second from 4 writer connections
+//       committing out of id order; the probe's lateness, and once the writer
+//       stops, the reports the window holds against the server's: missed,
+//       and shown twice
 //
 //   bench_live DATABASE [--seconds N] [--areas N]    B7, on copies of DATABASE
 //   bench_live --writer-rate DATABASE [--seconds N]  the writer's rate, on copies
 //   bench_live --startup DATABASE                    B8
+//   bench_live --pg DATABASE [--seconds N]           P7
 //   --possim PATH    the simulator; by default the build's possim
 // Run headless: QT_QPA_PLATFORM=offscreen QTWEBENGINE_DISABLE_SANDBOX=1
 // QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu
@@ -34,6 +41,8 @@
 #include "store/PositionTable.h"
 #include "store/TableCursor.h"
 #include "tests/support/MarkerFreshness.h"
+#include "tests/support/PgCluster.h"
+#include "tests/support/PgSession.h"
 #include "tests/support/TestDatabase.h"
 #include "ui/AlertDesk.h"
 #include "ui/coorposunit.h"
@@ -47,6 +56,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -84,6 +94,7 @@ struct Options {
     int areas = 0;
     bool writerRate = false;
     bool startup = false;
+    bool postgres = false;
 };
 
 // A copy of `source` in `folder` under the name the window opens, in the
@@ -113,15 +124,17 @@ public:
         double seconds = 0;
     };
 
-    Writer(const QString& possim, const QString& database, Journal journal,
-           const QStringList& pace) {
-        QStringList arguments = {QStringLiteral("--db"),      database,
-                                 QStringLiteral("--radios"),  QString::number(radioCount),
+    Writer(const QString& possim, const QString& database, Journal journal, const QStringList& pace)
+        : Writer(possim, QStringList{QStringLiteral("--db"), database} + pace +
+                             (journal == Journal::Wal ? QStringList{QStringLiteral("--wal")}
+                                                      : QStringList{})) {}
+
+    // `target` names the database and the pace.
+    Writer(const QString& possim, const QStringList& target) {
+        QStringList arguments = {QStringLiteral("--radios"), QString::number(radioCount),
                                  QStringLiteral("--reports"), QStringLiteral("0"),
                                  QStringLiteral("--follow")};
-        arguments << pace;
-        if (journal == Journal::Wal)
-            arguments << QStringLiteral("--wal");
+        arguments << target;
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start(possim, arguments);
         if (!process_.waitForStarted())
@@ -465,6 +478,89 @@ void runLive(const Options& options, Journal journal) {
     QDir::setCurrent(QDir::tempPath());
 }
 
+// P7: the window on a server that four writer connections append to.
+void runLivePg(const Options& options) {
+    std::printf("P7 live on PostgreSQL, %d s\n", options.seconds);
+    const qint64 reports =
+        TestDatabase(options.database).integers("SELECT count(*) FROM map_coor").value(0);
+    PgCluster server;
+    PgSession(server.connectionString()).exec(QStringLiteral("CREATE DATABASE fleet"));
+    const QString fleet = server.connectionString(QStringLiteral("fleet"));
+    QElapsedTimer fill;
+    fill.start();
+    QProcess filler;
+    filler.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    filler.setStandardOutputFile(QProcess::nullDevice());
+    filler.start(options.possim, {QStringLiteral("--pg"), fleet, QStringLiteral("--radios"),
+                                  QString::number(radioCount), QStringLiteral("--reports"),
+                                  QString::number(reports), QStringLiteral("--fresh")});
+    if (!filler.waitForFinished(-1) || filler.exitCode() != 0)
+        qFatal("The simulator did not fill the server");
+    PgSession(fleet).exec(QStringLiteral("VACUUM (ANALYZE) map_coor"));
+    std::printf("   server filled with %lld reports in %.1f s\n", reports, fill.elapsed() / 1000.0);
+
+    // The window reads the INI file beside the program.
+    const QString ini =
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("tavirelmonkas.ini"));
+    if (QFile::exists(ini))
+        qFatal("%s is in the way; move it aside for P7", qPrintable(ini));
+    QFile iniFile(ini);
+    if (!iniFile.open(QIODevice::WriteOnly) ||
+        iniFile.write("[General]\nDatabase=" + fleet.toUtf8() + "\n") < 0)
+        qFatal("Cannot write %s", qPrintable(ini));
+    iniFile.close();
+    const auto removeIni = qScopeGuard([&] { QFile::remove(ini); });
+
+    QTemporaryDir folder;
+    LiveWindow live(folder.path());
+    TableCursor& cursor = live.window().positionTable();
+    LatenessProbe probe;
+    // 300 reports a second: batches of 75 every 250 ms, through 4 connections
+    // that commit the newest first.
+    Writer writer(options.possim,
+                  {QStringLiteral("--pg"), fleet, QStringLiteral("--pg-connections"),
+                   QStringLiteral("4"), QStringLiteral("--batch"), QStringLiteral("75"),
+                   QStringLiteral("--interval-ms"), QStringLiteral("250")});
+    const double cpuBefore = bench::processCpuSeconds();
+    probe.start();
+    QTest::qWait(options.seconds * 1000);
+    probe.stop();
+    const double cpuInRun = bench::processCpuSeconds() - cpuBefore;
+    const Writer::Result written = writer.stop();
+
+    // Auto refresh goes on; once it has caught up, each stored report is held once.
+    const QList<qint64> stored =
+        PgSession(fleet).integers(QStringLiteral("SELECT id FROM map_coor"));
+    QTest::qWaitFor([&] { return cursor.rowCount() >= stored.size(); }, 15000);
+    const ColumnStore& rows = cursor.replica().rows();
+    const int id = rows.columnIndex(u"id");
+    QSet<qint64> held;
+    qint64 twice = 0;
+    for (quint32 row = 0; row < rows.rowCount(); ++row) {
+        const qint64 report = rows.integer(id, row);
+        if (held.contains(report))
+            ++twice;
+        else
+            held.insert(report);
+    }
+    qint64 missed = 0;
+    for (const qint64 report : stored)
+        missed += held.contains(report) ? 0 : 1;
+
+    printStalls("user-interface thread while the writer ran", probe, written.seconds);
+    std::printf("%-46s %10.1f s in %.1f s = %.3f of one core\n",
+                "   process CPU time while the writer ran", cpuInRun, written.seconds,
+                cpuInRun / written.seconds);
+    printCount("   writer reports appended", written.appended,
+               QStringLiteral("in %1 s, %2 a second")
+                   .arg(written.seconds, 0, 'f', 1)
+                   .arg(written.appended / written.seconds, 0, 'f', 1));
+    printCount("   reports missed", missed,
+               QStringLiteral("of %1 on the server, target 0").arg(stored.size()));
+    printCount("   reports shown twice", twice, QStringLiteral("target 0"));
+    QDir::setCurrent(QDir::tempPath());
+}
+
 // The writer's commits a second, alone and beside the program on auto
 // refresh; the second run appends to the same copy as the first.
 void runWriterRate(const Options& options, Journal journal) {
@@ -573,6 +669,8 @@ Options parseOptions(const QStringList& arguments) {
             options.writerRate = true;
         else if (argument == QStringLiteral("--startup"))
             options.startup = true;
+        else if (argument == QStringLiteral("--pg"))
+            options.postgres = true;
         else if (argument == QStringLiteral("--seconds") && hasValue)
             options.seconds = arguments[++i].toInt();
         else if (argument == QStringLiteral("--areas") && hasValue)
@@ -596,12 +694,16 @@ int main(int argc, char* argv[]) {
     Application app(argc, argv);
     const Options options = parseOptions(app.arguments());
     if (options.database.isEmpty() || options.seconds < 1) {
-        std::fprintf(stderr, "usage: bench_live [--writer-rate | --startup] DATABASE "
+        std::fprintf(stderr, "usage: bench_live [--writer-rate | --startup | --pg] DATABASE "
                              "[--seconds N] [--areas N] [--possim PATH]\n");
         return 2;
     }
     if (options.startup) {
         runStartup(options);
+        return 0;
+    }
+    if (options.postgres) {
+        runLivePg(options);
         return 0;
     }
     for (const Journal journal : {Journal::Rollback, Journal::Wal}) {

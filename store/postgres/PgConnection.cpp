@@ -36,17 +36,29 @@ constexpr std::array knownCauses = {
 
 } // namespace
 
-PgConnection::PgConnection(const QString& connectionString,
-                           std::chrono::milliseconds statementTimeout) {
+namespace {
+
+// The session's fixed settings around the given connection string. The
+// connect timeout comes before it, so that the string may set its own; the
+// string comes next (expand_dbname); what follows it wins.
+template <typename Connect>
+pg_conn* connectWithSettings(const QString& connectionString,
+                             std::chrono::milliseconds statementTimeout, Connect connect) {
     const QByteArray given = connectionString.toUtf8();
     const QByteArray options = "-c default_transaction_read_only=on -c statement_timeout=" +
                                QByteArray::number(qint64(statementTimeout.count()));
-    // The given string comes first (expand_dbname); what follows it wins.
-    const char* keywords[] = {"dbname",           "options",         "client_encoding",
-                              "application_name", "connect_timeout", nullptr};
-    const char* values[] = {
-        given.constData(), options.constData(), "UTF8", "coorpos", "10", nullptr};
-    connection_ = PQconnectdbParams(keywords, values, 1);
+    const char* keywords[] = {"connect_timeout", "dbname",           "options",
+                              "client_encoding", "application_name", nullptr};
+    const char* values[] = {"10",   given.constData(), options.constData(),
+                            "UTF8", "coorpos",         nullptr};
+    return connect(keywords, values, 1);
+}
+
+} // namespace
+
+PgConnection::PgConnection(const QString& connectionString,
+                           std::chrono::milliseconds statementTimeout) {
+    connection_ = connectWithSettings(connectionString, statementTimeout, PQconnectdbParams);
     if (PQstatus(connection_) != CONNECTION_OK) {
         const QString message = failureMessage(QString::fromUtf8(PQerrorMessage(connection_)));
         PQfinish(connection_);
@@ -54,6 +66,16 @@ PgConnection::PgConnection(const QString& connectionString,
     }
     PQsetNoticeProcessor(
         connection_, [](void*, const char*) {}, nullptr);
+}
+
+PgConnection::PgConnection(pg_conn* established)
+    : connection_(established) {
+    PQsetNoticeProcessor(
+        connection_, [](void*, const char*) {}, nullptr);
+}
+
+pg_conn* PgConnection::startConnecting(const QString& connectionString) {
+    return connectWithSettings(connectionString, defaultStatementTimeout, PQconnectStartParams);
 }
 
 PgConnection::~PgConnection() {

@@ -18,6 +18,8 @@ public:
     // message naming the cause when the server cannot be reached or refuses.
     explicit PgConnection(const QString& connectionString,
                           std::chrono::milliseconds statementTimeout = defaultStatementTimeout);
+    // Takes a connection that PgConnector established.
+    explicit PgConnection(pg_conn* established);
     ~PgConnection();
     PgConnection(const PgConnection&) = delete;
     PgConnection& operator=(const PgConnection&) = delete;
@@ -33,6 +35,9 @@ public:
     // The first value of a query that returns one.
     QByteArray value(const QString& sql);
 
+    // Starts a connection with the same settings without waiting for it
+    // (PQconnectPoll goes on); null only when memory runs out.
+    static pg_conn* startConnecting(const QString& connectionString);
     // The server and database a connection string names, for the window's
     // title: never its password. Empty when the string does not parse.
     static QString describe(const QString& connectionString);

@@ -31,15 +31,17 @@ void PgTableLoad::run(const QString& connectionString, const QString& tableName,
                       const QString& indexedColumn, const PgTableReader::Progress& progress) {
     lowerWorkerPriority();
     try {
-        PgConnection connection(connectionString);
-        outcome_.whole = PgTableReader::readWhole(connection, tableName, &cancel_, progress);
+        auto connection = std::make_unique<PgConnection>(connectionString);
+        outcome_.whole = PgTableReader::readWhole(*connection, tableName, &cancel_, progress);
         if (outcome_.whole && !indexedColumn.isEmpty()) {
             const int column = outcome_.whole->rows.columnIndex(indexedColumn);
             if (column >= 0 && outcome_.whole->rows.info(column).kind == ColumnKind::Integer)
                 outcome_.index.build(outcome_.whole->rows, column);
         }
-        if (outcome_.whole)
+        if (outcome_.whole) {
             outcome_.timeIndex.extend(outcome_.whole->rows);
+            outcome_.session = std::move(connection);
+        }
     } catch (const Error& error) {
         outcome_.whole.reset();
         outcome_.error = error.message();

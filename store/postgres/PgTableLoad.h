@@ -8,11 +8,14 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <thread>
 
 // A whole read of a table on a thread of its own, with a connection of its
 // own, beside the window.
+class PgConnection;
+
 class PgTableLoad {
 public:
     struct Outcome {
@@ -20,6 +23,9 @@ public:
         EqualityIndex index;                       // over whole's rows, when asked for
         RadioTimeIndex timeIndex;                  // over whole's rows, of a position table
         QString error;
+        // The load's session, kept after a read, so that the window's
+        // thread does not connect again.
+        std::unique_ptr<PgConnection> session;
     };
 
     // `done` is called on the load's thread once the outcome is ready.

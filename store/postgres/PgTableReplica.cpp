@@ -2,6 +2,7 @@
 
 #include "app/Error.h"
 #include "store/postgres/PgConnection.h"
+#include "store/postgres/PgConnector.h"
 
 namespace {
 
@@ -10,6 +11,12 @@ const QString wakeUpChannel = QStringLiteral("coorpos");
 constexpr std::chrono::milliseconds firstRetryRest{500};
 constexpr std::chrono::milliseconds longestRetryRest{30000};
 constexpr std::chrono::milliseconds defaultPoll{5000};
+const QString connectingMessage = QStringLiteral("Connecting to the position database…");
+
+// A finished attempt goes once its signal has been heard.
+void dispose(std::unique_ptr<PgConnector>& attempt) {
+    attempt.release()->deleteLater();
+}
 
 } // namespace
 
@@ -32,32 +39,46 @@ void PgTableReplica::setPollInterval(std::chrono::milliseconds interval) {
 PgConnection& PgTableReplica::connection() {
     if (connection_)
         return *connection_;
-    if (nextAttempt_.isValid() && QDateTime::currentDateTimeUtc() < nextAttempt_)
-        throw Error(unreachableMessage_);
-    try {
-        connection_ = std::make_unique<PgConnection>(connectionString_);
-    } catch (const Error& error) {
+    if (!connector_) {
+        if (nextAttempt_.isValid() && QDateTime::currentDateTimeUtc() < nextAttempt_)
+            throw Error(unreachableMessage_);
+        connector_ = std::make_unique<PgConnector>(connectionString_);
+        connect(connector_.get(), &PgConnector::finished, this, &PgTableReplica::connectorFinished);
+    }
+    throw Error(unreachableSince_.isValid() ? unreachableMessage_ : connectingMessage);
+}
+
+void PgTableReplica::connectorFinished() {
+    if (connector_->succeeded()) {
+        if (!connection_)
+            adoptConnection(connector_->take());
+    } else {
         retryRest_ = std::min(longestRetryRest, std::max(firstRetryRest, retryRest_ * 2));
         nextAttempt_ = QDateTime::currentDateTimeUtc().addMSecs(retryRest_.count());
-        throw unreachable(error);
+        unreachable(connector_->failure());
     }
+    dispose(connector_);
+    emit connectAttemptEnded();
+}
+
+void PgTableReplica::adoptConnection(std::unique_ptr<PgConnection> session) {
+    connection_ = std::move(session);
     unreachableSince_ = {};
     unreachableMessage_.clear();
     nextAttempt_ = {};
     retryRest_ = {};
-    if (incremental_ && !listener_)
+    if (incremental_)
         listen();
-    return *connection_;
 }
 
 // One text from the first failure until the server answers again, so that
 // the window reports it once.
-Error PgTableReplica::unreachable(const Error& cause) {
+Error PgTableReplica::unreachable(const QString& cause) {
     if (!unreachableSince_.isValid()) {
         unreachableSince_ = QDateTime::currentDateTimeUtc();
         unreachableMessage_ =
             QStringLiteral("The position database has been unreachable since %1: %2")
-                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), cause.message());
+                .arg(unreachableSince_.toLocalTime().toString(u"HH:mm:ss"), cause);
     }
     return Error(unreachableMessage_);
 }
@@ -71,7 +92,7 @@ template <typename Read> auto PgTableReplica::guarded(Read read) {
             throw;
         connection_.reset();
         stopListening();
-        throw unreachable(error);
+        throw unreachable(error.message());
     }
 }
 
@@ -164,6 +185,8 @@ TableReplica::Change PgTableReplica::adoptLoad() {
     layout_ = std::move(whole.layout);
     mark_ = whole.mark;
     fetched_ = ColumnStore(layout_->infos());
+    if (!connection_ && loaded_->session)
+        adoptConnection(std::move(loaded_->session));
     // Without the exact reading every refresh reads the table whole again.
     wholeReadDue_ = !layout_->readsExactly();
     loaded_.reset();
@@ -236,6 +259,7 @@ void PgTableReplica::close() {
     poll_.stop();
     stopLoad();
     stopListening();
+    connector_.reset();
     connection_.reset();
     loaded_.reset();
     layout_.reset();
@@ -251,21 +275,33 @@ void PgTableReplica::close() {
 
 // A standby refuses LISTEN: it is polled only.
 void PgTableReplica::listen() {
+    if (listener_ || listenerConnector_)
+        return;
+    listenerConnector_ = std::make_unique<PgConnector>(connectionString_);
+    connect(listenerConnector_.get(), &PgConnector::finished, this,
+            &PgTableReplica::listenerConnected);
+}
+
+void PgTableReplica::listenerConnected() {
+    std::unique_ptr<PgConnection> listener = listenerConnector_->take();
+    dispose(listenerConnector_);
+    if (!listener)
+        return; // the poll stands in
     try {
-        auto listener = std::make_unique<PgConnection>(connectionString_);
         if (listener->value(QStringLiteral("SELECT pg_is_in_recovery()")) == "t")
             return;
         listener->exec(QStringLiteral("LISTEN ") + wakeUpChannel);
-        listener_ = std::move(listener);
     } catch (const Error&) {
-        return; // the poll stands in
+        return;
     }
+    listener_ = std::move(listener);
     notifier_ =
         std::make_unique<QSocketNotifier>(PQsocket(listener_->handle()), QSocketNotifier::Read);
     connect(notifier_.get(), &QSocketNotifier::activated, this, &PgTableReplica::readNotifications);
 }
 
 void PgTableReplica::stopListening() {
+    listenerConnector_.reset();
     notifier_.reset();
     listener_.reset();
 }

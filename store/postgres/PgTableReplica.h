@@ -17,6 +17,7 @@
 
 class Error;
 class PgConnection;
+class PgConnector;
 
 // A table of a PostgreSQL server (a primary or a hot standby) held in
 // memory. Incremental, the first read runs beside the window and each
@@ -28,7 +29,9 @@ class PgConnection;
 // poll fetch new rows ahead, so that a refresh finds them ready. A lost
 // connection keeps the rows held; each refresh and poll tries again, with
 // growing rests, and the first read after it catches up from where the
-// last one stopped.
+// last one stopped. The window's thread never waits on a connect: a
+// refresh that needs a connection starts one beside and says so by
+// throwing; the whole read hands over the session it made.
 class PgTableReplica : public TableReplica {
     Q_OBJECT
 public:
@@ -58,21 +61,31 @@ public:
     void cancelLoading() override;
     void resumeLoading() override;
     void waitForBackgroundWork() override;
+    // Nothing re-reads the rows held here: the server counts changes in
+    // place (coorpos_table_changes) and each refresh reads the count in its
+    // one statement, so no rows are checked and no time goes to it.
     CheckStats checkStats() const override { return {}; }
 
     // The writer's wake-ups arrive (a primary with the schema's trigger).
     bool isListening() const { return notifier_ != nullptr; }
     // When the server stopped answering; invalid while it answers.
     const QDateTime& unreachableSince() const { return unreachableSince_; }
+    // A connection is being made; connectAttemptEnded follows.
+    bool isConnecting() const { return connector_ != nullptr; }
 
 signals:
+    // A connection was made or failed: a refresh now gets its rows or the
+    // reason.
+    void connectAttemptEnded();
     // Rows committed since the last refresh were fetched ahead: a refresh
     // shows them.
     void rowsFetched();
 
 private:
     PgConnection& connection();
-    Error unreachable(const Error& cause);
+    void connectorFinished();
+    void adoptConnection(std::unique_ptr<PgConnection> session);
+    Error unreachable(const QString& cause);
     // Runs a read on the connection; a lost connection is dropped, and the
     // error then says since when the server is unreachable.
     template <typename Read> auto guarded(Read read);
@@ -84,6 +97,7 @@ private:
     void finishLoad(quint64 generation);
     void stopLoad();
     void listen();
+    void listenerConnected();
     void stopListening();
     void readNotifications();
 
@@ -93,11 +107,13 @@ private:
     bool open_ = false;
 
     std::unique_ptr<PgConnection> connection_;
+    std::unique_ptr<PgConnector> connector_;
     QDateTime unreachableSince_;
     QString unreachableMessage_;
     std::chrono::milliseconds retryRest_{0};
     QDateTime nextAttempt_;
 
+    std::unique_ptr<PgConnector> listenerConnector_;
     std::unique_ptr<PgConnection> listener_;
     std::unique_ptr<QSocketNotifier> notifier_;
     QTimer poll_;

@@ -102,8 +102,10 @@ std::unique_ptr<PgCluster> PgCluster::makeStandby() const {
     return std::unique_ptr<PgCluster>(new PgCluster(*this, StandbyTag{}));
 }
 
+// The folder is quoted: a program's name with spaces (the window's) names
+// its temporary folders.
 QString PgCluster::connectionString(const QString& database) const {
-    return QStringLiteral("host=%1 port=%2 user=postgres dbname=%3")
+    return QStringLiteral("host='%1' port=%2 user=postgres dbname=%3")
         .arg(socketFolder())
         .arg(port_)
         .arg(database);

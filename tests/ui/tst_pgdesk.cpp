@@ -8,11 +8,18 @@
 #include "tests/support/WorkingDirectory.h"
 #include "ui/coorposunit.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 class PgDeskTest : public QObject {
     Q_OBJECT
@@ -21,6 +28,7 @@ private slots:
     void cleanup();
     void readsTheFourTablesFromTheServer();
     void serverDownAtStart();
+    void silentServerLeavesTheWindowTurning();
 
 private:
     std::unique_ptr<PgCluster> server_;
@@ -64,9 +72,10 @@ void PgDeskTest::readsTheFourTablesFromTheServer() {
     QVERIFY(boxes.boxes().isEmpty());
     QCOMPARE(window.windowTitle(),
              QStringLiteral("GPS Positions - PostgreSQL postgres on ") + server_->socketFolder());
+    // The reports are read after the tree.
+    QTRY_COMPARE(window.positionTable().rowCount(), 1);
     QCOMPARE(window.controls().JvTreeView1->topLevelItem(0)->child(0)->child(0)->text(0),
              QStringLiteral("12-Ann Lee"));
-    QTRY_COMPARE(window.positionTable().rowCount(), 1);
     QVERIFY(!QFile::exists(cwd.filePath("tavirelmonkas.db")));
 
     PgSession(server_->connectionString())
@@ -95,6 +104,44 @@ void PgDeskTest::serverDownAtStart() {
     QCOMPARE(boxes.boxes().size(), 1);
     QVERIFY2(boxes.boxes().first().text.contains(u"not running"),
              qPrintable(boxes.boxes().first().text));
+}
+
+// A host that takes the connection and never answers: the window is made
+// and keeps turning while it connects, then says once that the server did
+// not answer.
+void PgDeskTest::silentServerLeavesTheWindowTurning() {
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+    QVERIFY(::listen(silent, 8) == 0);
+    QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    WorkingDirectory cwd;
+    QFile ini(iniBesideExecutable());
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[General]\nDatabase=host=127.0.0.1 port=%1 user=postgres "
+                             "connect_timeout=1\n")
+                  .arg(ntohs(address.sin_port))
+                  .toUtf8());
+    ini.close();
+    MessageBoxWatcher boxes;
+    int turnsBeforeTheMessage = 0;
+    QTimer turn;
+    connect(&turn, &QTimer::timeout, this, [&] {
+        if (boxes.boxes().isEmpty() && !QApplication::activeModalWidget())
+            ++turnsBeforeTheMessage;
+    });
+    turn.start(0);
+    Tcoor_pos window;
+    QTRY_COMPARE_WITH_TIMEOUT(boxes.boxes().size(), 1, 15000);
+    QVERIFY2(turnsBeforeTheMessage > 10, qPrintable(QString::number(turnsBeforeTheMessage)));
+    QVERIFY2(boxes.boxes().first().text.contains(u"did not answer in time"),
+             qPrintable(boxes.boxes().first().text));
+    QTest::qWait(2500);
+    QCOMPARE(boxes.boxes().size(), 1);
 }
 
 QTEST_MAIN(PgDeskTest)

@@ -12,6 +12,7 @@
 #include <QCommandLineParser>
 #include <QDialog>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -50,6 +51,22 @@ void showPage(Tcoor_pos& window, const QString& name) {
             tabs->setCurrentWidget(page);
 }
 
+// The window as grabbed, optionally under a bar with its title, since a grab
+// leaves out the frame the window manager draws.
+QPixmap windowPicture(QWidget& window, bool withTitle) {
+    const QPixmap content = window.grab();
+    if (!withTitle)
+        return content;
+    const int bar = window.fontMetrics().height() * 2;
+    QPixmap picture(content.width(), content.height() + bar);
+    picture.fill(window.palette().color(QPalette::Window).darker(115));
+    QPainter painter(&picture);
+    painter.setFont(window.font());
+    painter.drawText(QRect(0, 0, content.width(), bar), Qt::AlignCenter, window.windowTitle());
+    painter.drawPixmap(0, bar, content);
+    return picture;
+}
+
 void saveAboutWhenOpen(const QString& file) {
     QTimer::singleShot(1000, [file] {
         if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
@@ -80,6 +97,7 @@ int main(int argc, char** argv) {
         {"page", "Show the tab page with this object name, e.g. TabSheet2.", "name"},
         {"size", "Size the window WIDTHxHEIGHT instead of maximizing it.", "size"},
         {"replay-minutes", "Open Map > Replay at this many minutes before now.", "minutes"},
+        {"with-title", "Draw the window's title above the picture."},
     });
     options.process(application);
 
@@ -106,7 +124,7 @@ int main(int argc, char** argv) {
                 -60 * options.value("replay-minutes").toInt())));
         }
         QTimer::singleShot(int(options.value("settle").toDouble() * 1000), [&] {
-            coor_pos.grab().save(options.value("screenshot"));
+            windowPicture(coor_pos, options.isSet("with-title")).save(options.value("screenshot"));
             if (options.isSet("about")) {
                 saveAboutWhenOpen(options.value("about"));
                 coor_pos.About2Click();

@@ -76,8 +76,15 @@ void PgReportWriter::commit() {
 
 void PgReportWriter::rollback() {
     reports_.clear();
-    for (pg_conn* connection : connections_)
-        PQclear(PQexec(connection, "ROLLBACK"));
+    for (pg_conn* connection : connections_) {
+        // A session the server dropped is made again (the server restarted).
+        if (PQstatus(connection) != CONNECTION_OK) {
+            PQreset(connection);
+            PQclear(PQexec(connection, "SET client_encoding = 'UTF8'"));
+        } else {
+            PQclear(PQexec(connection, "ROLLBACK"));
+        }
+    }
     held_ = 0;
     current_ = 0;
 }
@@ -155,5 +162,6 @@ void PgReportWriter::commitHeld() {
 }
 
 void PgReportWriter::fail(pg_conn* connection) {
-    throw WriteError(QString::fromUtf8(PQerrorMessage(connection)).trimmed(), false);
+    throw WriteError(QString::fromUtf8(PQerrorMessage(connection)).trimmed(), false,
+                     PQstatus(connection) != CONNECTION_OK);
 }

@@ -9,10 +9,12 @@
 #include <stdexcept>
 
 struct WriteError : std::runtime_error {
-    WriteError(const QString& message, bool lockHeld)
+    WriteError(const QString& message, bool lockHeld, bool serverLost = false)
         : std::runtime_error(message.toStdString())
-        , busy(lockHeld) {}
+        , busy(lockHeld)
+        , lost(serverLost) {}
     bool busy; // another connection held the lock past the busy timeout
+    bool lost; // the server went away; a rollback connects again
 };
 
 // Writes the four tables the way the radio software does, into a SQLite file

@@ -189,13 +189,15 @@ void writeReport(ReportWriter& writer, const Options& options, RadioTrack& track
 
 // Appends a report per radio (or the batch, radios taking turns) every
 // interval until SIGINT or SIGTERM; a commit that meets a reader's lock past
-// the busy timeout is counted and skipped.
+// the busy timeout, or a server gone away (tried again at the next one), is
+// counted and skipped.
 void followReports(ReportWriter& writer, const Options& options, std::vector<RadioTrack>& tracks,
                    std::mt19937& random) {
     std::signal(SIGINT, requestStop);
     std::signal(SIGTERM, requestStop);
     qint64 appended = 0;
     qint64 busyFailures = 0;
+    qint64 lostToServer = 0;
     const int perCommit = options.batch > 0 ? options.batch : int(tracks.size());
     const double seconds = options.intervalMs / 1000.0 * double(tracks.size()) / perCommit;
     std::size_t next = 0;
@@ -215,12 +217,13 @@ void followReports(ReportWriter& writer, const Options& options, std::vector<Rad
             next = (first + std::size_t(perCommit)) % tracks.size();
         } catch (const WriteError& error) {
             writer.rollback();
-            if (!error.busy)
+            if (!error.busy && !error.lost)
                 throw;
-            ++busyFailures;
+            ++(error.busy ? busyFailures : lostToServer);
         }
     }
-    std::printf("follow: %lld reports appended, %lld busy failures\n", appended, busyFailures);
+    std::printf("follow: %lld reports appended, %lld busy failures, %lld lost with the server\n",
+                appended, busyFailures, lostToServer);
 }
 
 } // namespace

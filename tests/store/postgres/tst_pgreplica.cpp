@@ -12,10 +12,17 @@
 #include "tests/support/PgCluster.h"
 
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 class PgReplicaTest : public QObject {
     Q_OBJECT
@@ -40,6 +47,7 @@ private slots:
     void badConnectionMessages_data();
     void badConnectionMessages();
     void firstReadFailureIsReportedOnce();
+    void connectingNeverHoldsTheWindow();
     void selectOnlyRoleIsEnough();
 
 private:
@@ -89,6 +97,14 @@ void readWhole(PgTableReplica& replica) {
     replica.refresh();
     replica.waitForBackgroundWork();
     replica.adoptLoad();
+}
+
+// A table read whole at each refresh: its connection is made beside the
+// window first, as the window waits for it.
+void readSmallTable(PgTableReplica& replica) {
+    QSignalSpy ended(&replica, &PgTableReplica::connectAttemptEnded);
+    QVERIFY_THROWS_EXCEPTION(Error, replica.refresh());
+    QVERIFY(ended.wait(10000));
 }
 
 // The first read, then a refresh after it.
@@ -270,6 +286,7 @@ void PgReplicaTest::columnTypes() {
                     .arg(column, type, value));
     PgTableReplica replica(database(), QStringLiteral("typed"));
     replica.setIncrementalRefresh(false);
+    readSmallTable(replica);
     replica.refresh();
     const ColumnStore& rows = replica.rows();
     QCOMPARE(rows.rowCount(), 1u);
@@ -295,6 +312,7 @@ void PgReplicaTest::unreadableTypeNamesTheColumn() {
 void PgReplicaTest::missingTableSaysSo() {
     PgTableReplica replica(database(), QStringLiteral("absent"));
     replica.setIncrementalRefresh(false);
+    readSmallTable(replica);
     QVERIFY_THROWS_EXCEPTION(Error, replica.refresh());
     try {
         replica.refresh();
@@ -413,7 +431,7 @@ void PgReplicaTest::wakeUpFetchesAhead() {
     PgTableReplica replica(database(), QStringLiteral("map_coor"));
     replica.setPollInterval(std::chrono::hours(1));
     readFirst(replica);
-    QVERIFY(replica.isListening());
+    QTRY_VERIFY(replica.isListening());
     QSignalSpy fetched(&replica, &PgTableReplica::rowsFetched);
     PgSession(database()).exec(reports(4, 301));
     QVERIFY(fetched.wait(5000));
@@ -478,7 +496,7 @@ void PgReplicaTest::serverStoppedAndStarted() {
     };
     QTRY_COMPARE_WITH_TIMEOUT(refreshed(), 14u, 15000);
     QVERIFY(!replica.unreachableSince().isValid());
-    QVERIFY(replica.isListening());
+    QTRY_VERIFY(replica.isListening());
     verifyEachOnce(ids(replica.rows()),
                    QList<qint64>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14});
 }
@@ -570,6 +588,45 @@ void PgReplicaTest::firstReadFailureIsReportedOnce() {
     QCOMPARE(replica.rows().rowCount(), 0u);
 }
 
+// A server that takes the connection and never answers: the window's
+// thread goes on turning while the connection is tried, until the
+// connection string's connect_timeout ends it with one clear message.
+void PgReplicaTest::connectingNeverHoldsTheWindow() {
+    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
+    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
+    QVERIFY(::listen(silent, 4) == 0);
+    QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+
+    PgTableReplica replica(QStringLiteral("host=127.0.0.1 port=%1 user=postgres connect_timeout=1")
+                               .arg(ntohs(address.sin_port)),
+                           QStringLiteral("projects"));
+    replica.setIncrementalRefresh(false);
+    int turnsWhileConnecting = 0;
+    QTimer turn;
+    connect(&turn, &QTimer::timeout, &replica, [&] {
+        if (!replica.unreachableSince().isValid())
+            ++turnsWhileConnecting;
+    });
+    turn.start(0);
+    QStringList messages;
+    const auto refreshed = [&] {
+        try {
+            replica.refresh();
+        } catch (const Error& error) {
+            messages.append(error.message());
+        }
+        return replica.unreachableSince().isValid();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(refreshed(), 15000);
+    QVERIFY2(turnsWhileConnecting > 10, qPrintable(QString::number(turnsWhileConnecting)));
+    QVERIFY2(messages.last().contains(u"did not answer in time"), qPrintable(messages.last()));
+}
+
 // The role of the README: SELECT on the tables and the change count, and
 // every session is read only whatever the role may do.
 void PgReplicaTest::selectOnlyRoleIsEnough() {
@@ -585,7 +642,7 @@ void PgReplicaTest::selectOnlyRoleIsEnough() {
                              .arg(databaseName_);
     PgTableReplica replica(desk, QStringLiteral("map_coor"));
     readFirst(replica);
-    QVERIFY(replica.isListening());
+    QTRY_VERIFY(replica.isListening());
     owner.exec(reports(2, 701)).exec(QStringLiteral("DELETE FROM map_coor WHERE id = 1"));
     readWhole(replica);
     QCOMPARE(ids(replica.rows()), (QList<qint64>{2, 3, 4, 5, 6, 7, 8, 9, 10}));

@@ -1,4 +1,5 @@
 #include "../../support/TestDatabase.h"
+#include "CountingReplica.h"
 #include "RecordingSink.h"
 #include "store/Connection.h"
 #include "store/DateTimeValue.h"
@@ -51,6 +52,7 @@ private slots:
     void unreadableTableKeepsThePositionsReadBefore_data();
     void unreadableTableKeepsThePositionsReadBefore();
     void secondRunShowsNewReports();
+    void aRunReadsTheTableOnce();
     void gridIsLeftOnTheLastRadiosRows();
     void labelsFollowTheirMarkers();
     void failingLabelLeavesTheGridOnItsRadio();
@@ -253,6 +255,19 @@ void TestLastPositions::unreadableTableKeepsThePositionsReadBefore() {
     showLastPositions(radiosOf({"12", "7"}), *table_, "18", sink_.output());
     QVERIFY(table_->refreshError().isEmpty());
     QCOMPARE(sink_.commands.last(), QStringLiteral("GoogleMap.Render(41.8333,29.8333,18);"));
+}
+
+// Every radio of a run is shown from one read: on a server each read is a
+// round trip on the window's thread.
+void TestLastPositions::aRunReadsTheTableOnce() {
+    auto counting = std::make_unique<CountingReplica>(sqliteReplica(connection_, "map_coor"));
+    CountingReplica& replica = *counting;
+    TableCursor table(std::move(counting));
+    table.open();
+    replica.reads = 0;
+    showLastPositions(radiosOf({"7", "12"}), table, "18", sink_.output());
+    QCOMPARE(replica.reads, 1);
+    QCOMPARE(sink_.statuses, QStringList{"Record found"});
 }
 
 // A second run shows what another connection wrote after the first.
