@@ -6,6 +6,7 @@
 #include "store/CoordinateText.h"
 #include "store/PositionTable.h"
 #include "store/RadioTimeIndex.h"
+#include "track/TrailShape.h"
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/ReportAge.h"
 
@@ -48,21 +49,35 @@ QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels
         frame.infoHtml = ScriptCommands::infoWindowHtml(
             radioId, stationColumn < 0 ? QString() : rows_.displayText(stationColumn, *row),
             displayText(stamp));
-        const auto trail =
-            index_.rowsBetween(rows_, radio, time - trailMinutes / minutesPerDay, time);
-        // Thinned from the newest back, so that the trail ends at the marker.
-        const qsizetype step = (qsizetype(trail.size()) + maxTrailPoints - 1) / maxTrailPoints;
-        for (qsizetype at = qsizetype(trail.size()) - 1; at >= 0; at -= step) {
-            try {
-                frame.trail.prepend(
-                    {pairOf(trail[at]), (time - index_.timeOf(rows_, trail[at])) * minutesPerDay});
-            } catch (const Error&) {
-            }
-        }
+        frame.trail = trailOf(radio, time, trailMinutes);
         shownAt_.append({frame.pair, radio});
         shown << frame;
     }
     return ScriptCommands::replayFrame(trailMinutes, shown);
+}
+
+// The radio's reports in the last minutes, oldest first, thinned to their
+// corners when there are too many.
+QList<std::pair<QString, double>> ReplayView::trailOf(qint32 radio, DateTimeValue time,
+                                                      int trailMinutes) const {
+    QList<std::pair<QString, double>> points;
+    std::vector<QPointF> latLng;
+    for (const quint32 row :
+         index_.rowsBetween(rows_, radio, time - trailMinutes / minutesPerDay, time)) {
+        try {
+            const QString pair = pairOf(row);
+            points.append({pair, (time - index_.timeOf(rows_, row)) * minutesPerDay});
+            latLng.emplace_back(pair.section(u',', 0, 0).toDouble(),
+                                pair.section(u',', 1, 1).toDouble());
+        } catch (const Error&) {
+        }
+    }
+    if (points.size() <= maxTrailPoints)
+        return points;
+    QList<std::pair<QString, double>> kept;
+    for (const qsizetype at : trailPointsToKeep(latLng, maxTrailPoints))
+        kept.append(points[at]);
+    return kept;
 }
 
 // The page gives the marker's point back as numbers of the pair text.

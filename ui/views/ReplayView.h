@@ -16,8 +16,8 @@ struct MarkerLabels;
 // last minutes, as one page command per frame.
 class ReplayView {
 public:
-    // Trails keep at most this many points a radio: a frame stays one small
-    // command however often the radios report.
+    // Trails keep at most this many points a radio, those where it turns: a
+    // frame stays one small command however often the radios report.
     static constexpr int maxTrailPoints = 120;
 
     ReplayView(const ColumnStore& rows, const RadioTimeIndex& index);
@@ -33,6 +33,8 @@ public:
 
 private:
     QString pairOf(quint32 row) const; // throws Error when the coordinates do not convert
+    QList<std::pair<QString, double>> trailOf(qint32 radio, DateTimeValue time,
+                                              int trailMinutes) const;
 
     const ColumnStore& rows_;
     const RadioTimeIndex& index_;

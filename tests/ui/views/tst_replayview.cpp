@@ -17,7 +17,7 @@ class ReplayViewTest : public QObject {
 private slots:
     void frameAtTime_data();
     void frameAtTime();
-    void longTrailIsThinnedAndEndsAtTheMarker();
+    void longTrailKeepsItsCornerAndEndsAtTheMarker();
     void gridRowAndClickedRadio();
 };
 
@@ -118,26 +118,35 @@ void ReplayViewTest::frameAtTime() {
     QCOMPARE(view.frameCommand({7, 12, 30}, labels, 10), ScriptCommands::replayFrame(10, expected));
 }
 
-void ReplayViewTest::longTrailIsThinnedAndEndsAtTheMarker() {
+void ReplayViewTest::longTrailKeepsItsCornerAndEndsAtTheMarker() {
+    // 600 reports a second apart: east along a street for 347 s, then north
+    // round the corner, 1e-4 degrees a second.
+    constexpr int corner = 347;
     QList<Report> many;
     std::vector<QByteArray> texts;
     for (int second = 0; second < 600; ++second) {
+        const int north = std::max(0, second - corner);
+        const int east = std::min(second, corner);
         texts.push_back(QTime(10, 0).addSecs(second).toString("HH:mm:ss").toLatin1());
-        many.append({7, nullptr, "41.000000", "29.000000"});
+        texts.push_back(QByteArray("41.") + QByteArray::number(60 * north).rightJustified(6, '0'));
+        texts.push_back(QByteArray("29.") + QByteArray::number(60 * east).rightJustified(6, '0'));
     }
     for (int i = 0; i < 600; ++i)
-        many[i].time = texts[i].constData();
-    many.last().lat = "41.060000";
+        many.append({7, texts[3 * i].constData(), texts[3 * i + 1].constData(),
+                     texts[3 * i + 2].constData()});
     const ColumnStore rows = positions(many);
     RadioTimeIndex index;
     index.extend(rows);
     ReplayView view(rows, index);
-    const MarkerLabels labels{{}, at("10:09:59"), 10};
-    const QString command = view.frameCommand({7}, labels, 10);
-    const QString trail = command.section(u'[', 3).section(u']', 0, 0);
-    QCOMPARE(trail.split(u',').size(), 3 * ReplayView::maxTrailPoints);
-    QVERIFY2(trail.endsWith(QStringLiteral("41.1000,29.0000,0.00")), qPrintable(trail));
-    QVERIFY2(trail.startsWith(QStringLiteral("41.0000,29.0000,9.")), qPrintable(trail));
+    const QString command = view.frameCommand({7}, MarkerLabels{{}, at("10:09:59"), 10}, 10);
+    const QStringList trail = command.section(u'[', 3).section(u']', 0, 0).split(u',');
+    QVERIFY2(trail.size() <= 3 * ReplayView::maxTrailPoints, qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').startsWith(QStringLiteral("41.0000,29.0000,9.98")),
+             qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').contains(QStringLiteral("41.0000,29.0347,4.20")),
+             qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').endsWith(QStringLiteral("41.0252,29.0347,0.00")),
+             qPrintable(trail.join(u',')));
 }
 
 void ReplayViewTest::gridRowAndClickedRadio() {
