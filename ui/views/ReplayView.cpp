@@ -23,7 +23,7 @@ ReplayView::ReplayView(const ColumnStore& rows, const RadioTimeIndex& index)
     , index_(index) {}
 
 QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels& labels,
-                                 int trailMinutes) {
+                                 int trailMinutes, bool interpolate) {
     const DateTimeValue time = toDateTimeValue(labels.now);
     const int radioColumn = rows_.columnIndex(PositionTable::radioShortId);
     const int stationColumn = rows_.columnIndex(PositionTable::stationName);
@@ -50,10 +50,41 @@ QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels
             radioId, stationColumn < 0 ? QString() : rows_.displayText(stationColumn, *row),
             displayText(stamp));
         frame.trail = trailOf(radio, time, trailMinutes);
+        if (const std::optional<QString> between =
+                interpolate ? pairBetween(radio, *row, time, labels.staleMinutes) : std::nullopt) {
+            frame.pair = *between;
+            frame.age = QStringLiteral("~ ") + frame.age;
+            frame.trail.append({frame.pair, 0.0});
+        }
         shownAt_.append({frame.pair, radio});
         shown << frame;
     }
     return ScriptCommands::replayFrame(trailMinutes, shown);
+}
+
+std::optional<QString> ReplayView::pairBetween(qint32 radio, quint32 row, DateTimeValue time,
+                                               int staleMinutes) const {
+    const DateTimeValue before = index_.timeOf(rows_, row);
+    const std::optional<quint32> next = index_.rowAfter(rows_, radio, time);
+    if (before >= time || !next)
+        return std::nullopt;
+    const DateTimeValue after = index_.timeOf(rows_, *next);
+    if ((after - before) * minutesPerDay >= staleMinutes)
+        return std::nullopt;
+    QString nextPair;
+    try {
+        nextPair = pairOf(*next);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    const QString pair = pairOf(row);
+    const double share = (time - before) / (after - before);
+    const auto between = [&](int part) {
+        const double from = pair.section(u',', part, part).toDouble();
+        const double to = nextPair.section(u',', part, part).toDouble();
+        return QString::number(from + (to - from) * share, 'f', 4);
+    };
+    return between(0) + u',' + between(1);
 }
 
 // The radio's reports in the last minutes, oldest first, thinned to their

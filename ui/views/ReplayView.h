@@ -23,8 +23,11 @@ public:
     ReplayView(const ColumnStore& rows, const RadioTimeIndex& index);
 
     // The frame at labels.now for the radios, radios with no report by then
-    // and reports whose coordinates do not convert left out.
-    QString frameCommand(const QList<qint32>& radios, const MarkerLabels& labels, int trailMinutes);
+    // and reports whose coordinates do not convert left out. Interpolating,
+    // a radio between two reports less than labels.staleMinutes apart is at
+    // the point between them in proportion to the time, its age led by "~ ".
+    QString frameCommand(const QList<qint32>& radios, const MarkerLabels& labels, int trailMinutes,
+                         bool interpolate = false);
     // The radio the last frame drew at the point (a click on its marker).
     std::optional<qint32> radioAt(double lat, double lng) const;
     // Among the radios, the report at or before the time that came last: by
@@ -33,6 +36,10 @@ public:
 
 private:
     QString pairOf(quint32 row) const; // throws Error when the coordinates do not convert
+    // The pair text between the radio's report at `row` and its next one at
+    // the time; none when there is no next report or it is too far off.
+    std::optional<QString> pairBetween(qint32 radio, quint32 row, DateTimeValue time,
+                                       int staleMinutes) const;
     QList<std::pair<QString, double>> trailOf(qint32 radio, DateTimeValue time,
                                               int trailMinutes) const;
 

@@ -17,6 +17,8 @@ class ReplayViewTest : public QObject {
 private slots:
     void frameAtTime_data();
     void frameAtTime();
+    void interpolatedPosition_data();
+    void interpolatedPosition();
     void longTrailKeepsItsCornerAndEndsAtTheMarker();
     void gridRowAndClickedRadio();
 };
@@ -116,6 +118,91 @@ void ReplayViewTest::frameAtTime() {
     ReplayView view(rows, index);
     const MarkerLabels labels{{{7, QStringLiteral("Ann")}}, at(qPrintable(time)), staleMinutes};
     QCOMPARE(view.frameCommand({7, 12, 30}, labels, 10), ScriptCommands::replayFrame(10, expected));
+}
+
+void ReplayViewTest::interpolatedPosition_data() {
+    QTest::addColumn<bool>("interpolate");
+    QTest::addColumn<qint32>("radio");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("pair"); // empty: not shown
+    QTest::addColumn<QString>("age");
+    QTest::addColumn<QString>("trailEnd"); // the newest trail point's minutes
+
+    QTest::newRow("before the first report") << true << 7 << "09:59:00"
+                                             << ""
+                                             << ""
+                                             << "";
+    QTest::newRow("exactly at a report") << true << 7 << "10:04:00"
+                                         << "41.1000,29.1000"
+                                         << "now"
+                                         << "0.00";
+    QTest::newRow("halfway between two under the stale gap") << true << 7 << "10:05:00"
+                                                             << "41.1500,29.1500"
+                                                             << "~ 1 min"
+                                                             << "0.00";
+    QTest::newRow("a quarter of the way") << true << 7 << "10:01:00"
+                                          << "41.0250,29.0250"
+                                          << "~ 1 min"
+                                          << "0.00";
+    QTest::newRow("between two over the stale gap: at the older") << true << 7 << "10:13:00"
+                                                                  << "41.2000,29.2000"
+                                                                  << "7 min"
+                                                                  << "7.00";
+    QTest::newRow("at equal times: the one written last") << true << 9 << "10:02:00"
+                                                          << "40.1000,28.1000"
+                                                          << "now"
+                                                          << "0.00";
+    QTest::newRow("after equal times: from the one written last") << true << 9 << "10:02:30"
+                                                                  << "40.1500,28.1500"
+                                                                  << "~ now"
+                                                                  << "0.00";
+    QTest::newRow("a radio with one report") << true << 14 << "10:08:00"
+                                             << "40.5000,28.5000"
+                                             << "3 min"
+                                             << "3.00";
+    QTest::newRow("a next report that does not convert") << true << 12 << "10:05:30"
+                                                         << "40.5000,28.5000"
+                                                         << "now"
+                                                         << "0.50";
+    QTest::newRow("off: at the report before") << false << 7 << "10:05:00"
+                                               << "41.1000,29.1000"
+                                               << "1 min"
+                                               << "1.00";
+}
+
+void ReplayViewTest::interpolatedPosition() {
+    QFETCH(bool, interpolate);
+    QFETCH(qint32, radio);
+    QFETCH(QString, time);
+    QFETCH(QString, pair);
+    QFETCH(QString, age);
+    QFETCH(QString, trailEnd);
+
+    const ColumnStore rows = positions({{7, "10:00:00", "41.000000", "29.000000"},
+                                        {9, "10:02:00", "40.000000", "28.000000"},
+                                        {9, "10:02:00", "40.060000", "28.060000"},
+                                        {9, "10:03:00", "40.120000", "28.120000"},
+                                        {7, "10:04:00", "41.060000", "29.060000"},
+                                        {12, "10:05:00", "40.300000", "28.300000"},
+                                        {12, "10:06:00", "bad", "28.360000"},
+                                        {14, "10:05:00", "40.300000", "28.300000"},
+                                        {7, "10:06:00", "41.120000", "29.120000"},
+                                        {7, "10:20:00", "41.180000", "29.180000"}});
+    RadioTimeIndex index;
+    index.extend(rows);
+    ReplayView view(rows, index);
+    const QString command =
+        view.frameCommand({radio}, MarkerLabels{{}, at(qPrintable(time)), 10}, 10, interpolate);
+    if (pair.isEmpty()) {
+        QCOMPARE(command, ScriptCommands::replayFrame(10, {}));
+        return;
+    }
+    const QString marker = QStringLiteral("[%1,%2,\"%1\",\"%3\",").arg(radio).arg(pair, age);
+    QVERIFY2(command.contains(marker), qPrintable(command));
+    QVERIFY2(command.endsWith(pair + u',' + trailEnd + QStringLiteral("]]]);")),
+             qPrintable(command));
+    QCOMPARE(view.radioAt(pair.section(u',', 0, 0).toDouble(), pair.section(u',', 1, 1).toDouble()),
+             std::optional(radio));
 }
 
 void ReplayViewTest::longTrailKeepsItsCornerAndEndsAtTheMarker() {
