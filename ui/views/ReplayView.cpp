@@ -25,6 +25,9 @@ ReplayView::ReplayView(const ColumnStore& rows, const RadioTimeIndex& index)
 QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels& labels,
                                  int trailMinutes, bool interpolate) {
     const DateTimeValue time = toDateTimeValue(labels.now);
+    // Looked up once a frame: a trail converts hundreds of reports.
+    columns_ = {rows_.columnIndex(PositionTable::lat), rows_.columnIndex(PositionTable::ns),
+                rows_.columnIndex(PositionTable::lng), rows_.columnIndex(PositionTable::ew)};
     const int radioColumn = rows_.columnIndex(PositionTable::radioShortId);
     const int stationColumn = rows_.columnIndex(PositionTable::stationName);
     shownAt_.clear();
@@ -92,19 +95,20 @@ std::optional<QString> ReplayView::pairBetween(qint32 radio, quint32 row, DateTi
 QList<std::pair<QString, double>> ReplayView::trailOf(qint32 radio, DateTimeValue time,
                                                       int trailMinutes) const {
     QList<std::pair<QString, double>> points;
-    std::vector<QPointF> latLng;
     for (const quint32 row :
          index_.rowsBetween(rows_, radio, time - trailMinutes / minutesPerDay, time)) {
         try {
-            const QString pair = pairOf(row);
-            points.append({pair, (time - index_.timeOf(rows_, row)) * minutesPerDay});
-            latLng.emplace_back(pair.section(u',', 0, 0).toDouble(),
-                                pair.section(u',', 1, 1).toDouble());
+            points.append({pairOf(row), (time - index_.timeOf(rows_, row)) * minutesPerDay});
         } catch (const Error&) {
         }
     }
     if (points.size() <= maxTrailPoints)
         return points;
+    std::vector<QPointF> latLng;
+    latLng.reserve(points.size());
+    for (const auto& [pair, age] : points)
+        latLng.emplace_back(pair.section(u',', 0, 0).toDouble(),
+                            pair.section(u',', 1, 1).toDouble());
     QList<std::pair<QString, double>> kept;
     for (const qsizetype at : trailPointsToKeep(latLng, maxTrailPoints))
         kept.append(points[at]);
@@ -139,15 +143,13 @@ std::optional<quint32> ReplayView::newestRowAt(const QList<qint32>& radios,
 }
 
 QString ReplayView::pairOf(quint32 row) const {
-    const auto text = [&](const QString& column) {
-        const int index = rows_.columnIndex(column);
-        return index < 0 ? QString() : rows_.displayText(index, row);
+    const auto text = [&](int column) {
+        return column < 0 ? QString() : rows_.displayText(column, row);
     };
-    const auto hemisphere = [&](const QString& column) {
+    const auto hemisphere = [&](int column) {
         const QString letter = text(column).trimmed();
         return letter.isEmpty() ? QChar() : letter.front().toUpper();
     };
-    return coordinatePairText(text(PositionTable::lat), hemisphere(PositionTable::ns),
-                              text(PositionTable::lng), hemisphere(PositionTable::ew),
-                              QuotientRule::Truncating);
+    return coordinatePairText(text(columns_.lat), hemisphere(columns_.ns), text(columns_.lng),
+                              hemisphere(columns_.ew), QuotientRule::Truncating);
 }

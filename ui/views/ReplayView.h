@@ -43,7 +43,15 @@ private:
     QList<std::pair<QString, double>> trailOf(qint32 radio, DateTimeValue time,
                                               int trailMinutes) const;
 
+    struct CoordinateColumns {
+        int lat = -1;
+        int ns = -1;
+        int lng = -1;
+        int ew = -1;
+    };
+
     const ColumnStore& rows_;
     const RadioTimeIndex& index_;
+    CoordinateColumns columns_;
     QList<std::pair<QString, qint32>> shownAt_; // pair texts
 };
