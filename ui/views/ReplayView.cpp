@@ -11,6 +11,7 @@
 #include "ui/views/ReportAge.h"
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -30,7 +31,7 @@ QString ReplayView::frameCommand(const QList<qint32>& radios, const MarkerLabels
                 rows_.columnIndex(PositionTable::lng), rows_.columnIndex(PositionTable::ew)};
     const int radioColumn = rows_.columnIndex(PositionTable::radioShortId);
     const int stationColumn = rows_.columnIndex(PositionTable::stationName);
-    shownAt_.clear();
+    shownBefore_ = std::exchange(shownAt_, {});
     QList<ScriptCommands::ReplayRadio> shown;
     for (const qint32 radio : radios) {
         const std::optional<quint32> row = index_.rowAt(rows_, radio, time);
@@ -115,12 +116,16 @@ QList<std::pair<QString, double>> ReplayView::trailOf(qint32 radio, DateTimeValu
     return kept;
 }
 
-// The page gives the marker's point back as numbers of the pair text.
+// The page gives the marker's point back as numbers of the pair text. While
+// playing, the click comes in while the next frame is being sent, so the
+// point may be one of the frame before.
 std::optional<qint32> ReplayView::radioAt(double lat, double lng) const {
-    for (const auto& [pair, radio] : shownAt_) {
-        if (std::abs(pair.section(u',', 0, 0).toDouble() - lat) < 1e-7 &&
-            std::abs(pair.section(u',', 1, 1).toDouble() - lng) < 1e-7)
-            return radio;
+    for (const auto* frame : {&shownAt_, &shownBefore_}) {
+        for (const auto& [pair, radio] : *frame) {
+            if (std::abs(pair.section(u',', 0, 0).toDouble() - lat) < 1e-7 &&
+                std::abs(pair.section(u',', 1, 1).toDouble() - lng) < 1e-7)
+                return radio;
+        }
     }
     return std::nullopt;
 }

@@ -28,7 +28,8 @@ public:
     // the point between them in proportion to the time, its age led by "~ ".
     QString frameCommand(const QList<qint32>& radios, const MarkerLabels& labels, int trailMinutes,
                          bool interpolate = false);
-    // The radio the last frame drew at the point (a click on its marker).
+    // The radio the last frame, or the one before, drew at the point (a
+    // click on its marker).
     std::optional<qint32> radioAt(double lat, double lng) const;
     // Among the radios, the report at or before the time that came last: by
     // time, ties by row.
@@ -54,4 +55,5 @@ private:
     const RadioTimeIndex& index_;
     CoordinateColumns columns_;
     QList<std::pair<QString, qint32>> shownAt_; // pair texts
+    QList<std::pair<QString, qint32>> shownBefore_;
 };

@@ -251,6 +251,12 @@ void ReplayViewTest::gridRowAndClickedRadio() {
     view.frameCommand({7, 12}, MarkerLabels{{}, at("10:04:30"), 10}, 10);
     QCOMPARE(view.radioAt(41.1, 29.1), std::optional(7));
     QCOMPARE(view.radioAt(41.2, 29.2), std::nullopt);
+    // A click the page reported while the next frame was on its way.
+    view.frameCommand({7, 12}, MarkerLabels{{}, at("10:06:30"), 10}, 10);
+    QCOMPARE(view.radioAt(41.1, 29.1), std::optional(7));
+    QCOMPARE(view.radioAt(41.2, 29.2), std::optional(7));
+    view.frameCommand({7, 12}, MarkerLabels{{}, at("10:07:00"), 10}, 10);
+    QCOMPARE(view.radioAt(41.1, 29.1), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(ReplayViewTest)
