@@ -647,9 +647,20 @@ void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
     // A click on the radio follows it; dragging the map would stop that.
     const QStringList texts = statusTexts([&] { click(pixelOf(40.2, 29.8) - QPoint(0, 20)); });
     QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.2 / Lng:29.8")});
-    browser_->runScriptCommands(
-        {ScriptCommands::replayFrame(10, {replayRadio(7, "41.5,28.5", "now", {})})});
+    ScriptCommands::ReplayRadio moved = replayRadio(7, "41.5,28.5", "now", {});
+    moved.infoHtml = QStringLiteral("<b>later</b>");
+    browser_->runScriptCommands({ScriptCommands::replayFrame(10, {moved})});
     QCOMPARE(js(mapJs + ".getCenter().toUrlValue(2)").toString(), QStringLiteral("41.5,28.5"));
+    // Its bubble went with it and tells the report of now.
+    QCOMPARE(
+        js(mapJs + ".infoWindow_.getLatLng().lat + ',' + " + mapJs + ".infoWindow_.getLatLng().lng")
+            .toString(),
+        QStringLiteral("41.5,28.5"));
+    QCOMPARE(js("document.querySelector('.gmap-infowindow .leaflet-popup-content').textContent").toString(),
+             QStringLiteral("later"));
+    // A radio that leaves the map takes its bubble along.
+    browser_->runScriptCommands({ScriptCommands::replayFrame(10, {})});
+    QTRY_COMPARE(count(".gmap-infowindow"), 0);
 
     browser_->runScriptCommand(ScriptCommands::replayEnd());
     QCOMPARE(js(view).toString(), liveView);
