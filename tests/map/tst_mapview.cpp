@@ -656,7 +656,8 @@ void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
         js(mapJs + ".infoWindow_.getLatLng().lat + ',' + " + mapJs + ".infoWindow_.getLatLng().lng")
             .toString(),
         QStringLiteral("41.5,28.5"));
-    QCOMPARE(js("document.querySelector('.gmap-infowindow .leaflet-popup-content').textContent").toString(),
+    QCOMPARE(js("document.querySelector('.gmap-infowindow .leaflet-popup-content').textContent")
+                 .toString(),
              QStringLiteral("later"));
     // A radio that leaves the map takes its bubble along.
     browser_->runScriptCommands({ScriptCommands::replayFrame(10, {})});
