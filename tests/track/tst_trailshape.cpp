@@ -6,8 +6,10 @@
 
 using Points = std::vector<QPointF>;
 using Kept = std::vector<qsizetype>;
+using Bands = std::vector<int>;
 
-// Which points of a long trail are drawn: its ends and its turns.
+// Which points of a trail are drawn: its ends, its turns and where its band
+// of age changes.
 class TrailShapeTest : public QObject {
     Q_OBJECT
 private slots:
@@ -38,33 +40,42 @@ const QPointF origin{41.0, 29.0};
 
 void TrailShapeTest::pointsKept_data() {
     QTest::addColumn<Points>("points");
+    QTest::addColumn<Bands>("bands"); // empty: all in one band
     QTest::addColumn<qsizetype>("maxPoints");
     QTest::addColumn<Kept>("expected");
 
-    QTest::newRow("few enough: all, in order")
-        << joined({leg(origin, 1e-4, 0, 4)}) << qsizetype(120) << Kept{0, 1, 2, 3, 4};
-    QTest::newRow("a straight street: its ends")
-        << joined({leg(origin, 0, 1e-4, 300)}) << qsizetype(120) << Kept{0, 300};
+    QTest::newRow("two points: both")
+        << joined({leg(origin, 1e-4, 0, 1)}) << Bands{} << qsizetype(120) << Kept{0, 1};
+    QTest::newRow("a few points down a street: its ends")
+        << joined({leg(origin, 1e-4, 0, 4)}) << Bands{} << qsizetype(120) << Kept{0, 4};
+    QTest::newRow("a long straight street: its ends")
+        << joined({leg(origin, 0, 1e-4, 300)}) << Bands{} << qsizetype(120) << Kept{0, 300};
     QTest::newRow("round a corner: the corner too")
-        << joined({leg(origin, 0, 1e-4, 173), leg({41.0, 29.0173}, 1e-4, 0, 200)}) << qsizetype(120)
-        << Kept{0, 173, 373};
+        << joined({leg(origin, 0, 1e-4, 173), leg({41.0, 29.0173}, 1e-4, 0, 200)}) << Bands{}
+        << qsizetype(120) << Kept{0, 173, 373};
     QTest::newRow("round a block and back along it")
         << joined({leg(origin, 0, 1e-4, 100), leg({41.0, 29.01}, 1e-4, 0, 100),
                    leg({41.01, 29.01}, 0, -1e-4, 100)})
-        << qsizetype(120) << Kept{0, 100, 200, 300};
+        << Bands{} << qsizetype(120) << Kept{0, 100, 200, 300};
+    QTest::newRow("a straight street through bands: where each begins")
+        << joined({leg(origin, 0, 1e-4, 9)}) << Bands{2, 2, 2, 1, 1, 1, 0, 0, 0, 0}
+        << qsizetype(120) << Kept{0, 3, 6, 9};
     QTest::newRow("standing still: first and last")
-        << Points(200, origin) << qsizetype(120) << Kept{0, 199};
-    QTest::newRow("more corners than room: no more than the room")
+        << Points(200, origin) << Bands{} << qsizetype(120) << Kept{0, 199};
+    QTest::newRow("more corners than room: no more than the room, bands aside")
         << joined({leg(origin, 0, 1e-4, 3), leg({41.0, 29.0003}, 1e-4, 0, 3),
                    leg({41.0003, 29.0003}, 0, 1e-4, 3), leg({41.0003, 29.0006}, -1e-4, 0, 3)})
-        << qsizetype(4) << Kept{0, 6, 12};
+        << Bands{} << qsizetype(4) << Kept{0, 6, 12};
 }
 
 void TrailShapeTest::pointsKept() {
     QFETCH(Points, points);
+    QFETCH(Bands, bands);
     QFETCH(qsizetype, maxPoints);
     QFETCH(Kept, expected);
-    QCOMPARE(trailPointsToKeep(points, maxPoints), expected);
+    if (bands.empty())
+        bands.assign(points.size(), 0);
+    QCOMPARE(trailPointsToKeep(points, bands, maxPoints), expected);
 }
 
 QTEST_GUILESS_MAIN(TrailShapeTest)

@@ -10,6 +10,7 @@
 #include "ui/views/MarkerLabels.h"
 #include "ui/views/ReportAge.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -91,8 +92,8 @@ std::optional<QString> ReplayView::pairBetween(qint32 radio, quint32 row, DateTi
     return between(0) + u',' + between(1);
 }
 
-// The radio's reports in the last minutes, oldest first, thinned to their
-// corners when there are too many.
+// The radio's reports in the last minutes, oldest first, without those on a
+// straight stretch within a band of age.
 QList<std::pair<QString, double>> ReplayView::trailOf(qint32 radio, DateTimeValue time,
                                                       int trailMinutes) const {
     QList<std::pair<QString, double>> points;
@@ -103,15 +104,21 @@ QList<std::pair<QString, double>> ReplayView::trailOf(qint32 radio, DateTimeValu
         } catch (const Error&) {
         }
     }
-    if (points.size() <= maxTrailPoints)
+    if (points.size() <= 2)
         return points;
     std::vector<QPointF> latLng;
+    std::vector<int> bands;
     latLng.reserve(points.size());
-    for (const auto& [pair, age] : points)
+    bands.reserve(points.size());
+    for (const auto& [pair, age] : points) {
         latLng.emplace_back(pair.section(u',', 0, 0).toDouble(),
                             pair.section(u',', 1, 1).toDouble());
+        bands.push_back(trailMinutes > 0
+                            ? std::clamp(int(age / trailMinutes * trailBands), 0, trailBands - 1)
+                            : 0);
+    }
     QList<std::pair<QString, double>> kept;
-    for (const qsizetype at : trailPointsToKeep(latLng, maxTrailPoints))
+    for (const qsizetype at : trailPointsToKeep(latLng, bands, maxTrailPoints))
         kept.append(points[at]);
     return kept;
 }

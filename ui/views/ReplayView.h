@@ -19,6 +19,8 @@ public:
     // Trails keep at most this many points a radio, those where it turns: a
     // frame stays one small command however often the radios report.
     static constexpr int maxTrailPoints = 120;
+    // The page draws a trail in this many bands of age (web/layer/replay.js).
+    static constexpr int trailBands = 5;
 
     ReplayView(const ColumnStore& rows, const RadioTimeIndex& index);
 
