@@ -105,6 +105,18 @@ std::optional<quint32> RadioTimeIndex::rowAt(const ColumnStore& store, qint64 ra
     return *(after - 1);
 }
 
+std::optional<quint32> RadioTimeIndex::rowAfter(const ColumnStore& store, qint64 radio,
+                                                DateTimeValue time) const {
+    const std::span<const quint32> rows = rowsOf(radio);
+    const auto after =
+        std::upper_bound(rows.begin(), rows.end(), time, [&](DateTimeValue value, quint32 row) {
+            return value < timeOf(store, row);
+        });
+    if (after == rows.end())
+        return std::nullopt;
+    return *after;
+}
+
 std::span<const quint32> RadioTimeIndex::rowsBetween(const ColumnStore& store, qint64 radio,
                                                      DateTimeValue first,
                                                      DateTimeValue last) const {
@@ -125,12 +137,7 @@ std::optional<DateTimeValue> RadioTimeIndex::nextTimeAfter(const ColumnStore& st
                                                            DateTimeValue time) const {
     std::optional<DateTimeValue> next;
     for (qint64 radio : radios) {
-        const std::span<const quint32> rows = rowsOf(radio);
-        const auto after =
-            std::upper_bound(rows.begin(), rows.end(), time, [&](DateTimeValue value, quint32 row) {
-                return value < timeOf(store, row);
-            });
-        if (after != rows.end()) {
+        if (const std::optional<quint32> after = rowAfter(store, radio, time)) {
             const DateTimeValue found = timeOf(store, *after);
             if (!next || found < *next)
                 next = found;

@@ -35,6 +35,10 @@ public:
 
     // The radio's newest row at or before the time; none before its first.
     std::optional<quint32> rowAt(const ColumnStore& store, qint64 radio, DateTimeValue time) const;
+    // The radio's oldest row after the time (the first of equal times); none
+    // after its last.
+    std::optional<quint32> rowAfter(const ColumnStore& store, qint64 radio,
+                                    DateTimeValue time) const;
     // The radio's rows from first to last, both included, oldest first.
     std::span<const quint32> rowsBetween(const ColumnStore& store, qint64 radio,
                                          DateTimeValue first, DateTimeValue last) const;

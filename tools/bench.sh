@@ -21,6 +21,8 @@ build/bench/bench_alerts
 build/bench/bench_live build/bench-data/reports-1000000.db 2>/dev/null
 # A2: the same with alerts on, 100 areas.
 build/bench/bench_live build/bench-data/reports-1000000.db --areas 100 2>/dev/null
+# R2: replay frames and a drag of the slider in the window.
+build/bench/bench_replayframe build/bench-data/reports-1000000.db 2>/dev/null
 # The writer's rate beside the program needs a database of 5,000,000 reports,
 # which takes minutes to make, so it runs only when one is there; make it with
 #   build/possim --db build/bench-data/reports-5000000.db --radios 300 --reports 5000000 --fresh
@@ -34,5 +36,6 @@ db=build/bench-data/reports-10000000.db
 if [ -f "$db" ]; then
     build/bench/bench_store "$db"
     build/bench/bench_replay "$db"
+    build/bench/bench_replayframe "$db" 2>/dev/null
     build/bench/bench_live --startup "$db" 2>/dev/null
 fi

@@ -7,7 +7,9 @@ cd "$(dirname "$0")/.."
 bash tools/build.sh
 mkdir -p demo
 cd demo
-../build/possim --db tavirelmonkas.db --fresh --town town.osm
+# A report per radio every 5 s over the last 6 hours: dense enough that a
+# replay's trails follow the streets instead of cutting across blocks.
+../build/possim --db tavirelmonkas.db --fresh --town town.osm --reports 86400 --span-hours 6
 bash ../tools/make-map.sh town.osm streets.mbtiles >/dev/null
 # The program reads its INI file beside it; one of the user's own is left alone.
 ini=../build/tavirelmonkas.ini

@@ -31,6 +31,7 @@ ReplayMode::ReplayMode(CoorPosLayout& ui, TableCursor& positions, const RadioTre
     ReplayBar* bar = ui_.ReplayBar1;
     connect(bar, &ReplayBar::timeChanged, this, &ReplayMode::showFrame);
     connect(bar, &ReplayBar::trailMinutesChanged, this, &ReplayMode::showFrame);
+    connect(bar, &ReplayBar::interpolateChanged, this, &ReplayMode::showFrame);
     connect(bar, &ReplayBar::backToLive, this, &ReplayMode::close);
     connect(bar, &ReplayBar::rangeChosen, this,
             [this](ReplayBar::Range range) { chooseRange(int(range)); });
@@ -105,8 +106,8 @@ void ReplayMode::showFrame() {
         const QList<qint32> radios = tickedRadios();
         showUnreadableTimes();
         try {
-            ui_.WebBrowser1->runScriptCommand(
-                view_->frameCommand(radios, labels, ui_.ReplayBar1->trailMinutes()));
+            ui_.WebBrowser1->runScriptCommand(view_->frameCommand(
+                radios, labels, ui_.ReplayBar1->trailMinutes(), ui_.ReplayBar1->interpolates()));
             moveGridTo(view_->newestRowAt(followed_ ? QList{*followed_} : radios,
                                           toDateTimeValue(labels.now)));
         } catch (...) {

@@ -192,7 +192,7 @@ function TGoogleMap() {
             return;
         }
         replay = { centre: map.getCenter(), zoom: map.getZoom(), live: map.getOverlays(),
-                   radios: {}, follow: null };
+                   radios: {}, follow: null, bubble: null };
         map.closeInfoWindow();
         replay.live.forEach(function (overlay) {
             map.removeOverlay(overlay);
@@ -210,6 +210,7 @@ function TGoogleMap() {
         GEvent.addListener(marker, "click", function () {
             var point = marker.getLatLng();
             replay.follow = id;
+            replay.bubble = id;
             external.DoMarkerClick(point.lat(), point.lng());
             OpenInfoWindowHTML(point.lat(), point.lng(), entry.message);
         });
@@ -248,6 +249,15 @@ function TGoogleMap() {
         var followed = replay.follow !== null && replay.radios[replay.follow];
         if (followed) {
             map.setCenter(followed.marker.getLatLng());
+        }
+        // An open bubble goes with its radio and tells its report of now.
+        var bubble = replay.bubble !== null && map.isInfoWindowOpen() && replay.radios[replay.bubble];
+        if (bubble) {
+            var point = bubble.marker.getLatLng();
+            OpenInfoWindowHTML(point.lat(), point.lng(), bubble.message);
+        } else if (replay.bubble !== null) {
+            replay.bubble = null;
+            map.closeInfoWindow();
         }
     };
 

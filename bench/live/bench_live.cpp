@@ -35,6 +35,7 @@
 #include "app/Application.h"
 #include "bench/map/PageBench.h"
 #include "bench/support/BenchSupport.h"
+#include "bench/support/LatenessProbe.h"
 #include "map/browser/MapUrlScheme.h"
 #include "map/browser/TWebBrowser.h"
 #include "store/CoordinateText.h"
@@ -74,7 +75,8 @@
 
 namespace {
 
-constexpr double probeIntervalMs = 10;
+using bench::LatenessProbe;
+
 constexpr double targetP99Ms = 50;
 constexpr double targetWorstMs = 150;
 constexpr double targetRateRatio = 0.95;
@@ -181,55 +183,6 @@ private:
     QProcess process_;
     QByteArray output_;
     QElapsedTimer running_;
-};
-
-// How late a 10 ms timer fires on the user-interface thread: re-armed at each
-// firing, so every sample is one wait measured from its own start.
-class LatenessProbe : public QObject {
-public:
-    LatenessProbe() {
-        timer_.setSingleShot(true);
-        timer_.setTimerType(Qt::PreciseTimer);
-        timer_.setInterval(int(probeIntervalMs));
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            latenessMs_.push_back(std::max(0.0, armed_.nsecsElapsed() / 1e6 - probeIntervalMs));
-            arm();
-        });
-    }
-
-    void start() {
-        latenessMs_.clear();
-        arm();
-    }
-    void stop() { timer_.stop(); }
-
-    std::size_t samples() const { return latenessMs_.size(); }
-    double totalOverMs(double threshold) const {
-        double total = 0;
-        for (const double ms : latenessMs_)
-            total += ms > threshold ? ms : 0;
-        return total;
-    }
-    double percentileMs(double fraction) const {
-        if (latenessMs_.empty())
-            return 0;
-        std::vector<double> sorted = latenessMs_;
-        std::sort(sorted.begin(), sorted.end());
-        return sorted[std::min(sorted.size() - 1, std::size_t(fraction * double(sorted.size())))];
-    }
-    double worstMs() const {
-        return latenessMs_.empty() ? 0 : *std::max_element(latenessMs_.begin(), latenessMs_.end());
-    }
-
-private:
-    void arm() {
-        armed_.start();
-        timer_.start();
-    }
-
-    QTimer timer_;
-    QElapsedTimer armed_;
-    std::vector<double> latenessMs_;
 };
 
 // After every tick of the window's auto refresh, the markers' freshness

@@ -608,7 +608,13 @@ ScriptCommands::ReplayRadio replayRadio(qint32 radio, const QString& pair, const
 
 void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
     const QString view = mapJs + ".getZoom() + ' ' + " + mapJs + ".getCenter().toUrlValue(4)";
-    const QString trailPaths = QStringLiteral("path.gmap-replay-trail:not([d='M0 0'])");
+    // Bands of trail with a line to draw, on the trails' canvas.
+    const auto drawnBands = [&] {
+        return js(mapJs + ".getOverlays().filter(function (o) { return o instanceof GReplayTrail; "
+                          "}).reduce(function (n, t) { return n + t.lines_.filter(function (l) { "
+                          "return l.getLatLngs().length > 1; }).length; }, 0)")
+            .toInt();
+    };
     browser_->runScriptCommands({"GoogleMap.AddMarker(40.5,29.25, \"live\", false);",
                                  ScriptCommands::labelMarker("3 Live", "now", false),
                                  "GoogleMap.initline();", "GoogleMap.fillline(40.1,29.1);",
@@ -625,7 +631,7 @@ void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
     QCOMPARE(count("img.gmap-marker"), 2);
     QCOMPARE(count("path.gmap-polyline"), 0);
     QTRY_COMPARE(count(".gmap-radio-label"), 2);
-    QVERIFY(count(trailPaths) >= 1);
+    QVERIFY(drawnBands() >= 1);
     js("document.querySelector('img.gmap-marker').dataset.seen = 'yes'");
 
     // The next frame moves radio 7 and drops 12, without clearing the map.
@@ -636,20 +642,35 @@ void TestMapView::replayMovesItsRadiosInPlaceAndGivesBackTheLiveView() {
              QStringLiteral("yes"));
     QTRY_COMPARE(js("document.querySelector('.gmap-radio-age').textContent").toString(),
                  QStringLiteral("1 min"));
-    QCOMPARE(count(trailPaths), 1);
+    QCOMPARE(drawnBands(), 1);
 
     // A click on the radio follows it; dragging the map would stop that.
     const QStringList texts = statusTexts([&] { click(pixelOf(40.2, 29.8) - QPoint(0, 20)); });
     QCOMPARE(texts, QStringList{QStringLiteral("Marker Clicked. Lat:40.2 / Lng:29.8")});
-    browser_->runScriptCommands(
-        {ScriptCommands::replayFrame(10, {replayRadio(7, "41.5,28.5", "now", {})})});
+    ScriptCommands::ReplayRadio moved = replayRadio(7, "41.5,28.5", "now", {});
+    moved.infoHtml = QStringLiteral("<b>later</b>");
+    browser_->runScriptCommands({ScriptCommands::replayFrame(10, {moved})});
     QCOMPARE(js(mapJs + ".getCenter().toUrlValue(2)").toString(), QStringLiteral("41.5,28.5"));
+    // Its bubble went with it and tells the report of now.
+    QCOMPARE(
+        js(mapJs + ".infoWindow_.getLatLng().lat + ',' + " + mapJs + ".infoWindow_.getLatLng().lng")
+            .toString(),
+        QStringLiteral("41.5,28.5"));
+    QCOMPARE(js("document.querySelector('.gmap-infowindow .leaflet-popup-content').textContent")
+                 .toString(),
+             QStringLiteral("later"));
+    // A radio that leaves the map takes its bubble along.
+    browser_->runScriptCommands({ScriptCommands::replayFrame(10, {})});
+    QTRY_COMPARE(count(".gmap-infowindow"), 0);
 
     browser_->runScriptCommand(ScriptCommands::replayEnd());
     QCOMPARE(js(view).toString(), liveView);
     QCOMPARE(count("img.gmap-marker"), 1);
     QCOMPARE(count("path.gmap-polyline"), 1);
-    QCOMPARE(count("path.gmap-replay-trail"), 0);
+    QCOMPARE(js(mapJs + ".getOverlays().filter(function (o) { return o instanceof GReplayTrail; "
+                        "}).length")
+                 .toInt(),
+             0);
     QTRY_COMPARE(js("document.querySelector('.gmap-radio-title').textContent").toString(),
                  QStringLiteral("3 Live"));
 }

@@ -50,6 +50,7 @@ ReplayBar::ReplayBar(QWidget* parent)
     , timeText_(named<QLabel>("ReplayTime", this))
     , speed_(named<QComboBox>("ReplaySpeed", this))
     , skipQuiet_(named<QCheckBox>("ReplaySkipQuiet", this))
+    , interpolate_(named<QCheckBox>("ReplayInterpolate", this))
     , range_(named<QComboBox>("ReplayRange", this))
     , trail_(named<QSpinBox>("ReplayTrail", this))
     , unreadable_(named<QLabel>("ReplayUnreadable", this))
@@ -67,6 +68,11 @@ ReplayBar::ReplayBar(QWidget* parent)
     speed_->setToolTip(QStringLiteral("Speed (\"+\" and \"-\")"));
     skipQuiet_->setText(QStringLiteral("Skip quiet stretches"));
     skipQuiet_->setFocusPolicy(Qt::NoFocus);
+    interpolate_->setText(QStringLiteral("Between reports"));
+    interpolate_->setToolTip(
+        QStringLiteral("Put a radio between its two reports around the time, when they are "
+                       "closer than the stale age; its label then shows \"~\""));
+    interpolate_->setFocusPolicy(Qt::NoFocus);
     range_->addItems({QStringLiteral("Last 2 hours"), QStringLiteral("Last hour"),
                       QStringLiteral("Today"), QStringLiteral("Yesterday"),
                       QStringLiteral("Fast Search range")});
@@ -97,6 +103,7 @@ ReplayBar::ReplayBar(QWidget* parent)
     optionsRow->setSpacing(6);
     optionsRow->addWidget(speed_);
     optionsRow->addWidget(skipQuiet_);
+    optionsRow->addWidget(interpolate_);
     optionsRow->addWidget(range_);
     optionsRow->addWidget(trail_);
     optionsRow->addWidget(unreadable_);
@@ -125,6 +132,7 @@ ReplayBar::ReplayBar(QWidget* parent)
     connect(range_, &QComboBox::activated, this,
             [this](int index) { emit rangeChosen(Range(index)); });
     connect(trail_, &QSpinBox::valueChanged, this, &ReplayBar::trailMinutesChanged);
+    connect(interpolate_, &QCheckBox::toggled, this, &ReplayBar::interpolateChanged);
     playTimer_->setInterval(frameMs);
     connect(playTimer_, &QTimer::timeout, this, &ReplayBar::playTick);
     const QDateTime now = wallClock(QDateTime::currentDateTime());
@@ -194,6 +202,10 @@ bool ReplayBar::skipsQuietStretches() const {
 
 void ReplayBar::setSkipQuietStretches(bool on) {
     skipQuiet_->setChecked(on);
+}
+
+bool ReplayBar::interpolates() const {
+    return interpolate_->isChecked();
 }
 
 void ReplayBar::setUnreadableTimes(quint32 count) {

@@ -24,8 +24,8 @@ QDateTime wallClock(const QDateTime& dateTime);
 
 // The replay's controls under the map: a slider over the range in real time,
 // the time shown, play and pause (Space), the speed ("+" and "-"), steps of a
-// minute (arrow keys), skipping quiet stretches, the range and the trail's
-// length, and "Back to live" (Esc). Times are wall-clock times (wallClock).
+// minute (arrow keys), skipping quiet stretches, interpolated positions, the
+// range and the trail's length, and "Back to live" (Esc). Times are wall-clock times (wallClock).
 class ReplayBar : public QWidget {
     Q_OBJECT
 public:
@@ -54,6 +54,8 @@ public:
     int trailMinutes() const;
     bool skipsQuietStretches() const;
     void setSkipQuietStretches(bool on);
+    // Markers between two close reports at the point interpolated in time.
+    bool interpolates() const;
     // "3 reports without a readable time"; hidden for none.
     void setUnreadableTimes(quint32 count);
     // The first report after a time of the radios replayed, for skipping.
@@ -67,6 +69,7 @@ signals:
     void timeChanged(const QDateTime& time);
     void rangeChosen(ReplayBar::Range range);
     void trailMinutesChanged(int minutes);
+    void interpolateChanged(bool on);
     void backToLive();
 
 protected:
@@ -87,6 +90,7 @@ private:
     QLabel* timeText_;
     QComboBox* speed_;
     QCheckBox* skipQuiet_;
+    QCheckBox* interpolate_;
     QComboBox* range_;
     QSpinBox* trail_;
     QLabel* unreadable_;

@@ -219,6 +219,10 @@ GMap2.prototype.openInfoWindow = function (latlng, node) {
     this.infoWindow_.setLatLng(toLeaflet(latlng)).setContent(node).openOn(this.leaflet_);
     GEvent.trigger(this, "infowindowopen");
 };
+// Our own addition: whether the bubble shows (the user may have closed it).
+GMap2.prototype.isInfoWindowOpen = function () {
+    return this.leaflet_.hasLayer(this.infoWindow_);
+};
 GMap2.prototype.closeInfoWindow = function () {
     if (this.leaflet_.hasLayer(this.infoWindow_)) {
         this.leaflet_.closePopup(this.infoWindow_);

@@ -34,14 +34,17 @@ function GReplayTrail(points, span) {
     this.span_ = span;
     this.lines_ = [];
 }
+// All trails on one canvas: a frame redraws it once, where as SVG paths every
+// band of every radio was laid out and painted again (R2 in bench/README.md).
 GReplayTrail.prototype.initialize_ = function (map) {
+    var renderer = map.replayTrails_ || (map.replayTrails_ = L.canvas({ padding: 0.2 }));
     this.lines_ = trailBands(this.points_, this.span_, TRAIL_BANDS).map(function (run, band) {
         return L.polyline(run, {
+            renderer: renderer,
             color: "#1f5fbf",
             weight: 4,
             opacity: trailOpacity(band, TRAIL_BANDS),
-            interactive: false,
-            className: "gmap-replay-trail"
+            interactive: false
         }).addTo(map.leaflet_);
     });
 };

@@ -17,7 +17,9 @@ class ReplayViewTest : public QObject {
 private slots:
     void frameAtTime_data();
     void frameAtTime();
-    void longTrailIsThinnedAndEndsAtTheMarker();
+    void interpolatedPosition_data();
+    void interpolatedPosition();
+    void longTrailKeepsItsCornerAndEndsAtTheMarker();
     void gridRowAndClickedRadio();
 };
 
@@ -118,26 +120,120 @@ void ReplayViewTest::frameAtTime() {
     QCOMPARE(view.frameCommand({7, 12, 30}, labels, 10), ScriptCommands::replayFrame(10, expected));
 }
 
-void ReplayViewTest::longTrailIsThinnedAndEndsAtTheMarker() {
+void ReplayViewTest::interpolatedPosition_data() {
+    QTest::addColumn<bool>("interpolate");
+    QTest::addColumn<qint32>("radio");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("pair"); // empty: not shown
+    QTest::addColumn<QString>("age");
+    QTest::addColumn<QString>("trailEnd"); // the newest trail point's minutes
+
+    QTest::newRow("before the first report") << true << 7 << "09:59:00"
+                                             << ""
+                                             << ""
+                                             << "";
+    QTest::newRow("exactly at a report") << true << 7 << "10:04:00"
+                                         << "41.1000,29.1000"
+                                         << "now"
+                                         << "0.00";
+    QTest::newRow("halfway between two under the stale gap") << true << 7 << "10:05:00"
+                                                             << "41.1500,29.1500"
+                                                             << "~ 1 min"
+                                                             << "0.00";
+    QTest::newRow("a quarter of the way") << true << 7 << "10:01:00"
+                                          << "41.0250,29.0250"
+                                          << "~ 1 min"
+                                          << "0.00";
+    QTest::newRow("between two over the stale gap: at the older") << true << 7 << "10:13:00"
+                                                                  << "41.2000,29.2000"
+                                                                  << "7 min"
+                                                                  << "7.00";
+    QTest::newRow("at equal times: the one written last") << true << 9 << "10:02:00"
+                                                          << "40.1000,28.1000"
+                                                          << "now"
+                                                          << "0.00";
+    QTest::newRow("after equal times: from the one written last") << true << 9 << "10:02:30"
+                                                                  << "40.1500,28.1500"
+                                                                  << "~ now"
+                                                                  << "0.00";
+    QTest::newRow("a radio with one report") << true << 14 << "10:08:00"
+                                             << "40.5000,28.5000"
+                                             << "3 min"
+                                             << "3.00";
+    QTest::newRow("a next report that does not convert") << true << 12 << "10:05:30"
+                                                         << "40.5000,28.5000"
+                                                         << "now"
+                                                         << "0.50";
+    QTest::newRow("off: at the report before") << false << 7 << "10:05:00"
+                                               << "41.1000,29.1000"
+                                               << "1 min"
+                                               << "1.00";
+}
+
+void ReplayViewTest::interpolatedPosition() {
+    QFETCH(bool, interpolate);
+    QFETCH(qint32, radio);
+    QFETCH(QString, time);
+    QFETCH(QString, pair);
+    QFETCH(QString, age);
+    QFETCH(QString, trailEnd);
+
+    const ColumnStore rows = positions({{7, "10:00:00", "41.000000", "29.000000"},
+                                        {9, "10:02:00", "40.000000", "28.000000"},
+                                        {9, "10:02:00", "40.060000", "28.060000"},
+                                        {9, "10:03:00", "40.120000", "28.120000"},
+                                        {7, "10:04:00", "41.060000", "29.060000"},
+                                        {12, "10:05:00", "40.300000", "28.300000"},
+                                        {12, "10:06:00", "bad", "28.360000"},
+                                        {14, "10:05:00", "40.300000", "28.300000"},
+                                        {7, "10:06:00", "41.120000", "29.120000"},
+                                        {7, "10:20:00", "41.180000", "29.180000"}});
+    RadioTimeIndex index;
+    index.extend(rows);
+    ReplayView view(rows, index);
+    const QString command =
+        view.frameCommand({radio}, MarkerLabels{{}, at(qPrintable(time)), 10}, 10, interpolate);
+    if (pair.isEmpty()) {
+        QCOMPARE(command, ScriptCommands::replayFrame(10, {}));
+        return;
+    }
+    const QString marker = QStringLiteral("[%1,%2,\"%1\",\"%3\",").arg(radio).arg(pair, age);
+    QVERIFY2(command.contains(marker), qPrintable(command));
+    QVERIFY2(command.endsWith(pair + u',' + trailEnd + QStringLiteral("]]]);")),
+             qPrintable(command));
+    QCOMPARE(view.radioAt(pair.section(u',', 0, 0).toDouble(), pair.section(u',', 1, 1).toDouble()),
+             std::optional(radio));
+}
+
+void ReplayViewTest::longTrailKeepsItsCornerAndEndsAtTheMarker() {
+    // 600 reports a second apart: east along a street for 347 s, then north
+    // round the corner, 1e-4 degrees a second.
+    constexpr int corner = 347;
     QList<Report> many;
     std::vector<QByteArray> texts;
     for (int second = 0; second < 600; ++second) {
+        const int north = std::max(0, second - corner);
+        const int east = std::min(second, corner);
         texts.push_back(QTime(10, 0).addSecs(second).toString("HH:mm:ss").toLatin1());
-        many.append({7, nullptr, "41.000000", "29.000000"});
+        texts.push_back(QByteArray("41.") + QByteArray::number(60 * north).rightJustified(6, '0'));
+        texts.push_back(QByteArray("29.") + QByteArray::number(60 * east).rightJustified(6, '0'));
     }
     for (int i = 0; i < 600; ++i)
-        many[i].time = texts[i].constData();
-    many.last().lat = "41.060000";
+        many.append({7, texts[3 * i].constData(), texts[3 * i + 1].constData(),
+                     texts[3 * i + 2].constData()});
     const ColumnStore rows = positions(many);
     RadioTimeIndex index;
     index.extend(rows);
     ReplayView view(rows, index);
-    const MarkerLabels labels{{}, at("10:09:59"), 10};
-    const QString command = view.frameCommand({7}, labels, 10);
-    const QString trail = command.section(u'[', 3).section(u']', 0, 0);
-    QCOMPARE(trail.split(u',').size(), 3 * ReplayView::maxTrailPoints);
-    QVERIFY2(trail.endsWith(QStringLiteral("41.1000,29.0000,0.00")), qPrintable(trail));
-    QVERIFY2(trail.startsWith(QStringLiteral("41.0000,29.0000,9.")), qPrintable(trail));
+    const QString command = view.frameCommand({7}, MarkerLabels{{}, at("10:09:59"), 10}, 10);
+    const QStringList trail = command.section(u'[', 3).section(u']', 0, 0).split(u',');
+    QVERIFY2(trail.size() <= 3 * ReplayView::maxTrailPoints, qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').startsWith(QStringLiteral("41.0000,29.0000,9.98")),
+             qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').contains(QStringLiteral("41.0000,29.0347,4.20")),
+             qPrintable(trail.join(u',')));
+    QVERIFY2(trail.join(u',').endsWith(QStringLiteral("41.0252,29.0347,0.00")),
+             qPrintable(trail.join(u',')));
 }
 
 void ReplayViewTest::gridRowAndClickedRadio() {
@@ -155,6 +251,12 @@ void ReplayViewTest::gridRowAndClickedRadio() {
     view.frameCommand({7, 12}, MarkerLabels{{}, at("10:04:30"), 10}, 10);
     QCOMPARE(view.radioAt(41.1, 29.1), std::optional(7));
     QCOMPARE(view.radioAt(41.2, 29.2), std::nullopt);
+    // A click the page reported while the next frame was on its way.
+    view.frameCommand({7, 12}, MarkerLabels{{}, at("10:06:30"), 10}, 10);
+    QCOMPARE(view.radioAt(41.1, 29.1), std::optional(7));
+    QCOMPARE(view.radioAt(41.2, 29.2), std::optional(7));
+    view.frameCommand({7, 12}, MarkerLabels{{}, at("10:07:00"), 10}, 10);
+    QCOMPARE(view.radioAt(41.1, 29.1), std::nullopt);
 }
 
 QTEST_GUILESS_MAIN(ReplayViewTest)
