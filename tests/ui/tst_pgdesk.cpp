@@ -1,5 +1,6 @@
 // The window on a PostgreSQL server named by the INI file's Database= key.
 
+#include "../support/ProgramFiles.h"
 #include "app/AppPaths.h"
 #include "store/TableCursor.h"
 #include "tests/support/MessageBoxWatcher.h"
@@ -34,13 +35,7 @@ private:
     std::unique_ptr<PgCluster> server_;
 };
 
-namespace {
-
-QString iniBesideExecutable() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath("tavirelmonkas.ini");
-}
-
-} // namespace
+namespace {} // namespace
 
 void PgDeskTest::initTestCase() {
     server_ = std::make_unique<PgCluster>();
