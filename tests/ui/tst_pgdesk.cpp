@@ -1,6 +1,7 @@
 // The window on a PostgreSQL server named by the INI file's Database= key.
 
 #include "../support/ProgramFiles.h"
+#include "../support/SilentServer.h"
 #include "app/AppPaths.h"
 #include "store/TableCursor.h"
 #include "tests/support/MessageBoxWatcher.h"
@@ -12,15 +13,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 class PgDeskTest : public QObject {
     Q_OBJECT
@@ -105,22 +100,11 @@ void PgDeskTest::serverDownAtStart() {
 // and keeps turning while it connects, then says once that the server did
 // not answer.
 void PgDeskTest::silentServerLeavesTheWindowTurning() {
-    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
-    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-    QVERIFY(::listen(silent, 8) == 0);
-    QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    const SilentServer silent;
     WorkingDirectory cwd;
     QFile ini(iniBesideExecutable());
     QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write(QStringLiteral("[General]\nDatabase=host=127.0.0.1 port=%1 user=postgres "
-                             "connect_timeout=1\n")
-                  .arg(ntohs(address.sin_port))
-                  .toUtf8());
+    ini.write(("[General]\nDatabase=" + silent.connectionString() + "\n").toUtf8());
     ini.close();
     MessageBoxWatcher boxes;
     int turnsBeforeTheMessage = 0;

@@ -3,6 +3,7 @@
 // the server going away and coming back, a promoted standby, the messages
 // of a connection that fails and the rights a desk needs.
 
+#include "../../support/SilentServer.h"
 #include "PgSchema.h"
 
 #include "app/Error.h"
@@ -12,17 +13,11 @@
 #include "tests/support/PgCluster.h"
 
 #include <QProcess>
-#include <QScopeGuard>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 class PgReplicaTest : public QObject {
     Q_OBJECT
@@ -592,19 +587,9 @@ void PgReplicaTest::firstReadFailureIsReportedOnce() {
 // thread goes on turning while the connection is tried, until the
 // connection string's connect_timeout ends it with one clear message.
 void PgReplicaTest::connectingNeverHoldsTheWindow() {
-    const int silent = ::socket(AF_INET, SOCK_STREAM, 0);
-    const auto closeSilent = qScopeGuard([silent] { ::close(silent); });
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    QVERIFY(::bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0);
-    QVERIFY(::listen(silent, 4) == 0);
-    QVERIFY(::getsockname(silent, reinterpret_cast<sockaddr*>(&address), &length) == 0);
+    const SilentServer silent;
 
-    PgTableReplica replica(QStringLiteral("host=127.0.0.1 port=%1 user=postgres connect_timeout=1")
-                               .arg(ntohs(address.sin_port)),
-                           QStringLiteral("projects"));
+    PgTableReplica replica(silent.connectionString(), QStringLiteral("projects"));
     replica.setIncrementalRefresh(false);
     int turnsWhileConnecting = 0;
     QTimer turn;
