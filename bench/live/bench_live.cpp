@@ -484,7 +484,8 @@ void runLivePg(const Options& options) {
     // Auto refresh goes on; once it has caught up, each stored report is held once.
     const QList<qint64> stored =
         PgSession(fleet).integers(QStringLiteral("SELECT id FROM map_coor"));
-    QTest::qWaitFor([&] { return cursor.rowCount() >= stored.size(); }, 15000);
+    if (!QTest::qWaitFor([&] { return cursor.rowCount() >= stored.size(); }, 15000))
+        std::printf("   auto refresh had not caught up 15 s after the writer stopped\n");
     const ColumnStore& rows = cursor.replica().rows();
     const int id = rows.columnIndex(u"id");
     QSet<qint64> held;

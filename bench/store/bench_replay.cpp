@@ -27,17 +27,6 @@ namespace {
 
 constexpr int radioCount = 300;
 
-std::unique_ptr<TableCursor> openLoaded(Connection& connection) {
-    auto replica = sqliteReplica(connection, PositionTable::name);
-    replica->setIncrementalRefresh(true);
-    replica->setIndexedColumn(PositionTable::radioShortId);
-    auto cursor = std::make_unique<TableCursor>(std::move(replica));
-    cursor->open();
-    cursor->replica().waitForBackgroundWork();
-    cursor->refresh();
-    return cursor;
-}
-
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -54,7 +43,7 @@ int main(int argc, char* argv[]) {
     const double baseMiB = bench::peakResidentMiB();
     Connection connection;
     connection.open(database);
-    const std::unique_ptr<TableCursor> cursor = openLoaded(connection);
+    const std::unique_ptr<TableCursor> cursor = bench::openLoaded(connection);
     const double loadedMiB = bench::peakResidentMiB() - baseMiB;
     const ColumnStore& rows = cursor->rows();
 

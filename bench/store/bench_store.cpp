@@ -32,7 +32,6 @@
 
 namespace {
 
-const QString table = QStringLiteral("map_coor");
 using bench::firstRadio;
 
 // Keeps the commands as the page would receive them, so that building them
@@ -56,23 +55,10 @@ void runLastPositions(TableCursor& cursor, const SelectedRadios& radios, Recordi
                       {sink, [](const QString&) {}, [](const QString&) {}});
 }
 
-// Opens the cursor as the program does and waits until the rows read beside
-// it show.
-std::unique_ptr<TableCursor> openLoaded(Connection& connection) {
-    auto replica = sqliteReplica(connection, table);
-    replica->setIncrementalRefresh(true);
-    replica->setIndexedColumn(PositionTable::radioShortId);
-    auto cursor = std::make_unique<TableCursor>(std::move(replica));
-    cursor->open();
-    cursor->replica().waitForBackgroundWork();
-    cursor->refresh();
-    return cursor;
-}
-
 int hold(const QString& database) {
     Connection connection;
     connection.open(database);
-    const std::unique_ptr<TableCursor> cursor = openLoaded(connection);
+    const std::unique_ptr<TableCursor> cursor = bench::openLoaded(connection);
     const SelectedRadios radios = radios255();
     RecordingSink sink;
     runLastPositions(*cursor, radios, sink);
@@ -101,12 +87,12 @@ int main(int argc, char* argv[]) {
 
     Connection connection;
     connection.open(database);
-    auto cursor = openLoaded(connection);
+    auto cursor = bench::openLoaded(connection);
     std::printf("%s: %d reports, %.1f MiB\n", qPrintable(arguments[1]), cursor->rowCount(),
                 fileMiB);
 
     const double load = bench::medianSeconds(
-        5, [&] { cursor = openLoaded(connection); }, [&] { cursor.reset(); });
+        5, [&] { cursor = bench::openLoaded(connection); }, [&] { cursor.reset(); });
     const double shellLoad =
         bench::sqliteShellSeconds(database, QStringLiteral("SELECT * FROM map_coor"), 5);
     bench::printRatio("B1 load: TableCursor open", load, shellLoad, "sqlite3");
@@ -117,7 +103,7 @@ int main(int argc, char* argv[]) {
         5, [&] { cursor->applyFilter(filter); },
         [&] {
             cursor.reset();
-            cursor = openLoaded(connection);
+            cursor = bench::openLoaded(connection);
         });
     const double nextFilter = bench::medianSeconds(
         25, [&] { cursor->applyFilter(filter); },
@@ -132,7 +118,7 @@ int main(int argc, char* argv[]) {
     const SelectedRadios radios = radios255();
     RecordingSink sink;
     cursor.reset();
-    cursor = openLoaded(connection);
+    cursor = bench::openLoaded(connection);
     QElapsedTimer firstRun;
     firstRun.start();
     runLastPositions(*cursor, radios, sink);

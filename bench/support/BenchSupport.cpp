@@ -1,5 +1,9 @@
 #include "bench/support/BenchSupport.h"
 
+#include "store/PositionTable.h"
+#include "store/SqliteTableReplica.h"
+#include "store/TableCursor.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -93,6 +97,17 @@ void appendReport(const QString& database, int radio, int count) {
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         qFatal("Appending reports failed: %s", sqlite3_errmsg(db));
     sqlite3_close(db);
+}
+
+std::unique_ptr<TableCursor> openLoaded(Connection& connection) {
+    auto replica = sqliteReplica(connection, PositionTable::name);
+    replica->setIncrementalRefresh(true);
+    replica->setIndexedColumn(PositionTable::radioShortId);
+    auto cursor = std::make_unique<TableCursor>(std::move(replica));
+    cursor->open();
+    cursor->replica().waitForBackgroundWork();
+    cursor->refresh();
+    return cursor;
 }
 
 } // namespace bench

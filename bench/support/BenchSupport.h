@@ -4,6 +4,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+
+class Connection;
+class TableCursor;
 
 // Shared by the benchmarks: timing, memory and the reference commands.
 namespace bench {
@@ -36,5 +40,9 @@ double processCpuSeconds();
 // Appends one report for each of `count` radios from `radio` on, in one
 // commit, as the writing software does.
 void appendReport(const QString& database, int radio, int count = 1);
+
+// The position table's cursor opened as the program opens it, waiting until
+// the rows read beside it show.
+std::unique_ptr<TableCursor> openLoaded(Connection& connection);
 
 } // namespace bench
