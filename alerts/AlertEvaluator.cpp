@@ -11,10 +11,6 @@ namespace {
 
 constexpr double kMinutesPerDay = 24 * 60;
 
-} // namespace
-
-namespace {
-
 int integerColumn(const ColumnStore& rows, const QString& name) {
     const int column = rows.columnIndex(name);
     return column >= 0 && rows.info(column).kind == ColumnKind::Integer ? column : -1;
